@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "console/geometry.h"
+#include "console/screen.h"
+
+namespace tutor {
+
+// One piece of input. Keys carry the console's key string: a printable
+// character as the keyboard layout produced it, or "\r" (Enter), "\x1c"-"\x1f"
+// (cursor right, left, up, down), "\b" (Backspace), "\x1b" (Escape).
+struct Event {
+  enum class Kind { None, Key, FunctionKey, Click, DoubleClick };
+  Kind kind = Kind::None;
+  std::string key;       // Kind::Key
+  int function_key = 0;  // Kind::FunctionKey: 1-10
+  Point pointer;         // Kind::Click and Kind::DoubleClick, surface pixels
+
+  [[nodiscard]] bool is_key() const { return kind == Kind::Key; }
+  [[nodiscard]] bool is_mouse() const { return kind == Kind::Click || kind == Kind::DoubleClick; }
+};
+
+// Key strings of the control keys.
+namespace keys {
+inline constexpr std::string_view kEnter = "\r";
+inline constexpr std::string_view kRight = "\x1c";
+inline constexpr std::string_view kLeft = "\x1d";
+inline constexpr std::string_view kUp = "\x1e";
+inline constexpr std::string_view kDown = "\x1f";
+inline constexpr std::string_view kBackspace = "\b";
+inline constexpr std::string_view kEscape = "\x1b";
+}  // namespace keys
+
+// What the platform does for the console: show frames, deliver input, tell the
+// time, start other programs. A real window and a scripted one for tests.
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Shows the screen; called before input is read whenever it changed.
+  virtual void present(const Screen& screen) = 0;
+  // The next input event, or Kind::None when none waits. A real window may
+  // block briefly here instead of spinning.
+  virtual Event next_event() = 0;
+  // Where the pointer is now, in surface pixels.
+  virtual Point pointer() = 0;
+  // Local time of day in seconds since midnight.
+  virtual int seconds_of_day() = 0;
+  // A uniform value in [0, 1).
+  virtual double random() = 0;
+  // The folder stored paths are relative to.
+  [[nodiscard]] virtual std::filesystem::path working_directory() const = 0;
+  // Replaces this program with the one at `executable`; `stored_path` is the
+  // path as the program gave it. Returns only when it cannot be started.
+  virtual void start(std::string_view stored_path,
+                                  const std::filesystem::path& executable) = 0;
+  // Closes the window and ends the program.
+  [[noreturn]] virtual void end() = 0;
+  // Shows the fatal error box and ends the program.
+  [[noreturn]] virtual void fatal(std::string_view caption, std::string_view text) = 0;
+};
+
+}  // namespace tutor

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "console/screen.h"
+
+namespace tutor {
+
+// A glyph drawn into the box of its cells: `cells` * 8 * scale pixels wide,
+// 18 * scale high, one coverage value 0-255 per pixel.
+struct GlyphMask {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> coverage;
+};
+
+// Where glyphs come from: a font, or nothing (text then composes as nothing).
+class GlyphSource {
+ public:
+  virtual ~GlyphSource() = default;
+  // The glyph of `ch` for a box of `cells` cells at `scale`; nullptr when the
+  // font has none.
+  virtual const GlyphMask* glyph(char32_t ch, int cells, int scale) = 0;
+};
+
+// A composed picture, 0xAARRGGBB per pixel.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> argb;
+};
+
+// Composes both planes into a picture `scale` times the surface: every graphics
+// pixel a scale x scale block, every glyph over it in its colour.
+void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out);
+
+// Writes a picture as an uncompressed PNG; false when the file cannot be written.
+[[nodiscard]] bool write_png(const Picture& picture, const std::filesystem::path& file);
+
+}  // namespace tutor

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <source_location>
+#include <string>
+#include <string_view>
+
+#include "console/backend.h"
+#include "console/colour.h"
+#include "console/geometry.h"
+#include "console/print_using.h"
+#include "console/screen.h"
+
+namespace tutor {
+
+// Which events a wait takes besides keys, which are always read.
+struct Arm {
+  bool click = false;
+  bool double_click = false;
+  bool function_keys = false;
+
+  static constexpr Arm keys_only() { return {}; }
+  static constexpr Arm mouse() { return {true, true, false}; }
+  static constexpr Arm mouse_and_function_keys() { return {true, true, true}; }
+};
+
+// The text-and-graphics console every program draws into and takes its input,
+// time, records and program start from. Graphics take design units (y in the
+// 400-line space); text takes cells.
+class Console {
+ public:
+  Console(Backend& backend, std::string program_name);
+
+  // Clears both planes.
+  void clear_screen();
+  void fill(Rect r, Colour c);
+  void outline(Rect r, Colour c);
+  void polyline(std::initializer_list<DesignPoint> points, Colour c);
+  // Flood fill from `seed` bounded by the paint colour itself.
+  void paint(DesignPoint seed, Colour c);
+  // The same from a seed given in half design units (a frame box's centre).
+  void paint_from_halves(int twice_x, int twice_y, Colour c);
+  void point(DesignPoint p, Colour c);
+
+  void print(Cell at, Colour c, std::string_view utf8);
+  void print_using(Cell at, Colour c, std::string_view mask, std::initializer_list<UsingValue> values);
+  // Removes the text of `count` cells from `at`.
+  void blank(Cell at, int count);
+
+  // Reads the input without waiting for a key: an event of an armed kind, a
+  // key, or Kind::None. Events of kinds not armed are dropped.
+  Event poll(Arm armed);
+  // Where the pointer is, in surface pixels.
+  [[nodiscard]] Point pointer();
+
+  // The time of day as "HH:MM:SS".
+  [[nodiscard]] std::string time_of_day();
+  // A uniform value in [0, 1).
+  [[nodiscard]] double random();
+
+  // The line of a record file given by its stored path ("././M0/data/step.TXT"),
+  // or nothing when it is missing or unreadable.
+  [[nodiscard]] std::optional<std::string> read_record(std::string_view stored_path);
+  // Replaces a record file crash-safely; false when it could not be written.
+  [[nodiscard]] bool replace_record(std::string_view stored_path, std::string_view line);
+
+  // Starts the program at a stored path ("././M1/Ostrin.exe") in the same
+  // working directory and ends this one. A program that cannot be started
+  // shows the fatal error box.
+  [[noreturn]] void start_program(
+      std::string_view stored_path,
+      std::source_location where = std::source_location::current());
+  [[noreturn]] void end();
+  // The fatal error box, naming this program and the line that was running.
+  [[noreturn]] void fatal_error(std::source_location where = std::source_location::current());
+
+  [[nodiscard]] const Screen& screen() const { return screen_; }
+  [[nodiscard]] const std::string& program_name() const { return program_name_; }
+
+ private:
+  Backend& backend_;
+  std::string program_name_;
+  Screen screen_;
+  bool changed_ = true;
+};
+
+// The text of the fatal error box for a module and line.
+[[nodiscard]] std::string fatal_error_text(std::string_view module, unsigned line);
+// The window title, also the caption of the error box.
+[[nodiscard]] std::string window_title(std::string_view program_name);
+// The executable a stored program path names on this platform: the ".exe"
+// ending dropped, resolved against the working directory.
+[[nodiscard]] std::filesystem::path executable_path(const std::filesystem::path& working_directory,
+                                                    std::string_view stored_path);
+
+}  // namespace tutor

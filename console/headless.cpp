@@ -1,0 +1,141 @@
+#include "console/headless.h"
+
+#include <stdexcept>
+
+#include "console/text.h"
+
+namespace tutor {
+
+Script& Script::key(std::string_view key) {
+  steps_.push_back({Step::Kind::Event, Event{Event::Kind::Key, std::string(key), 0, {}}, 0});
+  return *this;
+}
+
+Script& Script::type(std::string_view text) {
+  for (char32_t cp : decode_utf8(text)) {
+    key(encode_utf8(cp));
+  }
+  return *this;
+}
+
+Script& Script::function_key(int n) {
+  steps_.push_back({Step::Kind::Event, Event{Event::Kind::FunctionKey, {}, n, {}}, 0});
+  return *this;
+}
+
+Script& Script::click(Point p) {
+  steps_.push_back({Step::Kind::Event, Event{Event::Kind::Click, {}, 0, p}, 0});
+  return *this;
+}
+
+Script& Script::double_click(Point p) {
+  steps_.push_back({Step::Kind::Event, Event{Event::Kind::DoubleClick, {}, 0, p}, 0});
+  return *this;
+}
+
+Script& Script::move_pointer(Point p) {
+  steps_.push_back({Step::Kind::Pointer, Event{Event::Kind::None, {}, 0, p}, 0});
+  return *this;
+}
+
+Script& Script::wait(int seconds) {
+  steps_.push_back({Step::Kind::ClockStep, {}, seconds});
+  return *this;
+}
+
+Script& Script::clock(std::string_view hh_mm_ss) {
+  steps_.push_back({Step::Kind::ClockSet, {}, parse_clock(hh_mm_ss)});
+  return *this;
+}
+
+Script& Script::idle(int polls) {
+  for (int i = 0; i < polls; ++i) {
+    steps_.push_back({Step::Kind::Idle, {}, 0});
+  }
+  return *this;
+}
+
+Script::Step Script::take() {
+  Step s = std::move(steps_.front());
+  steps_.pop_front();
+  return s;
+}
+
+HeadlessBackend::HeadlessBackend(std::filesystem::path working_directory, unsigned seed)
+    : root_(std::move(working_directory)), rng_(seed) {}
+
+void HeadlessBackend::set_clock(std::string_view hh_mm_ss) {
+  seconds_ = parse_clock(hh_mm_ss);
+}
+
+void HeadlessBackend::present(const Screen&) {
+  ++frames_;
+}
+
+Event HeadlessBackend::next_event() {
+  if (script_.empty()) {
+    throw ScriptExhausted{};
+  }
+  Script::Step step = script_.take();
+  switch (step.kind) {
+    case Script::Step::Kind::Event:
+      if (step.event.is_mouse()) {
+        pointer_ = step.event.pointer;
+      }
+      return step.event;
+    case Script::Step::Kind::Pointer:
+      pointer_ = step.event.pointer;
+      return {};
+    case Script::Step::Kind::ClockStep:
+      seconds_ = ((seconds_ + step.seconds) % 86400 + 86400) % 86400;
+      return {};
+    case Script::Step::Kind::ClockSet:
+      seconds_ = step.seconds;
+      return {};
+    case Script::Step::Kind::Idle:
+      return {};
+  }
+  return {};
+}
+
+double HeadlessBackend::random() {
+  return std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+}
+
+void HeadlessBackend::start(std::string_view stored_path, const std::filesystem::path&) {
+  throw ProgramStarted{std::string(stored_path)};
+}
+
+void HeadlessBackend::end() {
+  throw ProgramEnded{};
+}
+
+void HeadlessBackend::fatal(std::string_view caption, std::string_view text) {
+  throw FatalErrorShown{std::string(caption), std::string(text)};
+}
+
+Outcome run_headless(Console& con, const std::function<void(Console&)>& program) {
+  try {
+    program(con);
+  } catch (const ProgramStarted& o) {
+    return o;
+  } catch (const ProgramEnded& o) {
+    return o;
+  } catch (const FatalErrorShown& o) {
+    return o;
+  } catch (const ScriptExhausted& o) {
+    return o;
+  }
+  // A program that returns on its own has ended.
+  return ProgramEnded{};
+}
+
+int parse_clock(std::string_view t) {
+  if (t.size() != 8 || t[2] != ':' || t[5] != ':') {
+    throw std::invalid_argument("clock text is not HH:MM:SS");
+  }
+  auto two = [&](size_t at) { return (t[at] - '0') * 10 + (t[at + 1] - '0'); };
+  return two(0) * 3600 + two(3) * 60 + two(6);
+}
+
+}  // namespace tutor

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "console/backend.h"
+#include "console/console.h"
+
+namespace tutor {
+
+// Outcomes of a scripted run. The headless console throws them where a real
+// program would replace itself or end; run_headless() catches them.
+struct ProgramStarted {
+  std::string path;  // as the program gave it, "././M1/Ostrin.exe"
+};
+struct ProgramEnded {};
+struct FatalErrorShown {
+  std::string caption;
+  std::string text;
+};
+// The program asked for input after the script's last step.
+struct ScriptExhausted {};
+
+using Outcome = std::variant<ProgramStarted, ProgramEnded, FatalErrorShown, ScriptExhausted>;
+
+// Scripted input: keys, function keys, clicks at surface pixels and clock
+// steps, taken one step per poll.
+class Script {
+ public:
+  // One key string, as the keyboard would deliver it.
+  Script& key(std::string_view key);
+  // Each character of `text` as a key of its own.
+  Script& type(std::string_view text);
+  Script& enter() { return key("\r"); }
+  Script& function_key(int n);
+  Script& click(Point p);
+  Script& double_click(Point p);
+  // Moves the pointer without clicking.
+  Script& move_pointer(Point p);
+  // Moves the clock on by `seconds`.
+  Script& wait(int seconds);
+  // Sets the clock to "HH:MM:SS".
+  Script& clock(std::string_view hh_mm_ss);
+  // Polls that find nothing waiting.
+  Script& idle(int polls = 1);
+
+  struct Step {
+    enum class Kind { Event, ClockStep, ClockSet, Idle, Pointer } kind;
+    Event event;
+    int seconds = 0;
+  };
+  [[nodiscard]] bool empty() const { return steps_.empty(); }
+  Step take();
+
+ private:
+  std::deque<Step> steps_;
+};
+
+// The console back end for tests: no window; input from a Script; a clock that
+// moves only when the script says; a seeded random source.
+class HeadlessBackend final : public Backend {
+ public:
+  explicit HeadlessBackend(std::filesystem::path working_directory, unsigned seed = 1);
+
+  Script& script() { return script_; }
+  void set_clock(std::string_view hh_mm_ss);
+  // How many frames the console handed over.
+  [[nodiscard]] int frames() const { return frames_; }
+
+  void present(const Screen& screen) override;
+  Event next_event() override;
+  Point pointer() override { return pointer_; }
+  int seconds_of_day() override { return seconds_; }
+  double random() override;
+  [[nodiscard]] std::filesystem::path working_directory() const override { return root_; }
+  void start(std::string_view stored_path,
+                          const std::filesystem::path& executable) override;
+  [[noreturn]] void end() override;
+  [[noreturn]] void fatal(std::string_view caption, std::string_view text) override;
+
+ private:
+  std::filesystem::path root_;
+  Script script_;
+  int seconds_ = 12 * 3600;
+  std::mt19937 rng_;
+  int frames_ = 0;
+  Point pointer_;
+};
+
+// Runs `program` until it starts another program, ends, shows the fatal error
+// box or runs out of script.
+Outcome run_headless(Console& con, const std::function<void(Console&)>& program);
+
+// Seconds since midnight of "HH:MM:SS".
+[[nodiscard]] int parse_clock(std::string_view hh_mm_ss);
+
+}  // namespace tutor

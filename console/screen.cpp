@@ -1,0 +1,192 @@
+#include "console/screen.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "console/text.h"
+
+namespace tutor {
+
+void GraphicsPlane::set(Point p, Colour c) {
+  if (inside(p)) {
+    pixels_[static_cast<size_t>(p.y * kSurfaceWidth + p.x)] = static_cast<std::uint8_t>(c.index());
+  }
+}
+
+Colour GraphicsPlane::at(Point p) const {
+  if (!inside(p)) {
+    return 0;
+  }
+  return Colour::from_index(pixels_[static_cast<size_t>(p.y * kSurfaceWidth + p.x)]);
+}
+
+void GraphicsPlane::fill_rect(PixelRect r, Colour c) {
+  const int x1 = std::max(0, std::min(r.x1, r.x2));
+  const int x2 = std::min(kSurfaceWidth - 1, std::max(r.x1, r.x2));
+  const int y1 = std::max(0, std::min(r.y1, r.y2));
+  const int y2 = std::min(kSurfaceHeight - 1, std::max(r.y1, r.y2));
+  if (x1 > x2 || y1 > y2) {
+    return;
+  }
+  const auto v = static_cast<std::uint8_t>(c.index());
+  for (int y = y1; y <= y2; ++y) {
+    auto row = pixels_.begin() + y * kSurfaceWidth;
+    std::fill(row + x1, row + x2 + 1, v);
+  }
+}
+
+void GraphicsPlane::outline_rect(PixelRect r, Colour c) {
+  line({r.x1, r.y1}, {r.x2, r.y1}, c);
+  line({r.x2, r.y1}, {r.x2, r.y2}, c);
+  line({r.x2, r.y2}, {r.x1, r.y2}, c);
+  line({r.x1, r.y2}, {r.x1, r.y1}, c);
+}
+
+void GraphicsPlane::line(Point a, Point b, Colour c) {
+  // Bresenham: an 8-connected line that a 4-connected fill cannot cross.
+  const int dx = std::abs(b.x - a.x);
+  const int dy = -std::abs(b.y - a.y);
+  const int sx = a.x < b.x ? 1 : -1;
+  const int sy = a.y < b.y ? 1 : -1;
+  int err = dx + dy;
+  Point p = a;
+  while (true) {
+    set(p, c);
+    if (p == b) {
+      break;
+    }
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      p.x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      p.y += sy;
+    }
+  }
+}
+
+void GraphicsPlane::flood_fill(Point seed, Colour paint, Colour border) {
+  if (!inside(seed)) {
+    return;
+  }
+  const auto fill = static_cast<std::uint8_t>(paint.index());
+  const auto stop = static_cast<std::uint8_t>(border.index());
+  auto px = [this](int x, int y) -> std::uint8_t& {
+    return pixels_[static_cast<size_t>(y * kSurfaceWidth + x)];
+  };
+  // Pixels already painted count as filled, so a paint colour different from
+  // the border cannot loop.
+  auto open = [&](int x, int y) { return px(x, y) != stop && px(x, y) != fill; };
+  if (!open(seed.x, seed.y)) {
+    return;
+  }
+  std::vector<Point> stack{seed};
+  while (!stack.empty()) {
+    const Point p = stack.back();
+    stack.pop_back();
+    if (!open(p.x, p.y)) {
+      continue;
+    }
+    // Scanline: fill the run left and right, then look above and below it.
+    int left = p.x;
+    while (left > 0 && open(left - 1, p.y)) {
+      --left;
+    }
+    int right = p.x;
+    while (right < kSurfaceWidth - 1 && open(right + 1, p.y)) {
+      ++right;
+    }
+    for (int x = left; x <= right; ++x) {
+      px(x, p.y) = fill;
+    }
+    for (int ny : {p.y - 1, p.y + 1}) {
+      if (ny < 0 || ny >= kSurfaceHeight) {
+        continue;
+      }
+      bool in_run = false;
+      for (int x = left; x <= right; ++x) {
+        const bool o = open(x, ny);
+        if (o && !in_run) {
+          stack.push_back({x, ny});
+        }
+        in_run = o;
+      }
+    }
+  }
+}
+
+void TextPlane::clear() {
+  for (auto& row : cells_) {
+    row.fill(TextCell{});
+  }
+}
+
+void TextPlane::erase(int row, int col) {
+  auto& line = cells_[row];
+  TextCell& c = line[col];
+  if (c.shape == TextCell::Shape::WideLeft && col + 1 < kColumns) {
+    line[col + 1] = TextCell{};
+  } else if (c.shape == TextCell::Shape::WideRight && col > 0) {
+    line[col - 1] = TextCell{};
+  }
+  c = TextCell{};
+}
+
+Cell TextPlane::print(Cell at, Colour c, std::string_view utf8) {
+  if (at.row < 0 || at.row >= kRows) {
+    return at;
+  }
+  int col = at.col;
+  for (char32_t cp : decode_utf8(utf8)) {
+    const int w = char_width(cp);
+    if (col < 0 || col + w > kColumns) {
+      col += w;  // clipped: past the right edge nothing is drawn
+      continue;
+    }
+    for (int k = 0; k < w; ++k) {
+      erase(at.row, col + k);
+    }
+    if (!is_blank(cp)) {
+      auto& line = cells_[at.row];
+      if (w == 1) {
+        line[col] = TextCell{cp, TextCell::Shape::Narrow, c};
+      } else {
+        line[col] = TextCell{cp, TextCell::Shape::WideLeft, c};
+        line[col + 1] = TextCell{cp, TextCell::Shape::WideRight, c};
+      }
+    }
+    col += w;
+  }
+  return {col, at.row};
+}
+
+std::string TextPlane::text_at(Cell at, int width) const {
+  std::string out;
+  for (int col = at.col; col < at.col + width && col < kColumns; ++col) {
+    const TextCell& c = cells_[at.row][col];
+    switch (c.shape) {
+      case TextCell::Shape::Empty:
+        out += ' ';
+        break;
+      case TextCell::Shape::Narrow:
+      case TextCell::Shape::WideLeft:
+        out += encode_utf8(c.ch);
+        break;
+      case TextCell::Shape::WideRight:
+        if (col == at.col) {
+          out += ' ';  // the left half lies outside the span read
+        }
+        break;
+    }
+  }
+  return out;
+}
+
+std::string TextPlane::row_text(int row) const {
+  return text_at({0, row}, kColumns);
+}
+
+}  // namespace tutor

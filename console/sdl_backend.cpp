@@ -1,0 +1,254 @@
+#include "console/sdl_backend.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+
+#include "console/compositor.h"
+#include "console/console.h"
+#include "console/ttf_glyphs.h"
+
+namespace tutor {
+namespace {
+
+// How long a poll with nothing waiting sleeps in the event queue: short enough
+// for a clock shown in seconds, long enough to keep an idle program idle.
+constexpr int kIdleWaitMs = 100;
+
+// Room left on the screen for the window frame and panels.
+constexpr int kFrameRoomX = 16;
+constexpr int kFrameRoomY = 64;
+
+[[noreturn]] void give_up(const char* what) {
+  std::fprintf(stderr, "%s: %s\n", what, SDL_GetError());
+  std::exit(EXIT_FAILURE);
+}
+
+int pick_scale() {
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0 && SDL_GetDisplayBounds(0, &usable) != 0) {
+    return 1;
+  }
+  int scale = 1;
+  while (kSurfaceWidth * (scale + 1) + kFrameRoomX <= usable.w &&
+         kSurfaceHeight * (scale + 1) + kFrameRoomY <= usable.h) {
+    ++scale;
+  }
+  return scale;
+}
+
+}  // namespace
+
+struct SdlBackend::State {
+  SDL_Window* window = nullptr;
+  int scale = 1;
+  std::unique_ptr<TtfGlyphs> glyphs;
+  Picture picture;
+  bool have_picture = false;
+  Point pointer;
+  std::mt19937 rng{std::random_device{}() ^ static_cast<unsigned>(std::time(nullptr))};
+
+  void show_picture() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr || !have_picture) {
+      return;
+    }
+    const int w = std::min(surface->w, picture.width);
+    const int h = std::min(surface->h, picture.height);
+    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, picture.argb.data(),
+                      picture.width * 4, surface->format->format, surface->pixels,
+                      surface->pitch);
+    SDL_UpdateWindowSurface(window);
+  }
+
+  void close() {
+    if (window != nullptr) {
+      SDL_DestroyWindow(window);
+      window = nullptr;
+    }
+    glyphs.reset();
+    if (TTF_WasInit() != 0) {
+      TTF_Quit();
+    }
+    SDL_Quit();
+  }
+
+  Point to_surface(int x, int y) const { return {x / scale, y / scale}; }
+};
+
+SdlBackend::SdlBackend(const std::string& program_name) : state_(std::make_unique<State>()) {
+  // Keep the input method closed: every key arrives at once as its character.
+  setenv("XMODIFIERS", "@im=none", 1);
+  setenv("SDL_IM_MODULE", "none", 1);
+  setenv("IBUS_ADDRESS", "unix:path=/nonexistent", 1);
+  // The software path: no hidden OpenGL context, drawing straight into the
+  // window surface.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    give_up("cannot start the display");
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr &&
+      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    std::fprintf(stderr, "no display to open a window on (is DISPLAY set?)\n");
+    std::exit(EXIT_FAILURE);
+  }
+  state_->scale = pick_scale();
+  const std::string title = window_title(program_name);
+  state_->window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    kSurfaceWidth * state_->scale, kSurfaceHeight * state_->scale,
+                                    SDL_WINDOW_SHOWN);
+  if (state_->window == nullptr) {
+    give_up("cannot open the window");
+  }
+  if (const auto font = find_console_font()) {
+    state_->glyphs = TtfGlyphs::open(*font);
+  }
+  if (!state_->glyphs) {
+    std::fprintf(stderr, "no Japanese font found: install fonts-ipafont-gothic or set VELMORA_FONT\n");
+  }
+  SDL_StartTextInput();
+}
+
+SdlBackend::~SdlBackend() {
+  state_->close();
+}
+
+void SdlBackend::present(const Screen& screen) {
+  compose(screen, state_->scale, state_->glyphs.get(), state_->picture);
+  state_->have_picture = true;
+  state_->show_picture();
+}
+
+Event SdlBackend::next_event() {
+  SDL_Event ev;
+  bool got = SDL_PollEvent(&ev) != 0;
+  if (!got) {
+    got = SDL_WaitEventTimeout(&ev, kIdleWaitMs) != 0;
+  }
+  if (!got) {
+    return {};
+  }
+  switch (ev.type) {
+    case SDL_QUIT:
+      end();
+    case SDL_WINDOWEVENT:
+      if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
+          ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+          ev.window.event == SDL_WINDOWEVENT_RESTORED) {
+        state_->show_picture();
+      } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
+        end();
+      }
+      return {};
+    case SDL_TEXTINPUT:
+      return {Event::Kind::Key, ev.text.text, 0, {}};
+    case SDL_KEYDOWN: {
+      const SDL_Keycode k = ev.key.keysym.sym;
+      if (k >= SDLK_F1 && k <= SDLK_F10) {
+        return {Event::Kind::FunctionKey, {}, static_cast<int>(k - SDLK_F1) + 1, {}};
+      }
+      // Control keys only: printable characters come as text input.
+      switch (k) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+          return {Event::Kind::Key, std::string(keys::kEnter), 0, {}};
+        case SDLK_RIGHT:
+          return {Event::Kind::Key, std::string(keys::kRight), 0, {}};
+        case SDLK_LEFT:
+          return {Event::Kind::Key, std::string(keys::kLeft), 0, {}};
+        case SDLK_UP:
+          return {Event::Kind::Key, std::string(keys::kUp), 0, {}};
+        case SDLK_DOWN:
+          return {Event::Kind::Key, std::string(keys::kDown), 0, {}};
+        case SDLK_BACKSPACE:
+          return {Event::Kind::Key, std::string(keys::kBackspace), 0, {}};
+        case SDLK_ESCAPE:
+          return {Event::Kind::Key, std::string(keys::kEscape), 0, {}};
+        default:
+          return {};
+      }
+    }
+    case SDL_MOUSEMOTION:
+      state_->pointer = state_->to_surface(ev.motion.x, ev.motion.y);
+      return {};
+    case SDL_MOUSEBUTTONDOWN:
+      if (ev.button.button != SDL_BUTTON_LEFT) {
+        return {};
+      }
+      state_->pointer = state_->to_surface(ev.button.x, ev.button.y);
+      // The second press of a double-click is the double-click event alone.
+      return {ev.button.clicks % 2 == 0 ? Event::Kind::DoubleClick : Event::Kind::Click,
+              {},
+              0,
+              state_->pointer};
+    default:
+      return {};
+  }
+}
+
+Point SdlBackend::pointer() {
+  int x = 0;
+  int y = 0;
+  SDL_GetMouseState(&x, &y);
+  state_->pointer = state_->to_surface(x, y);
+  return state_->pointer;
+}
+
+int SdlBackend::seconds_of_day() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+}
+
+double SdlBackend::random() {
+  return std::uniform_real_distribution<double>(0.0, 1.0)(state_->rng);
+}
+
+std::filesystem::path SdlBackend::working_directory() const {
+  return ".";
+}
+
+void SdlBackend::start(std::string_view stored_path, const std::filesystem::path& executable) {
+  if (::access(executable.c_str(), X_OK) != 0 || std::filesystem::is_directory(executable)) {
+    std::fprintf(stderr, "cannot start %.*s: %s\n", static_cast<int>(stored_path.size()),
+                 stored_path.data(), std::strerror(errno));
+    return;
+  }
+  state_->close();
+  std::fflush(nullptr);
+  // A path without a folder would be looked up on PATH by nothing, but keep it
+  // explicitly relative.
+  std::string path = executable.string();
+  if (path.find('/') == std::string::npos) {
+    path = "./" + path;
+  }
+  char* argv[] = {path.data(), nullptr};
+  ::execv(path.c_str(), argv);
+  std::fprintf(stderr, "cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+}
+
+void SdlBackend::end() {
+  state_->close();
+  std::fflush(nullptr);
+  std::exit(EXIT_SUCCESS);
+}
+
+void SdlBackend::fatal(std::string_view caption, std::string_view text) {
+  const std::string c(caption);
+  const std::string t(text);
+  std::fprintf(stderr, "%s: %s", c.c_str(), t.c_str());
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.c_str(), t.c_str(), state_->window);
+  end();
+}
+
+}  // namespace tutor

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "console/backend.h"
+
+namespace tutor {
+
+// The console in a real SDL2 window: the surface shown at the largest whole
+// scale that fits the screen, centred, redrawn only when it changed.
+class SdlBackend final : public Backend {
+ public:
+  // Opens the window; on failure prints why and ends the process.
+  explicit SdlBackend(const std::string& program_name);
+  ~SdlBackend() override;
+  SdlBackend(const SdlBackend&) = delete;
+  SdlBackend& operator=(const SdlBackend&) = delete;
+
+  void present(const Screen& screen) override;
+  Event next_event() override;
+  Point pointer() override;
+  int seconds_of_day() override;
+  double random() override;
+  [[nodiscard]] std::filesystem::path working_directory() const override;
+  void start(std::string_view stored_path,
+                          const std::filesystem::path& executable) override;
+  [[noreturn]] void end() override;
+  [[noreturn]] void fatal(std::string_view caption, std::string_view text) override;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace tutor

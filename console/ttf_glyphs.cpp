@@ -1,0 +1,133 @@
+#include "console/ttf_glyphs.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cstdlib>
+
+#include "console/geometry.h"
+
+namespace tutor {
+
+std::optional<std::filesystem::path> find_console_font() {
+  std::string family = "IPAGothic";
+  if (const char* chosen = std::getenv("VELMORA_FONT"); chosen != nullptr && *chosen != '\0') {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(chosen, ec)) {
+      return std::filesystem::path(chosen);
+    }
+    family = chosen;
+  }
+  if (FcInit() == FcFalse) {
+    return std::nullopt;
+  }
+  std::optional<std::filesystem::path> found;
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
+  if (pattern != nullptr) {
+    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
+        found = std::filesystem::path(reinterpret_cast<const char*>(file));
+      }
+      FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+  }
+  return found;
+}
+
+struct TtfGlyphs::Font {
+  TTF_Font* ttf = nullptr;
+  ~Font() {
+    if (ttf != nullptr) {
+      TTF_CloseFont(ttf);
+    }
+  }
+};
+
+TtfGlyphs::TtfGlyphs(std::filesystem::path file) : file_(std::move(file)) {}
+
+std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_file) {
+  if (TTF_WasInit() == 0 && TTF_Init() != 0) {
+    return nullptr;
+  }
+  std::unique_ptr<TtfGlyphs> glyphs(new TtfGlyphs(font_file));  // private constructor
+  if (glyphs->font_for(1) == nullptr) {
+    return nullptr;
+  }
+  return glyphs;
+}
+
+TtfGlyphs::~TtfGlyphs() {
+  fonts_.clear();
+}
+
+TtfGlyphs::Font* TtfGlyphs::font_for(int scale) {
+  auto& slot = fonts_[scale];
+  if (!slot) {
+    // A row is 16 design units: the font's pixel size, so a half-width glyph
+    // advances one cell and a full-width glyph two.
+    TTF_Font* ttf = TTF_OpenFont(file_.c_str(), 16 * scale);
+    if (ttf == nullptr) {
+      fonts_.erase(scale);
+      return nullptr;
+    }
+    slot = std::make_unique<Font>();
+    slot->ttf = ttf;
+  }
+  return slot.get();
+}
+
+const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
+  const auto key = std::make_tuple(ch, cells, scale);
+  if (auto it = cache_.find(key); it != cache_.end()) {
+    return it->second ? &*it->second : nullptr;
+  }
+  auto& entry = cache_[key];
+  Font* font = font_for(scale);
+  if (font == nullptr || ch > 0xffff || TTF_GlyphIsProvided32(font->ttf, ch) == 0) {
+    return nullptr;
+  }
+  SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font->ttf, ch, SDL_Color{255, 255, 255, 255});
+  if (rendered == nullptr) {
+    return nullptr;
+  }
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(rendered);
+  if (argb == nullptr) {
+    return nullptr;
+  }
+  GlyphMask mask;
+  mask.width = cells * kCellWidth * scale;
+  mask.height = kCellHeight * scale;
+  mask.coverage.assign(static_cast<size_t>(mask.width * mask.height), 0);
+  // Centre the glyph's box in the cells: horizontally on its advance, and the
+  // font's line height in the 18-unit row.
+  const int left = (mask.width - argb->w) / 2;
+  const int top = (mask.height - TTF_FontHeight(font->ttf)) / 2;
+  SDL_LockSurface(argb);
+  for (int y = 0; y < argb->h; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
+                                                            y * argb->pitch);
+    for (int x = 0; x < argb->w; ++x) {
+      const int mx = left + x;
+      const int my = top + y;
+      if (mx < 0 || mx >= mask.width || my < 0 || my >= mask.height) {
+        continue;
+      }
+      mask.coverage[static_cast<size_t>(my * mask.width + mx)] =
+          static_cast<std::uint8_t>(row[x] >> 24);
+    }
+  }
+  SDL_UnlockSurface(argb);
+  SDL_FreeSurface(argb);
+  entry = std::move(mask);
+  return &*entry;
+}
+
+}  // namespace tutor

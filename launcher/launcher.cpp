@@ -1,0 +1,112 @@
+#include "launcher/launcher.h"
+
+#include "console/frame_box.h"
+#include "launcher/menu_table.h"
+
+namespace tutor::launcher {
+namespace {
+
+// Menu state: the selection, always the entry drawn highlighted.
+struct Menu {
+  int selected = 1;  // 1-10
+};
+
+const MenuEntry& entry(int n) {
+  return kMenu[static_cast<size_t>(n - 1)];
+}
+
+void draw_screen(Console& con) {
+  con.clear_screen();
+  frame_box(con, {135, 11, 485, 37}, {15, 1, 14});
+  frame_box(con, {15, 75, 624, 295}, {15, 1, 14});
+  con.print({20, 1}, 0, kTitle);
+  con.print({26, 20}, 5, "を選んで Enter キーを押してください");
+  // The legend box has the look of a highlighted button; with the prompt it
+  // reads as one sentence.
+  frame_box(con, {116, 316, 188, 340}, {15, 1, 2});
+  con.print({17, 20}, 6, "項目");
+  frame_box(con, {556, 316, 628, 340}, {15, 1, 4});
+  con.print({72, 20}, 6, "終了");
+  for (const MenuEntry& e : kMenu) {
+    frame_box(con, e.button, {15, 1, 14});
+  }
+  con.fill(entry(1).button, 2);
+  for (const MenuEntry& e : kMenu) {
+    con.print(e.label_cell, 0, e.label);
+  }
+  con.print(entry(1).label_cell, 6, entry(1).label);
+}
+
+void move_highlight(Console& con, Menu& menu, int to) {
+  const MenuEntry& from = entry(menu.selected);
+  con.fill(from.button, 14);
+  con.print(from.label_cell, 0, from.label);
+  con.fill(entry(to).button, 2);
+  con.print(entry(to).label_cell, 6, entry(to).label);
+  menu.selected = to;
+}
+
+[[noreturn]] void start_entry(Console& con, int n) {
+  con.start_program(entry(n).program);
+}
+
+// The first button holding the pointer, in entry order; 0 for none.
+int button_at(Point p) {
+  for (int n = 1; n <= 10; ++n) {
+    if (entry(n).button.contains_pixel(p)) {
+      return n;
+    }
+  }
+  return 0;
+}
+
+int other_column(int n) {
+  return n <= 5 ? n + 5 : n - 5;
+}
+
+}  // namespace
+
+void run(Console& con) {
+  draw_screen(con);
+  Menu menu;
+  while (true) {
+    const Event e = con.poll(Arm::mouse_and_function_keys());
+    switch (e.kind) {
+      case Event::Kind::None:
+        break;
+      case Event::Kind::FunctionKey:
+        if (e.function_key >= 1 && e.function_key <= 10) {
+          start_entry(con, e.function_key);
+        }
+        break;
+      case Event::Kind::Key:
+        if (e.key == keys::kEnter) {
+          start_entry(con, menu.selected);
+        } else if (e.key == keys::kRight || e.key == keys::kLeft) {
+          move_highlight(con, menu, other_column(menu.selected));
+        } else if (e.key == keys::kUp) {
+          move_highlight(con, menu, menu.selected == 1 ? 10 : menu.selected - 1);
+        } else if (e.key == keys::kDown) {
+          move_highlight(con, menu, menu.selected == 10 ? 1 : menu.selected + 1);
+        }
+        // Every other key, the letter l and the digits among them, does nothing.
+        break;
+      case Event::Kind::Click:
+      case Event::Kind::DoubleClick: {
+        if (kExitArea.contains_pixel(e.pointer)) {
+          con.end();
+        }
+        const int n = button_at(e.pointer);
+        if (n != 0) {
+          move_highlight(con, menu, n);
+          if (e.kind == Event::Kind::DoubleClick) {
+            start_entry(con, n);
+          }
+        }
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace tutor::launcher
