@@ -44,8 +44,7 @@ void Console::paint(DesignPoint seed, Colour c) {
 }
 
 void Console::paint_from_halves(int twice_x, int twice_y, Colour c) {
-  // x is not scaled; a half pixel rounds up, as a half unit of y does.
-  screen_.graphics.flood_fill({(twice_x + 1) / 2, pixel_y_from_halves(twice_y)}, c, c);
+  screen_.graphics.flood_fill(pixel_from_halves(twice_x, twice_y), c, c);
   changed_ = true;
 }
 

@@ -11,8 +11,16 @@ void frame_box(Console& con, Rect face, BoxColours colours) {
   // bottom-left corner, then back along the outer bottom and right edges.
   con.polyline({{x2 + 2, y1 - 2}, {x2, y1}, {x1, y2}, {x1 - 2, y2 + 2}}, colours.shade);
   con.polyline({{x1 - 2, y2 + 2}, {x2 + 2, y2 + 2}, {x2 + 2, y1 - 2}}, colours.shade);
-  // Fill it from one unit below the face centre, below the diagonal.
-  con.paint_from_halves(x1 + x2, y1 + y2 + 2, colours.shade);
+  // Fill it from one unit below the face centre, below the diagonal. On a
+  // steep diagonal that point can round onto the line itself; the seed then
+  // moves down its column, deeper into the shaded half, until it is off it.
+  int seed_y = y1 + y2 + 2;  // half units
+  const int bottom = 2 * (y2 + 2);
+  while (seed_y < bottom &&
+         con.screen().graphics.at(pixel_from_halves(x1 + x2, seed_y)) == colours.shade) {
+    ++seed_y;
+  }
+  con.paint_from_halves(x1 + x2, seed_y, colours.shade);
   con.fill(face, colours.face);
 }
 

@@ -42,6 +42,11 @@ struct Cell {
 [[nodiscard]] constexpr int pixel_y(int design_y) {
   return pixel_y_from_halves(2 * design_y);
 }
+// A point given in half design units (a frame box's centre): x is not scaled
+// and a half pixel rounds up, as a half unit of y does.
+[[nodiscard]] constexpr Point pixel_from_halves(int twice_x, int twice_y) {
+  return {(twice_x + 1) / 2, pixel_y_from_halves(twice_y)};
+}
 [[nodiscard]] constexpr Point to_pixels(DesignPoint p) {
   return {p.x, pixel_y(p.y)};
 }

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only those missing, quietly.
+#   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig and the Japanese font
+#   deps.sh test    the above, GoogleTest and what the real-window tests drive
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-ipafont-gothic)
+if [ "${1:-build}" = test ]; then
+  packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq >/dev/null
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,88 @@
+#include "console/console.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/headless_fixture.h"
+
+namespace tutor {
+namespace {
+
+using testing::HeadlessTest;
+using ConsoleTest = HeadlessTest;
+
+TEST_F(ConsoleTest, EventsOfKindsNotArmedAreDropped) {
+  script().click({10, 10}).function_key(3).key("a").double_click({5, 6});
+  EXPECT_EQ(con_.poll(Arm::keys_only()).kind, Event::Kind::None);
+  EXPECT_EQ(con_.poll(Arm::mouse()).kind, Event::Kind::None);
+  const Event key = con_.poll(Arm::keys_only());
+  EXPECT_EQ(key.kind, Event::Kind::Key);
+  EXPECT_EQ(key.key, "a");
+  const Event dbl = con_.poll(Arm::mouse());
+  EXPECT_EQ(dbl.kind, Event::Kind::DoubleClick);
+  EXPECT_EQ(dbl.pointer, (Point{5, 6}));
+  EXPECT_EQ(con_.pointer(), (Point{5, 6}));
+  EXPECT_THROW(con_.poll(Arm::keys_only()), ScriptExhausted);
+}
+
+TEST_F(ConsoleTest, ClockReadsAsHoursMinutesSecondsAndWrapsAtMidnight) {
+  script().clock("23:59:30").wait(45);
+  (void)con_.poll(Arm::keys_only());
+  EXPECT_EQ(con_.time_of_day(), "23:59:30");
+  (void)con_.poll(Arm::keys_only());
+  EXPECT_EQ(con_.time_of_day(), "00:00:15");
+}
+
+TEST_F(ConsoleTest, RandomValuesLieInTheUnitInterval) {
+  for (int i = 0; i < 1000; ++i) {
+    const double r = con_.random();
+    ASSERT_GE(r, 0.0);
+    ASSERT_LT(r, 1.0);
+  }
+}
+
+TEST_F(ConsoleTest, StartingAProgramKeepsItsStoredPathAndMapsTheEnding) {
+  const Outcome o = run([](Console& c) { c.start_program("././M1/Ostrin.exe"); });
+  EXPECT_EQ(testing::started(o), "././M1/Ostrin.exe");
+  EXPECT_EQ(executable_path("/t", "././M1/Ostrin.exe"), "/t/M1/Ostrin");
+  EXPECT_EQ(executable_path("/t", "./Velmora.exe"), "/t/Velmora");
+}
+
+TEST_F(ConsoleTest, TheFatalErrorBoxNamesTheProgramAndTheLine) {
+  unsigned line = 0;
+  // clang-format off
+  const Outcome o = run([&](Console& c) { line = std::source_location::current().line(); c.fatal_error(); });
+  // clang-format on
+  const auto* box = std::get_if<FatalErrorShown>(&o);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->caption, window_title("Test"));
+  EXPECT_EQ(box->text, "続行不可能なエラーが発生しました Test [" + std::to_string(line) + "行]\n");
+  EXPECT_EQ(fatal_error_text("", 3).find("続行"), 0u);
+}
+
+TEST_F(ConsoleTest, DesignYIsScaledByNineEighthsRoundingHalfUp) {
+  EXPECT_EQ(pixel_y(0), 0);
+  EXPECT_EQ(pixel_y(16), 18);  // a text row
+  EXPECT_EQ(pixel_y(400), 450);
+  EXPECT_EQ(pixel_y(4), 5);    // 4.5 rounds up
+  EXPECT_EQ(pixel_y(11), 12);  // 12.375
+  EXPECT_EQ(pixel_y(37), 42);  // 41.625
+  con_.fill({10, 4, 10, 4}, 9);
+  EXPECT_EQ(pixel_at({10, 5}), 9);
+  EXPECT_EQ(pixel_at({10, 4}), 0);
+  // Hit tests compare against the exact scaled edges: 110*Q = 123.75.
+  EXPECT_FALSE((Rect{60, 110, 304, 130}.contains_pixel({60, 123})));
+  EXPECT_TRUE((Rect{60, 110, 304, 130}.contains_pixel({60, 124})));
+  EXPECT_TRUE((Rect{60, 110, 304, 130}.contains_pixel({304, 146})));  // 146.25
+  EXPECT_FALSE((Rect{60, 110, 304, 130}.contains_pixel({304, 147})));
+}
+
+TEST_F(ConsoleTest, ClearingTheScreenClearsBothPlanes) {
+  con_.fill({0, 0, 639, 399}, 14);
+  con_.print({0, 0}, 0, "文字");
+  con_.clear_screen();
+  EXPECT_EQ(pixel_at({320, 200}), 0);
+  EXPECT_EQ(row(0), std::string(80, ' '));
+}
+
+}  // namespace
+}  // namespace tutor

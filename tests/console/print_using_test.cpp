@@ -1,0 +1,56 @@
+#include "console/print_using.h"
+
+#include <gtest/gtest.h>
+
+namespace tutor {
+namespace {
+
+TEST(PrintUsing, RightAlignsWholeNumbersInTheirPlaces) {
+  EXPECT_EQ(format_using("####", {4.0}), "   4");
+  EXPECT_EQ(format_using("##", {45.0}), "45");
+  EXPECT_EQ(format_using("  あと #### 文字", {600.0}), "  あと  600 文字");
+  EXPECT_EQ(format_using("###", {0.0}), "  0");
+}
+
+TEST(PrintUsing, GroupsThousandsAndRoundsTheDecimal) {
+  EXPECT_EQ(format_using("#,###", {1234.0}), "1,234");
+  EXPECT_EQ(format_using("#,###", {399.0}), "  399");
+  EXPECT_EQ(format_using("##,###", {12345.0}), "12,345");
+  EXPECT_EQ(format_using("#,###.#", {91.2}), "   91.2");
+  EXPECT_EQ(format_using("#,###.#", {78.0}), "   78.0");
+  EXPECT_EQ(format_using("#,###.#", {1234.56}), "1,234.6");
+  // 380 characters in 4 min 10 s, single precision as the drills compute it.
+  EXPECT_EQ(format_using("#,###.#", {double{380.0f / (4.0f + 10.0f / 60.0f)}}), "   91.2");
+}
+
+TEST(PrintUsing, KeepsTheMinusSignInsideTheField) {
+  EXPECT_EQ(format_using("##,###", {-2.0}), "    -2");
+  EXPECT_EQ(format_using("##,###", {-1234.0}), "-1,234");
+  EXPECT_EQ(format_using("#.#", {-0.04}), "0.0");  // no minus on a zero
+}
+
+TEST(PrintUsing, PrintsAWiderNumberWholeAndPushesTheRestRight) {
+  EXPECT_EQ(format_using("##", {123.0}), "123");
+  EXPECT_EQ(format_using("## 分", {100.0}), "100 分");
+  EXPECT_EQ(format_using("#,###", {12345.0}), "12,345");
+  EXPECT_EQ(format_using("##,###", {-12345.0}), "-12,345");
+}
+
+TEST(PrintUsing, StringFieldsAreLeftAlignedAndCutAtTheirWidth) {
+  EXPECT_EQ(format_using("現在のランク  &  &", {std::string_view("初段")}), "現在のランク  初段");
+  EXPECT_EQ(format_using("[&   &]", {std::string_view("10級")}), "[10級 ]");
+  EXPECT_EQ(format_using("[&      &]", {std::string_view("導 入 編")}), "[導 入 編]");
+  EXPECT_EQ(format_using("[&  &]", {std::string_view("クリアー")}), "[クリ]");
+  // A full-width character that would straddle the edge is left out.
+  EXPECT_EQ(format_using("[& &]", {std::string_view("ab漢")}), "[ab ]");
+}
+
+TEST(PrintUsing, FillsSeveralFieldsInOrder) {
+  EXPECT_EQ(format_using(" あと ## 分 ## 秒です", {2.0, 5.0}), " あと  2 分  5 秒です");
+  // Values beyond the fields start the mask again.
+  EXPECT_EQ(format_using("#,", {1.0, 2.0}), "1,2,");
+  EXPECT_THROW((void)format_using("####", {std::string_view("x")}), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace tutor

@@ -1,0 +1,141 @@
+#include "launcher/launcher.h"
+
+#include <gtest/gtest.h>
+
+#include "launcher/menu_table.h"
+#include "tests/support/headless_fixture.h"
+
+namespace tutor::launcher {
+namespace {
+
+using tutor::testing::as_shown;
+using tutor::testing::centre_of;
+using tutor::testing::ended;
+using tutor::testing::ran_out_of_script;
+using tutor::testing::started;
+
+class LauncherTest : public tutor::testing::HeadlessTest {
+ protected:
+  Outcome run_menu() { return run(launcher::run); }
+
+  // The entry drawn highlighted: face colour 2 and label colour 6. Fails the
+  // test unless exactly one entry looks highlighted.
+  int highlighted() {
+    int found = 0;
+    for (int n = 1; n <= 10; ++n) {
+      const MenuEntry& e = kMenu[static_cast<size_t>(n - 1)];
+      const bool face = pixel({e.button.x1 + 1, e.button.y1 + 1}) == 2;
+      const Cell label{e.label_cell.col + 3, e.label_cell.row};  // the "Ｆ"
+      EXPECT_EQ(face, text_colour(label) == Colour(6)) << "entry " << n;
+      if (face) {
+        EXPECT_EQ(found, 0) << "entries " << found << " and " << n;
+        found = n;
+      }
+    }
+    return found;
+  }
+
+  // Runs the menu with `keys` and returns the entry highlighted at the end.
+  int after_keys(std::initializer_list<std::string_view> keys) {
+    for (auto k : keys) {
+      script().key(k);
+    }
+    EXPECT_TRUE(ran_out_of_script(run_menu()));
+    return highlighted();
+  }
+
+  static Point button(int n) { return centre_of(kMenu[static_cast<size_t>(n - 1)].button); }
+};
+
+TEST_F(LauncherTest, DrawsTheMenuWithEntryOneHighlighted) {
+  EXPECT_TRUE(ran_out_of_script(run_menu()));
+  EXPECT_EQ(text({20, 1}, 29), as_shown(kTitle));
+  EXPECT_EQ(text({8, 7}, 21), as_shown("　 Ｆ１・・・導 入 編"));
+  EXPECT_EQ(text({43, 15}, 25), "   Ｆ10・・・記録のクリア");
+  EXPECT_EQ(text({26, 20}, 35), "を選んで Enter キーを押してください");
+  EXPECT_EQ(text_colour({26, 20}), Colour(5));
+  EXPECT_EQ(text({17, 20}, 4), "項目");
+  EXPECT_EQ(text({72, 20}, 4), "終了");
+  EXPECT_EQ(highlighted(), 1);
+  // Legend box red, exit box green, panel and buttons with lit and shaded rims.
+  EXPECT_EQ(pixel({150, 330}), 2);
+  EXPECT_EQ(pixel({600, 330}), 4);
+  EXPECT_EQ(pixel({200, 90}), 14);
+  EXPECT_EQ(pixel({340, 142}), 14);
+  EXPECT_EQ(pixel_at({339, pixel_y(150)}), 15);  // left rim of entry 7
+  EXPECT_EQ(pixel_at({586, pixel_y(150)}), 1);   // right rim of entry 7
+}
+
+TEST_F(LauncherTest, CursorKeysWrapAroundAndCrossColumns) {
+  EXPECT_EQ(after_keys({keys::kUp}), 10);
+  EXPECT_EQ(after_keys({keys::kUp, keys::kDown}), 1);
+  EXPECT_EQ(after_keys({keys::kDown, keys::kDown, keys::kRight}), 8);
+  EXPECT_EQ(after_keys({keys::kDown, keys::kDown, keys::kRight, keys::kLeft}), 3);
+  EXPECT_EQ(after_keys({keys::kRight, keys::kUp}), 5);  // 6 -> 5
+  EXPECT_EQ(after_keys({keys::kLeft}), 6);
+}
+
+TEST_F(LauncherTest, EnterStartsTheHighlightedEntry) {
+  script().key(keys::kDown).key(keys::kRight).enter();
+  EXPECT_EQ(started(run_menu()), "././M1/Quillon.exe");
+  script().enter();
+  EXPECT_EQ(started(run_menu()), "././M1/Ostrin.exe");
+}
+
+TEST_F(LauncherTest, FunctionKeysStartTheirEntryWhateverIsHighlighted) {
+  script().key(keys::kDown).key(keys::kDown).function_key(7);
+  EXPECT_EQ(started(run_menu()), "././M1/Quillon.exe");
+  EXPECT_EQ(highlighted(), 3);
+  script().function_key(10);
+  EXPECT_EQ(started(run_menu()), "././M1/Ulvane.exe");
+  script().function_key(1);
+  EXPECT_EQ(started(run_menu()), "././M1/Ostrin.exe");
+}
+
+TEST_F(LauncherTest, OtherKeysDoNothingTheLetterLAmongThem) {
+  // The letter l must not make Enter start entry 1 while entry 2 is lit.
+  script().key(keys::kDown).key("l").key("3").key(keys::kEscape).key(keys::kBackspace).enter();
+  EXPECT_EQ(started(run_menu()), "././M1/Palvek.exe");
+  EXPECT_EQ(highlighted(), 2);
+}
+
+TEST_F(LauncherTest, AClickMovesTheHighlightAndADoubleClickStarts) {
+  script().click(button(9)).click(button(9));  // again on the selected one: it stays
+  script().click({320, pixel_y(136)});         // between two rows of buttons
+  script().click({322, pixel_y(120)});         // between the columns
+  EXPECT_TRUE(ran_out_of_script(run_menu()));
+  EXPECT_EQ(highlighted(), 9);
+
+  script().double_click({200, 90});  // on the panel: nothing
+  script().double_click(button(4));
+  EXPECT_EQ(started(run_menu()), "././M1/Mestra.exe");
+  EXPECT_EQ(highlighted(), 4);
+}
+
+TEST_F(LauncherTest, ButtonEdgesAreInsideAndJustBeyondIsOutside) {
+  // Entry 2 spans x 60-304 and y 142*Q = 159.75 to 162*Q = 182.25.
+  script().click({304, 182});
+  EXPECT_TRUE(ran_out_of_script(run_menu()));
+  EXPECT_EQ(highlighted(), 2);
+  script().click({60, 160});
+  EXPECT_TRUE(ran_out_of_script(run_menu()));
+  EXPECT_EQ(highlighted(), 2);
+  script().click({305, 170}).click({100, 159}).click({100, 183});
+  EXPECT_TRUE(ran_out_of_script(run_menu()));
+  EXPECT_EQ(highlighted(), 1);
+}
+
+TEST_F(LauncherTest, TheExitBoxEndsAtOnceAndOnlyInsideItsArea) {
+  // 560 <= x < 624 and 320*Q = 360 < y < 336*Q = 378.
+  for (Point outside : {Point{559, 370}, Point{624, 370}, Point{600, 360}, Point{600, 378}}) {
+    script().click(outside).double_click(outside);
+    EXPECT_TRUE(ran_out_of_script(run_menu())) << outside.x << "," << outside.y;
+  }
+  script().click({560, 361});
+  EXPECT_TRUE(ended(run_menu()));
+  script().double_click({623, 377});
+  EXPECT_TRUE(ended(run_menu()));
+}
+
+}  // namespace
+}  // namespace tutor::launcher

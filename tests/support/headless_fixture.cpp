@@ -1,0 +1,120 @@
+#include "tests/support/headless_fixture.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "console/compositor.h"
+#include "console/ttf_glyphs.h"
+
+namespace tutor::testing {
+namespace {
+
+std::filesystem::path fresh_root() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tutor-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot make a temporary folder");
+  }
+  return pattern;
+}
+
+}  // namespace
+
+HeadlessTest::HeadlessTest() : root_(fresh_root()), backend_(root_), con_(backend_, "Test") {
+  std::filesystem::create_directories(root_ / "M0" / "data");
+  std::filesystem::create_directories(root_ / "M1");
+  write_record("step.TXT", "1\n");
+  write_record("RANK.TXT", "1\n");
+  write_record("SUU.TXT", "未 達 成\n");
+  write_record("KIGO.TXT", "未 達 成\n");
+  write_record("SFT.TXT", "0\n");
+}
+
+HeadlessTest::~HeadlessTest() {
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
+void HeadlessTest::TearDown() {
+  if (!HasFailure()) {
+    return;
+  }
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::filesystem::create_directories("test-pictures");
+  const auto file = std::filesystem::path("test-pictures") /
+                    (std::string(info->test_suite_name()) + "." + info->name() + ".png");
+  std::unique_ptr<TtfGlyphs> glyphs;
+  if (const auto font = find_console_font()) {
+    glyphs = TtfGlyphs::open(*font);
+  }
+  Picture picture;
+  compose(con_.screen(), 1, glyphs.get(), picture);
+  if (write_png(picture, file)) {
+    std::cerr << "screen saved as " << std::filesystem::absolute(file) << "\n";
+  }
+}
+
+Outcome HeadlessTest::run(const std::function<void(Console&)>& program) {
+  return run_headless(con_, program);
+}
+
+std::string HeadlessTest::record(std::string_view name) const {
+  std::ifstream in(root_ / "M0" / "data" / name, std::ios::binary);
+  if (!in) {
+    return "(missing)";
+  }
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void HeadlessTest::write_record(std::string_view name, std::string_view contents) const {
+  std::ofstream(root_ / "M0" / "data" / name, std::ios::binary) << contents;
+}
+
+void HeadlessTest::remove_record(std::string_view name) const {
+  std::filesystem::remove(root_ / "M0" / "data" / name);
+}
+
+std::string HeadlessTest::text(Cell at, int width) const {
+  return con_.screen().text.text_at(at, width);
+}
+
+int HeadlessTest::pixel(DesignPoint p) const {
+  return con_.screen().graphics.at(to_pixels(p)).index();
+}
+
+std::string as_shown(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    if (text.substr(i, 3) == "\u3000") {
+      out += "  ";
+      i += 3;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+std::string started(const Outcome& o) {
+  if (const auto* s = std::get_if<ProgramStarted>(&o)) {
+    return s->path;
+  }
+  return "";
+}
+
+bool ended(const Outcome& o) {
+  return std::holds_alternative<ProgramEnded>(o);
+}
+
+bool ran_out_of_script(const Outcome& o) {
+  return std::holds_alternative<ScriptExhausted>(o);
+}
+
+Point centre_of(Rect r) {
+  return {(r.x1 + r.x2) / 2, pixel_y((r.y1 + r.y2) / 2)};
+}
+
+}  // namespace tutor::testing

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+#include "console/headless.h"
+
+namespace tutor::testing {
+
+// A scripted console over a fresh program tree: a temporary working folder
+// with M0/data holding the five records at their starting values. When a test
+// fails, the screen is saved as a PNG under test-pictures/ beside the test
+// binary, named after the test.
+class HeadlessTest : public ::testing::Test {
+ protected:
+  HeadlessTest();
+  ~HeadlessTest() override;
+  void TearDown() override;
+
+  Script& script() { return backend_.script(); }
+  // Runs a program against the script so far.
+  Outcome run(const std::function<void(Console&)>& program);
+
+  // The record file M0/data/<name> as stored, whole; "(missing)" when absent.
+  [[nodiscard]] std::string record(std::string_view name) const;
+  void write_record(std::string_view name, std::string_view contents) const;
+  void remove_record(std::string_view name) const;
+
+  // Text of `width` cells from `at`.
+  [[nodiscard]] std::string text(Cell at, int width) const;
+  [[nodiscard]] std::string row(int r) const { return con_.screen().text.row_text(r); }
+  [[nodiscard]] Colour text_colour(Cell at) const { return con_.screen().text.cell(at).colour; }
+  // Palette index of the pixel at a design point (y scaled as drawn).
+  [[nodiscard]] int pixel(DesignPoint p) const;
+  [[nodiscard]] int pixel_at(Point p) const { return con_.screen().graphics.at(p).index(); }
+
+  std::filesystem::path root_;
+  HeadlessBackend backend_;
+  Console con_;
+};
+
+// A text as the text plane shows it back: full-width blanks leave two empty
+// cells, which read as two blanks.
+[[nodiscard]] std::string as_shown(std::string_view text);
+
+// The stored path a run started, or "" when it did not start a program.
+[[nodiscard]] std::string started(const Outcome& o);
+[[nodiscard]] bool ended(const Outcome& o);
+[[nodiscard]] bool ran_out_of_script(const Outcome& o);
+
+// The centre of a design rectangle in surface pixels, for clicks.
+[[nodiscard]] Point centre_of(Rect r);
+
+}  // namespace tutor::testing
