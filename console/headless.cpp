@@ -55,6 +55,11 @@ Script& Script::idle(int polls) {
   return *this;
 }
 
+Script& Script::inspect(std::function<void()> check) {
+  steps_.push_back({Step::Kind::Inspect, {}, 0, std::move(check)});
+  return *this;
+}
+
 Script::Step Script::take() {
   Step s = std::move(steps_.front());
   steps_.pop_front();
@@ -93,6 +98,9 @@ Event HeadlessBackend::next_event() {
       seconds_ = step.seconds;
       return {};
     case Script::Step::Kind::Idle:
+      return {};
+    case Script::Step::Kind::Inspect:
+      step.check();
       return {};
   }
   return {};

@@ -48,11 +48,15 @@ class Script {
   Script& clock(std::string_view hh_mm_ss);
   // Polls that find nothing waiting.
   Script& idle(int polls = 1);
+  // Calls `check` when the program polls at this point, to look at the screen
+  // or the records mid-run.
+  Script& inspect(std::function<void()> check);
 
   struct Step {
-    enum class Kind { Event, ClockStep, ClockSet, Idle, Pointer } kind;
+    enum class Kind { Event, ClockStep, ClockSet, Idle, Pointer, Inspect } kind;
     Event event;
     int seconds = 0;
+    std::function<void()> check = {};
   };
   [[nodiscard]] bool empty() const { return steps_.empty(); }
   Step take();

@@ -1,0 +1,118 @@
+#include "course/course.h"
+
+#include <string>
+
+#include "lessonkit/keyboard.h"
+#include "lessonkit/result_screen.h"
+
+namespace tutor::course {
+namespace {
+
+using lessonkit::Verdict;
+
+constexpr std::string_view kProgressRecord = "././M0/data/step.TXT";
+
+// Shows the ResultScreen of a block with its verdict and waits for a click.
+Verdict show_results(Console& con, const Stage& stage, const Step& step,
+                     const lessonkit::BlockResult& block) {
+  const lessonkit::Score score = lessonkit::score_block(block);
+  const Verdict verdict = lessonkit::verdict_of(score);
+  lessonkit::draw_result_screen(con, score);
+  switch (verdict) {
+    case Verdict::Pass:
+      lessonkit::draw_verdict(con, {stage.pass_box, 3, stage.pass_column, 6}, step.pass_message);
+      break;
+    case Verdict::TooManyErrors:
+      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
+                              "ミスタッチが多すぎます。エラーを30以内にしましょう。");
+      break;
+    case Verdict::TooSlow:
+      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
+                              "打つ速度が遅すぎます。総合評価を80以上にしましょう。");
+      break;
+    case Verdict::NotYet:
+      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
+                              " まだまだ力不足です。神経を集中して練習しましょう。");
+      break;
+  }
+  // Keys pressed on this screen are dropped here, so none counts in the next block.
+  lessonkit::wait_click(con);
+  return verdict;
+}
+
+lessonkit::BlockResult run_step_block(Console& con, const Stage& stage, const Step& step,
+                                      const Scheme& initial) {
+  return lessonkit::run_block(con, stage.drill, {step.lines, step.schemes, &initial});
+}
+
+[[noreturn]] void hand_over(Console& con, const Stage& stage) {
+  if (!con.replace_record(kProgressRecord, std::to_string(stage.stage_reached))) {
+    con.fatal_error();
+  }
+  con.start_program(stage.next_program);
+}
+
+[[noreturn]] void run_one_block(Console& con, const Stage& stage) {
+  const Step& step = stage.steps.front();
+  const Scheme& home_keys = *step.schemes.front().scheme;
+  while (true) {
+    lessonkit::home_position_screen(con, stage.home);
+    // The home keys take the first finger step's face at once.
+    for (int k : {26, 27, 28, 29, 32, 33, 34, 35}) {
+      lessonkit::draw_key(con, k, home_keys.face(k));
+    }
+    lessonkit::draw_label(con);
+    lessonkit::draw_exit_button(con);
+    const auto block = run_step_block(con, stage, step, home_keys);
+    if (show_results(con, stage, step, block) == Verdict::Pass) {
+      hand_over(con, stage);
+    }
+  }
+}
+
+void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
+  con.clear_screen();
+  lessonkit::draw_title_bar(con, stage.home.title_bar_face);
+  lessonkit::write_title(con, step.title, stage.home.title_colour);
+  lessonkit::draw_label(con);
+  lessonkit::draw_exit_button(con);
+  if (stage.drill.keyboard_shown) {
+    lessonkit::draw_keyboard(con);
+  }
+  if (stage.home_keys_on_drill_screen) {
+    for (int k : {26, 27, 28, 29}) {
+      lessonkit::draw_key(con, k, 7);
+    }
+    for (int k : {32, 33, 34, 35}) {
+      lessonkit::draw_key(con, k, 11);
+    }
+  }
+}
+
+[[noreturn]] void run_steps(Console& con, const Stage& stage) {
+  lessonkit::home_position_screen(con, stage.home);
+  size_t step = 0;
+  while (true) {
+    const Step& s = stage.steps[step];
+    draw_drill_screen(con, stage, s);
+    const auto block = run_step_block(con, stage, s, lessonkit::kNoScheme);
+    if (show_results(con, stage, s, block) != Verdict::Pass) {
+      continue;  // the same step again, with a fresh block
+    }
+    if (step + 1 == stage.steps.size()) {
+      hand_over(con, stage);
+    }
+    ++step;
+  }
+}
+
+}  // namespace
+
+void run_stage(Console& con, const Stage& stage) {
+  if (stage.one_block_on_home_screen) {
+    run_one_block(con, stage);
+  }
+  run_steps(con, stage);
+}
+
+}  // namespace tutor::course

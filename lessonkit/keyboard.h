@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "console/console.h"
+#include "lessonkit/key_table.h"
+#include "lessonkit/step_colours.h"
+
+namespace tutor::lessonkit {
+
+// The legends a keyboard shows, per key 1-51 (index 0 unused); "" shows none.
+using Legends = std::array<std::string_view, kKeyCount + 1>;
+
+// The full-width legends of the key table; the space bar shows none.
+inline constexpr Legends kPlainLegends = [] {
+  Legends l{};
+  for (int k = 1; k <= kKeyCount; ++k) {
+    l[static_cast<size_t>(k)] = k == kSpaceBar ? "" : key(k).legend;
+  }
+  return l;
+}();
+
+// Draws key k: rims 15 and `shade`, face `face`, then its legend in colour 0.
+void draw_key(Console& con, int k, Colour face, Colour shade = 0,
+              const Legends& legends = kPlainLegends);
+// Writes key k's legend in colour 0, if it has one.
+void write_legend(Console& con, int k, const Legends& legends = kPlainLegends);
+
+// The panel the keyboard stands on.
+void draw_keyboard_panel(Console& con);
+// The ten blank function-key caps above the keyboard, rims 15/0, face 14.
+void draw_function_key_row(Console& con);
+// Panel, function-key row, all 51 keys in face 14 with rims 15/0, then every legend.
+void draw_keyboard(Console& con, const Legends& legends = kPlainLegends);
+// Recolours keys 1-49 with the faces of `scheme`, legends rewritten.
+void colour_keys(Console& con, const Scheme& scheme, const Legends& legends = kPlainLegends);
+
+}  // namespace tutor::lessonkit
