@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""The launcher in a real window: placement, the highlight moved by a cursor
+key, the exit box, and the error box when a lesson program is missing.
+
+    python3 e2e/launcher_window.py <program tree> [<source folder>]
+"""
+
+from __future__ import annotations
+
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+from harness import check, design_y  # noqa: E402
+
+# Button faces in design units (x1, y1, x2, y2), as the menu draws them.
+BUTTON_1 = (60, 110, 304, 130)
+BUTTON_2 = (60, 142, 304, 162)
+BUTTON_3 = (60, 174, 304, 194)
+# A point inside the exit box "終了": 560 <= x < 624, 360 < y < 378 in pixels.
+EXIT_POINT = (592, 369)
+SELECTED_FACE = 2
+PLAIN_FACE = 14
+TITLE = "Velmora - タッチタイプ基本練習"
+
+
+def face_points(rect: tuple[int, int, int, int]) -> list[tuple[int, int]]:
+    """Surface pixels of a button face that no label glyph covers: its four
+    corners, just inside, and the middle of its right end (labels end well
+    before it)."""
+    x1, y1, x2, y2 = rect
+    top, bottom = design_y(y1), design_y(y2)
+    return [(x1 + 1, top + 1), (x2 - 1, top + 1), (x1 + 1, bottom - 1), (x2 - 1, bottom - 1),
+            (x2 - 4, (top + bottom) // 2)]
+
+
+def faces(**colours: int) -> dict[tuple[int, int], int]:
+    rects = {"b1": BUTTON_1, "b2": BUTTON_2, "b3": BUTTON_3}
+    return {p: colour for key, colour in colours.items() for p in face_points(rects[key])}
+
+
+def wait_for_menu(s: harness.Session) -> tuple[harness.Program, harness.Window]:
+    """Starts the launcher from a folder outside the tree and waits until its
+    menu is drawn with entry 1 highlighted."""
+    p = s.start()
+    w = p.window()
+    check(p.exe() == "Velmora", f"the process is {p.exe()}, not Velmora")
+    w.wait_for_pixels(faces(b1=SELECTED_FACE, b2=PLAIN_FACE, b3=PLAIN_FACE))
+    return p, w
+
+
+def test_window_is_centred_at_a_whole_scale(s: harness.Session) -> None:
+    p, w = wait_for_menu(s)
+    screen_w, screen_h = s.screen_size()
+    check(w.scale >= 1 and (w.width, w.height) == (640 * w.scale, 450 * w.scale),
+          f"window is {w.width}x{w.height}")
+    check(w.width <= screen_w and w.height <= screen_h,
+          f"a {w.width}x{w.height} window does not fit a {screen_w}x{screen_h} screen")
+    check(abs(w.x - (screen_w - w.width) // 2) <= 1 and abs(w.y - (screen_h - w.height) // 2) <= 1,
+          f"window at ({w.x}, {w.y}) is not centred on {screen_w}x{screen_h} "
+          f"(want ({(screen_w - w.width) // 2}, {(screen_h - w.height) // 2}))")
+    check(w.title() == TITLE, f"window title {w.title()!r}")
+    # Started from another folder, the launcher works in its own.
+    check(p.cwd() == s.tree.resolve(), f"working folder {p.cwd()}, not the tree {s.tree}")
+
+
+def test_cursor_down_moves_the_highlight_and_exit_box_ends(s: harness.Session) -> None:
+    p, w = wait_for_menu(s)
+    w.key("Down")
+    w.wait_for_pixels(faces(b2=SELECTED_FACE))
+    shot = w.screenshot("after-down")
+    for point in face_points(BUTTON_1):
+        check(shot.index_at(*point) == PLAIN_FACE,
+              f"button 1 face at {point} is {shot.index_at(*point)} after Down, not 14")
+    for point in face_points(BUTTON_3):
+        check(shot.index_at(*point) == PLAIN_FACE,
+              f"button 3 face at {point} is {shot.index_at(*point)} after Down, not 14")
+    check(p.running(), "the launcher ended on a cursor key")
+    w.click(*EXIT_POINT)
+    status = p.wait_exit(20)
+    check(status == 0, f"the launcher ended with status {status} after the exit box")
+    check(not w.exists(), "the launcher's window is still shown after it ended")
+
+
+def test_missing_program_shows_the_error_box(s: harness.Session) -> None:
+    s.remove_program("M1/Palvek")
+    p, w = wait_for_menu(s)
+    before = s.top_level_windows()
+    w.key("F2")
+    box = s.wait_for_new_window(before)
+    title = s.window_title(box)
+    check(title == TITLE, f"error box title {title!r}, not the window title {TITLE!r}")
+    check("_NET_WM_WINDOW_TYPE_DIALOG" in (s.window_property(box, "_NET_WM_WINDOW_TYPE") or ""),
+          "the new window is not a dialog")
+    check(p.running(), "the launcher ended before the error box was dismissed")
+    # The box's text is drawn, not a property; the program also writes it out.
+    harness._wait_until("the error text in the launcher's output", 5,
+                        lambda: "続行不可能なエラーが発生しました Velmora [" in p.output())
+    s.press(box, "Return")
+    s.wait_for_window_gone(box)
+    status = p.wait_exit(20)
+    print(f"  the launcher ended with status {status} after the error box", flush=True)
+    check(not w.exists(), "the launcher's window is still shown after it ended")
+
+
+if __name__ == "__main__":
+    harness.run_tests([
+        test_window_is_centred_at_a_whole_scale,
+        test_cursor_down_moves_the_highlight_and_exit_box_ends,
+        test_missing_program_shows_the_error_box,
+    ])
