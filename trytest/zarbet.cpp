@@ -1,0 +1,314 @@
+#include "trytest/zarbet.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "console/frame_box.h"
+#include "console/text.h"
+#include "trytest/grade_table.h"
+
+namespace tutor::trytest {
+namespace {
+
+constexpr int kSecondsPerDay = 24 * 3600;
+
+// Seconds since midnight of the console's "HH:MM:SS".
+int seconds_of(std::string_view clock) {
+  auto two = [&](size_t at) { return (clock[at] - '0') * 10 + (clock[at + 1] - '0'); };
+  return two(0) * 3600 + two(3) * 60 + two(6);
+}
+
+const lessonkit::Key& key_at(const TestState& s, int position) {
+  return lessonkit::key(s.line[static_cast<size_t>(position - 1)]);
+}
+
+[[noreturn]] void back_to_launcher(Console& con) {
+  con.start_program(kLauncher);
+}
+
+// ---- Set-up screen -------------------------------------------------------
+
+struct TimeMenu {
+  bool open = false;
+  int highlighted = 10;  // an item drawn plain still counts once the menu opens
+};
+
+void show_length(Console& con, int ktime) {
+  con.print_using(kLengthCell, 7, "## 分", {static_cast<double>(ktime)});
+}
+
+void show_item(Console& con, int i, bool lit) {
+  con.fill(time_menu_item(i), lit ? Colour(2) : Colour(14));
+  con.print_using(time_menu_cell(i), lit ? Colour(7) : Colour(0), " ## 分",
+                  {static_cast<double>(i)});
+}
+
+void draw_setup_screen(Console& con, const TestState& s) {
+  frame_box(con, kTitleBox, {15, 1, 14});
+  con.print_using({20, 1}, 0, kSetupTitle, {grade_name(s.rank)});
+  frame_box(con, kLengthBar, {15, 1, 14});
+  con.print({17, 4}, 0, kLengthPrompt);
+  frame_box(con, kLengthField, {1, 15, 0});
+  show_length(con, s.ktime);
+  frame_box(con, kArrowButton, {15, 1, 14});
+  con.polyline({{510, 72}, {514, 76}, {518, 72}, {510, 72}}, 0);
+  con.polyline({{511, 73}, {514, 75}, {517, 73}, {511, 73}}, 0);
+  con.polyline({{512, 74}, {514, 75}, {516, 74}, {512, 74}}, 0);
+  con.point({513, 75}, 0);
+  frame_box(con, kOkButton, {15, 1, 14});
+  con.print({32, 20}, 0, "Ｏ Ｋ");
+  frame_box(con, kSetupQuitButton, {15, 1, 4});
+  con.print({48, 20}, 7, "終 了");
+}
+
+void open_time_menu(Console& con, TestState& s, TimeMenu& menu) {
+  frame_box(con, kTimeMenuBox, {15, 1, 14});
+  for (int i = 1; i <= 10; ++i) {
+    con.print_using(time_menu_cell(i), 0, " ## 分", {static_cast<double>(i)});
+  }
+  menu = {true, 10};
+  // Opening the menu sets the length back to 10; the field says so at once,
+  // so that it always shows the length the test will run.
+  s.ktime = 10;
+  show_length(con, s.ktime);
+}
+
+void close_time_menu(Console& con, TimeMenu& menu) {
+  con.fill(kTimeMenuArea, 0);
+  for (int i = 1; i <= 10; ++i) {
+    con.blank(time_menu_cell(i), 6);
+  }
+  menu.open = false;
+}
+
+// The first item holding the pointer, 1-10; 0 for none.
+int item_at(Point p) {
+  for (int i = 1; i <= 10; ++i) {
+    if (time_menu_item(i).contains_pixel(p)) {
+      return i;
+    }
+  }
+  return 0;
+}
+
+// Returns when OK is clicked, with the chosen length in `s.ktime`.
+void setup_screen(Console& con, TestState& s) {
+  draw_setup_screen(con, s);
+  TimeMenu menu;
+  while (true) {
+    const Event e = con.poll(Arm::mouse());  // no key acts on this screen
+    if (e.is_mouse()) {
+      const Point p = e.pointer;
+      if (kOkArea.contains_pixel(p)) {
+        return;
+      }
+      if (kSetupQuitArea.contains_pixel(p)) {
+        back_to_launcher(con);
+      }
+      if (kArrowArea.contains_pixel(p)) {
+        if (menu.open) {
+          close_time_menu(con, menu);
+        } else {
+          open_time_menu(con, s, menu);
+        }
+      } else if (const int i = menu.open ? item_at(p) : 0; i != 0) {
+        s.ktime = i;
+        show_length(con, s.ktime);
+        close_time_menu(con, menu);
+      }
+    }
+    if (menu.open) {
+      const int i = item_at(con.pointer());
+      if (i != 0 && i != menu.highlighted) {
+        show_item(con, menu.highlighted, false);
+        show_item(con, i, true);
+        menu.highlighted = i;
+      }
+    }
+  }
+}
+
+// ---- Test screen ---------------------------------------------------------
+
+void draw_test_screen(Console& con) {
+  con.clear_screen();
+  for (int i = 0; i < 10; ++i) {
+    frame_box(con, function_key_cap(i), {15, 1, 14});
+  }
+  con.print({10, 22}, 0, "終了");  // on the F1 cap
+  frame_box(con, kLabelBox, {15, 1, 14});
+  con.print({4, 2}, 0, "練習問題");
+  frame_box(con, kTrialTitleBox, {15, 1, 10});
+  con.print({30, 5}, 7, "タイムトライアル");
+  frame_box(con, kTestQuitButton, {15, 1, 4});
+  con.print({72, 20}, 6, "終了");
+}
+
+void show_remaining(Console& con, const TestState& s) {
+  con.print_using(kRemainingCell, 6, kRemainingMask,
+                  {static_cast<double>(s.shown_minutes), static_cast<double>(s.shown_seconds)});
+}
+
+// One key of the learner, or nothing when the time ran out first (T1-T4). The
+// quit button and F1 leave for the launcher at once.
+std::optional<std::string> wait_for_key(Console& con, TestState& s) {
+  while (true) {
+    const Event e = con.poll(Arm::mouse_and_function_keys());
+    if ((e.is_mouse() && kTestQuitArea.contains_pixel(e.pointer)) ||
+        (e.kind == Event::Kind::FunctionKey && e.function_key == 1)) {
+      con.clear_screen();
+      back_to_launcher(con);
+    }
+    const int now = seconds_of(con.time_of_day());
+    if (e.is_key() && !s.start) {
+      s.start = now;  // T1: the first key, right or wrong, starts the clock
+    }
+    if (s.start) {
+      // T2/T3: the elapsed time counted modulo a day, which carries the minutes
+      // over an hour and over midnight as the clock rules do.
+      const int elapsed = ((now - *s.start) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+      if (elapsed >= s.ktime * 60) {
+        return std::nullopt;
+      }
+      // T4.
+      const int minutes = s.ktime - elapsed / 60 - 1;
+      const int seconds = 59 - elapsed % 60;
+      if (minutes != s.shown_minutes || seconds != s.shown_seconds) {
+        s.shown_minutes = minutes;
+        s.shown_seconds = seconds;
+        show_remaining(con, s);
+      }
+    }
+    if (e.is_key()) {
+      return e.key;
+    }
+  }
+}
+
+// Judges a key against position I; true when it was the right letter.
+bool judge(Console& con, TestState& s, int position, std::string_view typed) {
+  const lessonkit::Key& k = key_at(s, position);
+  const bool right = typed == k.typed || typed == k.alternative;
+  if (right) {
+    ++s.nn;
+  } else {
+    ++s.er;
+    ++s.ers[static_cast<size_t>(s.line[static_cast<size_t>(position - 1)])];
+  }
+  // A right letter goes dark and disappears; a wrong key leaves it grey.
+  con.fill(letter_mark(position), right ? Colour(0) : Colour(7));
+  con.print(letter_text_cell(position), 0, k.legend);
+  return right;
+}
+
+// Runs problem lines until the time is up.
+void test_screen(Console& con, TestState& s) {
+  draw_test_screen(con);
+  s.shown_minutes = s.ktime;
+  s.shown_seconds = 0;
+  while (true) {
+    next_problem_line(con, s);
+    for (int position = 1; position <= kLineLength; ++position) {
+      con.fill(letter_mark(position), 11);
+      con.print(letter_text_cell(position), 0, key_at(s, position).legend);
+      while (true) {
+        const std::optional<std::string> typed = wait_for_key(con, s);
+        if (!typed) {
+          return;  // the letters not yet reached count nothing
+        }
+        if (judge(con, s, position, *typed)) {
+          break;
+        }
+      }
+    }
+  }
+}
+
+// ---- Missed keys and result ----------------------------------------------
+
+void missed_key_screen(Console& con, const TestState& s) {
+  con.clear_screen();
+  con.fill({156, 12, 452, 36}, 1);
+  frame_box(con, {158, 14, 450, 34}, {15, 1, 2});
+  con.print({22, 1}, 6, kMissedTitle);
+  for (int col = 0; col < 4; ++col) {
+    for (int row = 1; row <= 7; ++row) {
+      frame_box(con, missed_key_cell(col, row), {15, 1, 14});
+    }
+  }
+  for (int n = 1; n <= 26; ++n) {
+    const int key = kAkmoji[static_cast<size_t>(n - 1)];
+    con.print(missed_letter_cell(n), 0, lessonkit::key(key).legend);
+    con.print_using(missed_count_cell(n), 0, "###",
+                    {static_cast<double>(s.ers[static_cast<size_t>(key)])});
+  }
+  frame_box(con, {158, 334, 450, 354}, {15, 1, 2});
+  con.print({26, 21}, 6, kDoubleClickPrompt);
+  while (true) {
+    const Event e = con.poll({false, true, false});
+    // Enter goes on as a double-click does, so the keyboard alone never sticks here.
+    if (e.kind == Event::Kind::DoubleClick || (e.is_key() && e.key == keys::kEnter)) {
+      return;
+    }
+  }
+}
+
+[[noreturn]] void result_screen(Console& con, const TestState& s) {
+  con.clear_screen();
+  const int p = evaluation(s.nn, s.er);
+  for (int j = 0; j < 4; ++j) {
+    frame_box(con, {162, 124 + 32 * j, 494, 146 + 32 * j}, {15, 1, Colour::from_index(2 * j + 2)});
+  }
+  frame_box(con, kResultPanel, {15, 1, 14});
+  const int r = grade_of(p);
+  con.print_using({21, 8}, 7, kRightLine, {static_cast<double>(s.nn)});
+  con.print_using({21, 10}, 7, kWrongLine, {static_cast<double>(s.er)});
+  con.print_using({21, 12}, 7, kEvaluationLine, {static_cast<double>(p)});
+  con.print_using({21, 14}, 7, kGradeLine, {grade_name(r)});
+  store_better_grade(con, r, s.rank);
+  con.fill(kResultPanel, 10);
+  con.print({21, 18}, 6, kClickToEnd);
+  while (con.poll(Arm::mouse()).kind == Event::Kind::None) {
+  }
+  back_to_launcher(con);
+}
+
+}  // namespace
+
+void next_problem_line(Console& con, TestState& s) {
+  ++s.num;
+  // Only the first two digits of the number fit: line 123 shows "１２".
+  con.print(kLineNumberCell, 0, to_full_width(std::to_string(s.num).substr(0, 2)));
+  con.blank({18, 2}, 60);
+  for (int k = 0; k < kLineLength; ++k) {
+    frame_box(con, letter_cell(k), {15, 1, 14});
+  }
+  for (int position = 1; position <= kLineLength; ++position) {
+    int a = 0;
+    while (true) {
+      const int digit = con.time_of_day()[7] - '0';
+      a = (static_cast<int>(con.random() * 100) + digit) % kDrawnKeys + 1;
+      const bool letter = std::find(kAkmoji.begin(), kAkmoji.end(), a) != kAkmoji.end();
+      if (letter && (position == 1 || lessonkit::key(a).typed != key_at(s, position - 1).typed)) {
+        break;
+      }
+    }
+    s.line[static_cast<size_t>(position - 1)] = a;
+    con.print(letter_text_cell(position), 0, lessonkit::key(a).legend);
+  }
+  frame_box(con, kRemainingPanel, {15, 1, 10});
+  show_remaining(con, s);
+}
+
+void run(Console& con) {
+  TestState s;
+  s.rank = read_best_grade(con);
+  con.clear_screen();
+  setup_screen(con, s);
+  test_screen(con, s);
+  missed_key_screen(con, s);
+  result_screen(con, s);
+}
+
+}  // namespace tutor::trytest
