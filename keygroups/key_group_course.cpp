@@ -1,0 +1,116 @@
+#include "keygroups/key_group_course.h"
+
+#include "console/frame_box.h"
+#include "lessonkit/home_position.h"
+#include "lessonkit/keyboard.h"
+#include "lessonkit/result_screen.h"
+#include "lessonkit/screen_pieces.h"
+
+namespace tutor::keygroups {
+namespace {
+
+using lessonkit::Verdict;
+
+constexpr lessonkit::DrillLook kKeyGroupDrill = {
+    .keyboard_shown = true,
+    .light_next_key = true,
+    .mark_wrong_key = true,
+    .cell_shadow = 1,
+    .strip = lessonkit::kKeyGroupStrip,
+    .cursor = lessonkit::Cursor::FilledCell,
+    .wrong_keys = lessonkit::WrongKeys::IgnoreUnknown,
+    .counter = lessonkit::kKeyGroupCounter,
+    .legends = &lessonkit::kPlainLegends,
+    .target_of = lessonkit::plain_target,
+    .key_of_keystroke = lessonkit::plain_key_of,
+    .leaves = lessonkit::in_key_group_exit_area,
+};
+
+// The opening of every step: the keyboard, the home keys and the prompt, a
+// wait for a key or a click, then the drill screen's label, exit button and
+// step title.
+void step_start(Console& con, const KeyGroupCourse& course, const KeyGroupStep& step) {
+  con.clear_screen();
+  lessonkit::draw_keyboard(con);
+  lessonkit::draw_title_bar(con, 13);
+  for (int i = 0; i < 4; ++i) {
+    frame_box(con, {226 + 32 * i, 44, 252 + 32 * i, 68}, {15, 1, 11});
+    lessonkit::draw_key(con, 32 + i, 11);  // J K L ;
+    frame_box(con, {226 + 32 * i, 76, 252 + 32 * i, 100}, {15, 1, 7});
+    lessonkit::draw_key(con, 26 + i, 7);  // A S D F
+  }
+  lessonkit::write_title(con, course.home_title, 0);
+  con.print({9, 3}, 7, "１．右手の４本指を");
+  con.print({43, 3}, 7, "　の上に軽くのせましょう。");
+  con.print({27, 3}, 0, "　Ｊ　Ｋ　Ｌ　；");
+  con.print({9, 5}, 7, "２．左手の４本指を");
+  con.print({43, 5}, 7, "　の上に軽くのせましょう。");
+  con.print({27, 5}, 0, "　Ａ　Ｓ　Ｄ　Ｆ");
+  con.print({12, 22}, 5, "それでは練習をしてみましょう。");
+  con.print({42, 22}, 5, "どれかキーを押してください");
+
+  lessonkit::wait_any_input(con, Arm::mouse());
+
+  for (int row : {3, 5}) {
+    con.blank({9, row}, 60);
+    con.blank({27, row}, 17);
+  }
+  con.blank({12, 22}, 34);
+  con.blank({42, 22}, 33);
+  con.fill({224, 40, 350, 108}, 0);
+
+  lessonkit::draw_label(con, lessonkit::kKeyGroupLabel);
+  lessonkit::draw_exit_button(con);
+  lessonkit::write_title(con, step.title, 0);
+}
+
+Verdict show_results(Console& con, const KeyGroupStep& step, const lessonkit::BlockResult& block) {
+  const lessonkit::Score score = lessonkit::score_block(block);
+  const Verdict verdict = lessonkit::verdict_of(score);
+  lessonkit::draw_result_screen(con, score);
+  constexpr Rect kBox = {130, 252, 544, 274};
+  switch (verdict) {
+    case Verdict::Pass:
+      lessonkit::draw_verdict(con, {kBox, 10, 17, 6}, step.pass_message);
+      break;
+    case Verdict::TooManyErrors:
+      lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
+                              "ミスタッチが多すぎます。エラーを30以内にしましょう。");
+      break;
+    case Verdict::TooSlow:
+      lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
+                              "スピードが遅すぎます。総合評価を80以上にしましょう。");
+      break;
+    case Verdict::NotYet:
+      lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
+                              " まだまだ力不足です。神経を集中して練習しましょう。");
+      break;
+  }
+  lessonkit::wait_click(con);
+  return verdict;
+}
+
+}  // namespace
+
+void run_course(Console& con, const KeyGroupCourse& course) {
+  size_t step = 0;
+  while (true) {
+    const KeyGroupStep& s = course.steps[step];
+    step_start(con, course, s);
+    const auto block = lessonkit::run_block(con, kKeyGroupDrill, {s.lines, s.schemes});
+    const bool passed = show_results(con, s, block) == Verdict::Pass;
+    if (passed && step + 1 == course.steps.size()) {
+      if (!con.replace_record(course.record, "クリアー")) {
+        con.fatal_error();
+      }
+      con.start_program(lessonkit::kLauncher);
+    }
+    if (passed) {
+      ++step;
+    } else if (!course.repeats_failed_step) {
+      con.start_program(lessonkit::kLauncher);
+    }
+  }
+}
+
+}  // namespace tutor::keygroups

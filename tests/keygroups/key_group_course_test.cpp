@@ -1,0 +1,210 @@
+#include "keygroups/key_group_course.h"
+
+#include <gtest/gtest.h>
+
+#include "console/text.h"
+#include "lessonkit/key_table.h"
+#include "tests/support/headless_fixture.h"
+
+namespace tutor::keygroups {
+namespace {
+
+using lessonkit::key;
+using lessonkit::kKeyGroupStrip;
+using tutor::testing::as_shown;
+using tutor::testing::started;
+
+class KeyGroupTest : public tutor::testing::HeadlessTest {
+ protected:
+  Outcome run_course(const KeyGroupCourse& course) {
+    return run([&](Console& c) { keygroups::run_course(c, course); });
+  }
+  // Types a whole step right, `seconds` from its first keystroke to its last.
+  void type_step(std::span<const std::string_view> lines, int seconds, size_t skip = 0) {
+    std::string all;
+    for (auto l : lines) {
+      all += l;
+    }
+    script().type(all.substr(skip, all.size() - 1 - skip)).wait(seconds).type(all.substr(all.size() - 1));
+  }
+  void start_step() { script().key("x"); }
+  void click_results() { script().click({320, 225}); }
+
+  [[nodiscard]] int key_face(int k) const { return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1}); }
+  // The cursor cell's area, rim included.
+  [[nodiscard]] int cell_area(int n) const {
+    const Rect area = kKeyGroupStrip.cell(n).grown(2);
+    return pixel({area.x1 + 1, area.y1 + 1});
+  }
+  // Every key 1-51 in face 14 but those listed.
+  void expect_plain_keys_but(std::initializer_list<int> lit) const {
+    for (int k = 1; k <= lessonkit::kKeyCount; ++k) {
+      if (std::find(lit.begin(), lit.end(), k) == lit.end()) {
+        EXPECT_EQ(key_face(k), 14) << "key " << k;
+      }
+    }
+  }
+  [[nodiscard]] std::string counter() const { return text({30, 22}, 17); }
+};
+
+TEST_F(KeyGroupTest, QuillonRunsItsFourStepsAndRecordsTheCourse) {
+  start_step();
+  script().inspect([&] {
+    EXPECT_EQ(text({22, 1}, 40), as_shown(kQuillonStepTitles[0]));
+    EXPECT_EQ(key_face(5), 11);   // "5" to type first
+    EXPECT_EQ(key_face(6), 1);    // scheme 1: left index finger
+    EXPECT_EQ(key_face(7), 14);
+    EXPECT_EQ(cell_area(1), 11);  // the cursor cell
+    EXPECT_EQ(pixel({kKeyGroupStrip.cell(1).x1 - 2, 70}), 3);  // its outline
+    EXPECT_EQ(counter(), std::string(17, ' '));
+  });
+  script().type("5").inspect([&] { EXPECT_EQ(counter(), "  あと   399 文字"); });
+  type_step(kQuillonStep1, 60, 1);
+  script().inspect([&] {
+    EXPECT_EQ(text({17, 16}, 51), kQuillonPassMessages[0]);
+    EXPECT_EQ(pixel({135, 260}), 10);
+  });
+  click_results();
+  for (int s = 1; s < 4; ++s) {
+    start_step();
+    script().inspect([&, s] {
+      EXPECT_EQ(text({22, 1}, 40), as_shown(kQuillonStepTitles[static_cast<size_t>(s)]));
+    });
+    type_step(kQuillon.steps[static_cast<size_t>(s)].lines, 60);
+    click_results();
+  }
+  EXPECT_EQ(started(run_course(kQuillon)), "./Velmora.exe");
+  EXPECT_EQ(record("SUU.TXT"), "クリアー\n");
+}
+
+TEST_F(KeyGroupTest, AFailedStepStartsAgainAtItsFirstLine) {
+  start_step();
+  type_step(kQuillonStep1, 60);
+  click_results();
+  start_step();
+  type_step(kQuillonStep2, 60);
+  click_results();
+  start_step();
+  type_step(kQuillonStep3, 600);  // 40 a minute
+  script().inspect([&] {
+    EXPECT_EQ(text({17, 16}, 52), "スピードが遅すぎます。総合評価を80以上にしましょう。");
+    EXPECT_EQ(text_colour({17, 16}), Colour(7));
+    EXPECT_EQ(pixel({135, 260}), 5);
+  });
+  click_results();
+  start_step();
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
+  EXPECT_EQ(text({22, 1}, 40), as_shown(kQuillonStepTitles[2]));
+  EXPECT_EQ(text({18, 4}, 11), "１ Ａ ２ Ａ");
+  EXPECT_EQ(record("SUU.TXT"), "未 達 成\n");
+}
+
+TEST_F(KeyGroupTest, KeysThatTypeNothingCountNothingAndOnlyGreyTheCell) {
+  start_step();
+  type_step(kQuillonStep1, 60);
+  click_results();
+  start_step();
+  type_step(kQuillonStep2, 60);
+  click_results();
+  start_step();
+  script().enter().type("!").inspect([&] {
+    EXPECT_EQ(cell_area(1), 7);
+    EXPECT_EQ(key_face(lessonkit::kLeftShift), 14);
+    EXPECT_EQ(key_face(1), 11);  // "1" still to type
+  });
+  script().type("1").inspect([&] {
+    EXPECT_EQ(cell_area(1), 0);
+    EXPECT_EQ(key_face(1), 1);  // back to its scheme colour
+    EXPECT_EQ(cell_area(2), 11);
+  });
+  type_step(kQuillonStep3, 60, 1);
+  script().inspect([&] { EXPECT_EQ(text({45, 10}, 5), "    0"); });
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
+}
+
+TEST_F(KeyGroupTest, AWrongKeyCountsAndIsMarkedUntilTheNextKeystroke) {
+  start_step();
+  script().clock("10:00:00");
+  script().enter().wait(60);
+  type_step(kQuillonStep1, 0);
+  script().inspect([&] { EXPECT_EQ(text({42, 8}, 4), "   1"); });  // timed from the Enter
+  click_results();
+  start_step();
+  script().type("3").inspect([&] {
+    EXPECT_EQ(key_face(3), 7);
+    EXPECT_EQ(cell_area(1), 7);
+  });
+  script().type("f").inspect([&] { EXPECT_EQ(key_face(3), 14); });  // scheme 4 leaves 3 plain
+  std::string to_line_17;
+  for (size_t i = 0; i < 16; ++i) {
+    to_line_17 += kQuillonStep2[i];
+  }
+  script().type(to_line_17).type("3").inspect([&] { EXPECT_EQ(key_face(3), 7); });
+  script().type("4").inspect([&] { EXPECT_EQ(key_face(3), 1); });  // scheme 6 colours 3
+  type_step(kQuillonStep2, 60, to_line_17.size() + 1);
+  script().inspect([&] { EXPECT_EQ(text({45, 10}, 5), "    3"); });  // 3, f and 3
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
+}
+
+TEST_F(KeyGroupTest, TheLastLinesOfTheReviewShowEveryKeyPlainButTheNextOne) {
+  for (const auto* lines : {&kQuillonStep1, &kQuillonStep2, &kQuillonStep3}) {
+    start_step();
+    type_step(*lines, 60);
+    click_results();
+  }
+  start_step();
+  std::string to_line_19;
+  for (size_t i = 0; i < 18; ++i) {
+    to_line_19 += kQuillonStep4[i];
+  }
+  script().type(to_line_19).inspect([&] {
+    EXPECT_EQ(text({18, 4}, 2), "５");
+    expect_plain_keys_but({5});
+    EXPECT_EQ(key_face(5), 11);
+  });
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
+}
+
+TEST_F(KeyGroupTest, TheExitAreaLeavesWithoutARecordOnlyInsideItsEdges) {
+  start_step();
+  script().type("5F").click({624, 400}).click({600, 396}).double_click({559, 405});
+  script().inspect([&] { EXPECT_EQ(counter(), "  あと   398 文字"); });
+  script().click({560, 400});
+  EXPECT_EQ(started(run_course(kQuillon)), "./Velmora.exe");
+  EXPECT_EQ(record("SUU.TXT"), "未 達 成\n");
+}
+
+TEST_F(KeyGroupTest, TesmarJudgesSymbolsAndRecordsOnlyAPass) {
+  start_step();
+  script().inspect([&] {
+    EXPECT_EQ(text({22, 1}, display_width(kTesmarStepTitle)), as_shown(kTesmarStepTitle));
+    expect_plain_keys_but({24});  // "@" to type first
+  });
+  script().type("@+").inspect([&] {
+    EXPECT_EQ(cell_area(2), 7);
+    expect_plain_keys_but({35});  // ";" next; "+" marks nothing
+  });
+  script().type(";@").inspect([&] { expect_plain_keys_but({35}); });
+  script().type("; @").inspect([&] {
+    EXPECT_EQ(key_face(24), 7);  // "@" where ":" is expected
+    expect_plain_keys_but({24, 36});
+  });
+  script().type(":").inspect([&] { expect_plain_keys_but({35}); });
+  type_step(kTesmarLines, 600, 6);
+  script().inspect([&] {
+    EXPECT_EQ(text({45, 10}, 5), "    1");
+    EXPECT_EQ(text({17, 16}, 52), "スピードが遅すぎます。総合評価を80以上にしましょう。");
+  });
+  click_results();
+  EXPECT_EQ(started(run_course(kTesmar)), "./Velmora.exe");
+  EXPECT_EQ(record("KIGO.TXT"), "未 達 成\n");
+
+  start_step();
+  type_step(kTesmarLines, 60);
+  click_results();
+  EXPECT_EQ(started(run_course(kTesmar)), "./Velmora.exe");
+  EXPECT_EQ(record("KIGO.TXT"), "クリアー\n");
+}
+
+}  // namespace
+}  // namespace tutor::keygroups
