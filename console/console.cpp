@@ -123,6 +123,11 @@ void Console::end() {
 }
 
 void Console::fatal_error(std::source_location where) {
+  // The box stands over what the program last drew.
+  if (changed_) {
+    backend_.present(screen_);
+    changed_ = false;
+  }
   backend_.fatal(window_title(program_name_),
                  fatal_error_text(program_name_.empty() ? "(モジュール名不明)" : program_name_,
                                   static_cast<unsigned>(where.line())));

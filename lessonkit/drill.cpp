@@ -82,7 +82,9 @@ class Drill {
     while (true) {
       if (look_.cursor == Cursor::LitCell && look_.light_next_key) {
         // Rims 15/1 as the line first appears, 15/0 once a key has been typed.
-        draw_key(t.key, 11, fresh_line_ ? Colour(1) : Colour(0));
+        if (!(look_.mark_outlasts_light && marked_ == t.key)) {
+          draw_key(t.key, 11, fresh_line_ ? Colour(1) : Colour(0));
+        }
         if (t.shift_key != 0) {
           draw_key(t.shift_key, 11);
         }

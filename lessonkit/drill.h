@@ -75,6 +75,10 @@ struct DrillLook {
   bool keyboard_shown = true;
   bool light_next_key = true;
   bool mark_wrong_key = true;
+  // A wrong keystroke that marks the very key to type (its character without
+  // the Shift the position needs) leaves the mark until the next keystroke,
+  // instead of the key being lit again at once.
+  bool mark_outlasts_light = false;
   // Shadow rim of the lit cell and of a cell typed wrong.
   Colour cell_shadow = 0;
   StripGeometry strip = kStageStrip;
