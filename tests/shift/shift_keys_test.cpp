@@ -10,9 +10,6 @@
 namespace tutor::shift {
 namespace {
 
-using lessonkit::kLeftShift;
-using lessonkit::kRightShift;
-
 // Guards the copied tables: a legend is the full-width form of its character
 // but on key 2 (the double quotation mark) and key 7 (a plain apostrophe).
 TEST(ShiftKeys, LegendsAreTheFullWidthFormsOfTheShiftedCharacters) {
@@ -33,8 +30,6 @@ TEST(ShiftKeys, LegendsAreTheFullWidthFormsOfTheShiftedCharacters) {
   EXPECT_EQ(shift_key(2).legend, "”");
   EXPECT_EQ(shift_key(7).legend, "'");
   EXPECT_EQ(kShiftLegends[lessonkit::kSpaceBar], "");
-  EXPECT_EQ(kShiftLegends[kLeftShift], "Shift  ");
-  EXPECT_EQ(kShiftLegends[48], "＿");
 }
 
 TEST(ShiftKeys, ShiftedCharactersTakeTheShiftKeyOfTheOtherHand) {
@@ -50,40 +45,18 @@ TEST(ShiftKeys, ShiftedCharactersTakeTheShiftKeyOfTheOtherHand) {
   }
 }
 
-TEST(ShiftKeys, DrillCharactersFindTheirKeyTheirShiftAndTheirForms) {
-  const auto percent = shift_target('%');
-  EXPECT_EQ(percent.key, 5);
-  EXPECT_EQ(percent.shown, "％");
-  EXPECT_EQ(percent.shift_key, kRightShift);
-  EXPECT_EQ(shift_target('(').shift_key, kLeftShift);
-  EXPECT_EQ(shift_target('+').key, 35);
-  const auto f = shift_target('F');
-  EXPECT_EQ(f.key, 29);
-  EXPECT_EQ(f.shift_key, 0);
-  EXPECT_EQ(f.accepted[1], "f");
-  // The semicolon is typed unshifted; its key's legend is the plus sign.
-  const auto semicolon = shift_target(';');
+// The cases the drill material does not reach.
+TEST(ShiftKeys, TheSemicolonAndTheOddEntriesFindTheRightKey) {
+  const auto semicolon = shift_target(';');  // typed unshifted on the "＋" key
   EXPECT_EQ(semicolon.key, 35);
   EXPECT_EQ(semicolon.shown, "；");
   EXPECT_EQ(semicolon.shift_key, 0);
-  EXPECT_EQ(semicolon.accepted[0], ";");
   EXPECT_EQ(semicolon.accepted[1], ";");
-  // The grave accent has no alternative: nothing but the accent is right.
-  EXPECT_EQ(shift_target('`').accepted[1], "`");
-  EXPECT_EQ(shift_target(' ').key, lessonkit::kSpaceBar);
-}
-
-TEST(ShiftKeys, AWrongKeystrokeFindsTheFirstKeyTypingItShiftedOrNot) {
-  EXPECT_EQ(key_of_keystroke("5"), 5);
-  EXPECT_EQ(key_of_keystroke("%"), 5);
-  EXPECT_EQ(key_of_keystroke("\""), 2);
-  EXPECT_EQ(key_of_keystroke("2"), 2);
-  EXPECT_EQ(key_of_keystroke("q"), 14);
+  EXPECT_EQ(shift_target('`').accepted[1], "`");  // no alternative: only the accent is right
   EXPECT_EQ(key_of_keystroke("+"), 35);
   EXPECT_EQ(key_of_keystroke(";"), 35);
-  EXPECT_EQ(key_of_keystroke("}"), 37);
-  EXPECT_EQ(key_of_keystroke(" "), lessonkit::kSpaceBar);
-  EXPECT_EQ(key_of_keystroke("\r"), 0);
+  EXPECT_EQ(key_of_keystroke("q"), 14);
+  EXPECT_EQ(key_of_keystroke("2"), 2);
   EXPECT_EQ(key_of_keystroke(""), 0);
   EXPECT_EQ(key_of_keystroke("％"), 0);
 }
