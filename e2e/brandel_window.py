@@ -1,0 +1,138 @@
+#!/usr/bin/env python3
+"""The shift-key course in a real window: from the launcher's F9, the home
+position screen, the drill with the next key and the Shift key of the other
+hand lit, its 20 lines typed with real key events (xdotool types the shifted
+characters as the keyboard layout produces them, Shift held), the result screen
+without a verdict, SFT.TXT holding the evaluation, and a click back to the
+launcher.
+
+    python3 e2e/brandel_window.py <program tree> [<source folder>]
+"""
+
+from __future__ import annotations
+
+import math
+import struct
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+from harness import check, design_y  # noqa: E402
+
+# The launcher: entry 1's face, lit while the menu waits, and its exit box.
+MENU_ENTRY_1 = (62, design_y(112))
+LAUNCHER_EXIT = (592, 369)
+
+# The home position screen: the title bar (face 10) left of the title, and the
+# first of the right-hand caps (face 11) left of its legend.
+TITLE_BAR = (100, design_y(20))
+RIGHT_HAND_CAP = (228, design_y(46))
+
+# The drill screen: the first strip cell, key 5 ("％"), both Shift keys, each
+# point left of the legend.
+FIRST_CELL = (141, design_y(70))
+KEY_5 = (243, design_y(173))
+LEFT_SHIFT = (89, design_y(268))
+RIGHT_SHIFT = (499, design_y(268))
+# Key 29 ("Ｆ") and key 8 ("（").
+KEY_F = (235, design_y(236))
+KEY_8 = (339, design_y(173))
+
+# The result screen: three bars with faces 2, 4 and 6, and where a verdict box
+# would stand.
+RESULT_BARS = {(164, design_y(126 + 32 * i)): face for i, face in enumerate((2, 4, 6))}
+VERDICT_BOX = (125, design_y(260))
+
+LINES = [
+    "%F(J &F'J &F'J %F(J ", "'J(J %F&F 'J&F %F(J ", "%F'J (J&F 'J%F &F(J ", "(J&F 'J%F %F(J &F'J ",
+    "$D)K <K$D )K<K $D)K ", "<K$D )K<K $D)K <K$D ", "<K)K $D<K )K$D <K$D ", "<K)K $D<K $D<K $D)K ",
+    "#S>L >L#S >L#S #S>L ", "#S>L #S>L >L#S >L#S ", "#S>L >L#S >L#S #S>L ", "#S>L #S>L >L#S >L#S ",
+    "!A=+ *+?+ =+!A !A?+ ", "*+!A =+!A =+?+ !A=+ ", "?+!A =+!A !A?+ =+!A ", "!A?+ !A*+ ?+*+ !A=+ ",
+    "%F(J &F'J &F'J %F(J ", "$D)K <K$D )K<K $D)K ", "#S>L >L#S >L#S #S>L ", "!A?+ !A*+ ?+*+ !A=+ ",
+]
+
+
+def window_showing(p: harness.Program, pixels: dict[tuple[int, int], int],
+                   timeout: float = 20.0) -> harness.Window:
+    """The program's window once it shows `pixels`; after a hand-over the new
+    window may reuse the old one's id, so it is looked up again until one shows
+    the new screen."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            w = p.window()
+            w.wait_for_pixels(pixels, timeout=2)
+            return w
+        except harness.HarnessError:
+            if time.monotonic() >= deadline:
+                raise
+
+
+def f32(x: float) -> float:
+    return struct.unpack("f", struct.pack("f", x))[0]
+
+
+def shown_evaluation(seconds: int) -> float:
+    """400 characters without an error in `seconds`, as the result screen shows
+    it: single precision, one decimal."""
+    minutes = f32(f32(seconds // 60) + f32(f32(seconds % 60) / 60))
+    return float(f"{f32(400 / minutes):.1f}")
+
+
+def test_typing_the_course_stores_its_evaluation(s: harness.Session) -> None:
+    check(s.record_line("SFT.TXT") == "0", f"SFT.TXT starts as {s.read_record('SFT.TXT')!r}")
+    p = s.start()
+    menu = window_showing(p, {MENU_ENTRY_1: 2})
+    menu.key("F9")
+    p.wait_for_program("Brandel")
+    w = window_showing(p, {TITLE_BAR: 10, RIGHT_HAND_CAP: 11})
+
+    w.key("x")
+    w.wait_for_pixels({RIGHT_HAND_CAP: 0, FIRST_CELL: 11, KEY_5: 11, RIGHT_SHIFT: 11,
+                       LEFT_SHIFT: 14})
+    # "%" typed: "F" is next, with no Shift; "F" typed: "(" with the left Shift.
+    text = "".join(LINES)
+    before_first = time.monotonic()
+    w.type(text[0])
+    w.wait_for_pixels({KEY_5: 14, KEY_F: 11, RIGHT_SHIFT: 14, LEFT_SHIFT: 14})
+    first_seen = time.monotonic()
+    w.type(text[1])
+    w.wait_for_pixels({KEY_F: 14, KEY_8: 11, LEFT_SHIFT: 11, RIGHT_SHIFT: 14})
+
+    w.type(text[2:-1])
+    time.sleep(2)
+    last_sent = time.monotonic()
+    w.type(text[-1])
+    w.wait_for_pixels({**RESULT_BARS, VERDICT_BOX: 0}, timeout=30)
+    results_seen = time.monotonic()
+
+    # The record is written before the result screen waits for its click. The
+    # block's time is whole seconds of the clock, from the first keystroke to
+    # the last; with no wrong keystroke the evaluation is 400 per minute.
+    line = s.record_line("SFT.TXT")
+    check(line is not None and line != "0", f"SFT.TXT holds {s.read_record('SFT.TXT')!r}")
+    stored = float(line)
+    low = max(1, math.floor(last_sent - first_seen) - 1)
+    high = math.ceil(results_seen - before_first) + 1
+    possible = {t: shown_evaluation(t) for t in range(low, high + 1)}
+    check(any(abs(stored - v) < 1e-3 for v in possible.values()),
+          f"SFT.TXT holds {line!r}; a block of {low}-{high} s shows one of {possible}")
+    print(f"  SFT.TXT holds {line} after a block of {low}-{high} s", flush=True)
+
+    # Keys do not leave the result screen; a click starts the launcher.
+    w.key("Return")
+    time.sleep(0.5)
+    check(p.exe() == "Brandel", f"a key left the result screen for {p.exe()}")
+    w.click(320, 225)
+    p.wait_for_program("Velmora")
+    menu = window_showing(p, {MENU_ENTRY_1: 2})
+    check(s.record_line("SFT.TXT") == line, "the launcher changed SFT.TXT")
+    menu.click(*LAUNCHER_EXIT)
+    status = p.wait_exit(20)
+    check(status == 0, f"the launcher ended with status {status}")
+
+
+if __name__ == "__main__":
+    harness.run_tests([test_typing_the_course_stores_its_evaluation])
