@@ -53,14 +53,14 @@ void Console::point(DesignPoint p, Colour c) {
   changed_ = true;
 }
 
-void Console::print(Cell at, Colour c, std::string_view utf8) {
-  screen_.text.print(at, c, utf8);
+Cell Console::print(Cell at, Colour c, std::string_view utf8) {
   changed_ = true;
+  return screen_.text.print(at, c, utf8);
 }
 
-void Console::print_using(Cell at, Colour c, std::string_view mask,
+Cell Console::print_using(Cell at, Colour c, std::string_view mask,
                           std::initializer_list<UsingValue> values) {
-  print(at, c, format_using(mask, values));
+  return print(at, c, format_using(mask, values));
 }
 
 void Console::blank(Cell at, int count) {

@@ -43,8 +43,11 @@ class Console {
   void paint_from_halves(int twice_x, int twice_y, Colour c);
   void point(DesignPoint p, Colour c);
 
-  void print(Cell at, Colour c, std::string_view utf8);
-  void print_using(Cell at, Colour c, std::string_view mask, std::initializer_list<UsingValue> values);
+  // Writes text from a cell; returns the cell after it, where text that
+  // continues the line goes.
+  Cell print(Cell at, Colour c, std::string_view utf8);
+  Cell print_using(Cell at, Colour c, std::string_view mask,
+                   std::initializer_list<UsingValue> values);
   // Removes the text of `count` cells from `at`.
   void blank(Cell at, int count);
 
