@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "course/course.h"
+#include "launcher/launcher.h"
+#include "records/record_clearing.h"
+#include "tests/support/headless_fixture.h"
+#include "trytest/zarbet.h"
+
+namespace tutor {
+namespace {
+
+using Program = std::function<void(Console&)>;
+
+// Every program by the path the others start it by.
+const std::map<std::string, Program, std::less<>>& programs() {
+  static const std::map<std::string, Program, std::less<>> all = {
+      {"./Velmora.exe", launcher::run},
+      {"././M1/Ostrin.exe", [](Console& c) { course::run_stage(c, course::kOstrin); }},
+      {"././M1/Palvek.exe", [](Console& c) { course::run_stage(c, course::kPalvek); }},
+      {"././M1/Rundel.exe", [](Console& c) { course::run_stage(c, course::kRundel); }},
+      {"././M1/Mestra.exe", [](Console& c) { course::run_stage(c, course::kMestra); }},
+      {"././M1/Hollin.exe", [](Console& c) { course::run_stage(c, course::kHollin); }},
+      {"././M1/Zarbet.exe", trytest::run},
+      {"././M1/Ulvane.exe", records::run},
+  };
+  return all;
+}
+
+class JourneyTest : public tutor::testing::HeadlessTest {
+ protected:
+  // Runs programs one after another, each started by the one before, from
+  // the launcher until the script runs out; returns the paths started.
+  std::vector<std::string> follow() {
+    std::vector<std::string> path;
+    std::string next = "./Velmora.exe";
+    while (true) {
+      const auto it = programs().find(next);
+      if (it == programs().end()) {
+        ADD_FAILURE() << "no program at " << next;
+        return path;
+      }
+      const Outcome o = run(it->second);
+      next = tutor::testing::started(o);
+      if (next.empty()) {
+        return path;
+      }
+      path.push_back(next);
+    }
+  }
+
+  // Passes a stage: the home-position prompt, then each step typed right in a
+  // minute and its results clicked away.
+  void pass_stage(const course::Stage& stage) {
+    script().key("x");
+    for (const course::Step& step : stage.steps) {
+      std::string all;
+      for (auto line : step.lines) {
+        all += line;
+      }
+      script().type(all.substr(0, all.size() - 1)).wait(60).type(all.substr(all.size() - 1));
+      script().click({320, 225});
+    }
+  }
+};
+
+TEST_F(JourneyTest, FromTheFirstLessonThroughTheTryTestToClearingTheRecords) {
+  script().function_key(1);
+  for (const course::Stage* s :
+       {&course::kOstrin, &course::kPalvek, &course::kRundel, &course::kMestra, &course::kHollin}) {
+    pass_stage(*s);
+  }
+  // The timed test: OK at ten minutes, one wrong key to start the clock, the
+  // time runs out, then the missed keys and the result are clicked away.
+  script().click({276, pixel_y(328)}).type("1").wait(601).idle();
+  script().double_click({320, 200}).click({320, 200});
+  script().inspect([&] {
+    EXPECT_EQ(record("step.TXT"), "6\n");
+    EXPECT_EQ(record("RANK.TXT"), "2\n");  // 10級
+  });
+  script().function_key(10).inspect([&] {
+    EXPECT_EQ(text({36, 3}, 8), "トライ編");
+    EXPECT_EQ(text({58, 3}, 4), "10級");
+  });
+  script().key(keys::kRight).enter();
+
+  const std::vector<std::string> expected = {
+      "././M1/Ostrin.exe", "././M1/Palvek.exe", "././M1/Rundel.exe", "././M1/Mestra.exe",
+      "././M1/Hollin.exe", "././M1/Zarbet.exe", "./Velmora.exe",     "././M1/Ulvane.exe",
+      "./Velmora.exe"};
+  EXPECT_EQ(follow(), expected);
+  EXPECT_EQ(record("step.TXT"), "1\n");
+  EXPECT_EQ(record("RANK.TXT"), "1\n");
+  EXPECT_EQ(record("SUU.TXT"), "未 達 成\n");
+  EXPECT_EQ(record("KIGO.TXT"), "未 達 成\n");
+  EXPECT_EQ(record("SFT.TXT"), "0\n");
+}
+
+}  // namespace
+}  // namespace tutor
