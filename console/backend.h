@@ -55,8 +55,7 @@ class Backend {
   [[nodiscard]] virtual std::filesystem::path working_directory() const = 0;
   // Replaces this program with the one at `executable`; `stored_path` is the
   // path as the program gave it. Returns only when it cannot be started.
-  virtual void start(std::string_view stored_path,
-                                  const std::filesystem::path& executable) = 0;
+  virtual void start(std::string_view stored_path, const std::filesystem::path& executable) = 0;
   // Closes the window and ends the program.
   [[noreturn]] virtual void end() = 0;
   // Shows the fatal error box and ends the program.

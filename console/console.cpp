@@ -58,7 +58,9 @@ Cell Console::print(Cell at, Colour c, std::string_view utf8) {
   return screen_.text.print(at, c, utf8);
 }
 
-Cell Console::print_using(Cell at, Colour c, std::string_view mask,
+Cell Console::print_using(Cell at,
+                          Colour c,
+                          std::string_view mask,
                           std::initializer_list<UsingValue> values) {
   return print(at, c, format_using(mask, values));
 }

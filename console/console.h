@@ -46,7 +46,9 @@ class Console {
   // Writes text from a cell; returns the cell after it, where text that
   // continues the line goes.
   Cell print(Cell at, Colour c, std::string_view utf8);
-  Cell print_using(Cell at, Colour c, std::string_view mask,
+  Cell print_using(Cell at,
+                   Colour c,
+                   std::string_view mask,
                    std::initializer_list<UsingValue> values);
   // Removes the text of `count` cells from `at`.
   void blank(Cell at, int count);
@@ -71,9 +73,8 @@ class Console {
   // Starts the program at a stored path ("././M1/Ostrin.exe") in the same
   // working directory and ends this one. A program that cannot be started
   // shows the fatal error box.
-  [[noreturn]] void start_program(
-      std::string_view stored_path,
-      std::source_location where = std::source_location::current());
+  [[noreturn]] void start_program(std::string_view stored_path,
+                                  std::source_location where = std::source_location::current());
   [[noreturn]] void end();
   // The fatal error box, naming this program and the line that was running.
   [[noreturn]] void fatal_error(std::source_location where = std::source_location::current());

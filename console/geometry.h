@@ -71,9 +71,7 @@ struct Rect {
   int y2 = 0;
   friend constexpr bool operator==(Rect, Rect) = default;
 
-  [[nodiscard]] constexpr PixelRect to_pixels() const {
-    return {x1, pixel_y(y1), x2, pixel_y(y2)};
-  }
+  [[nodiscard]] constexpr PixelRect to_pixels() const { return {x1, pixel_y(y1), x2, pixel_y(y2)}; }
   // Hit test of a pointer in pixels against the exact scaled bounds, edges
   // included: x1 <= x <= x2 and y1*Q <= y <= y2*Q.
   [[nodiscard]] constexpr bool contains_pixel(Point p) const {

@@ -82,8 +82,7 @@ class HeadlessBackend final : public Backend {
   int seconds_of_day() override { return seconds_; }
   double random() override;
   [[nodiscard]] std::filesystem::path working_directory() const override { return root_; }
-  void start(std::string_view stored_path,
-                          const std::filesystem::path& executable) override;
+  void start(std::string_view stored_path, const std::filesystem::path& executable) override;
   [[noreturn]] void end() override;
   [[noreturn]] void fatal(std::string_view caption, std::string_view text) override;
 

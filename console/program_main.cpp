@@ -9,7 +9,8 @@
 
 namespace tutor {
 
-int run_program(const std::string& name, WorkingFolder folder,
+int run_program(const std::string& name,
+                WorkingFolder folder,
                 const std::function<void(Console&)>& program) {
   if (folder == WorkingFolder::ProgramFolder) {
     std::error_code ec;

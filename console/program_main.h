@@ -14,7 +14,8 @@ enum class WorkingFolder {
 };
 
 // The whole of a program's main(): opens the window and runs `program` on it.
-int run_program(const std::string& name, WorkingFolder folder,
+int run_program(const std::string& name,
+                WorkingFolder folder,
                 const std::function<void(Console&)>& program);
 
 }  // namespace tutor

@@ -62,9 +62,8 @@ struct SdlBackend::State {
     }
     const int w = std::min(surface->w, picture.width);
     const int h = std::min(surface->h, picture.height);
-    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, picture.argb.data(),
-                      picture.width * 4, surface->format->format, surface->pixels,
-                      surface->pitch);
+    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4,
+                      surface->format->format, surface->pixels, surface->pitch);
     SDL_UpdateWindowSurface(window);
   }
 
@@ -113,7 +112,8 @@ SdlBackend::SdlBackend(const std::string& program_name) : state_(std::make_uniqu
     state_->glyphs = TtfGlyphs::open(*font);
   }
   if (!state_->glyphs) {
-    std::fprintf(stderr, "no Japanese font found: install fonts-ipafont-gothic or set VELMORA_FONT\n");
+    std::fprintf(stderr,
+                 "no Japanese font found: install fonts-ipafont-gothic or set VELMORA_FONT\n");
   }
   SDL_StartTextInput();
 }

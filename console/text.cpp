@@ -102,7 +102,8 @@ namespace {
 
 // Half-width katakana U+FF61-U+FF9F and their full-width forms.
 constexpr std::u32string_view kHalfKana =
-    U"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
+    U"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ"
+    U"マミムメモヤユヨラリルレロワン゛゜";
 
 }  // namespace
 

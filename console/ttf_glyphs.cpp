@@ -112,8 +112,8 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
   const int top = (mask.height - TTF_FontHeight(font->ttf)) / 2;
   SDL_LockSurface(argb);
   for (int y = 0; y < argb->h; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
-                                                            y * argb->pitch);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(
+        static_cast<const std::uint8_t*>(argb->pixels) + y * argb->pitch);
     for (int x = 0; x < argb->w; ++x) {
       const int mx = left + x;
       const int my = top + y;

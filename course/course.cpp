@@ -13,7 +13,9 @@ using lessonkit::Verdict;
 constexpr std::string_view kProgressRecord = "././M0/data/step.TXT";
 
 // Shows the ResultScreen of a block with its verdict and waits for a click.
-Verdict show_results(Console& con, const Stage& stage, const Step& step,
+Verdict show_results(Console& con,
+                     const Stage& stage,
+                     const Step& step,
                      const lessonkit::BlockResult& block) {
   const lessonkit::Score score = lessonkit::score_block(block);
   const Verdict verdict = lessonkit::verdict_of(score);
@@ -40,7 +42,9 @@ Verdict show_results(Console& con, const Stage& stage, const Step& step,
   return verdict;
 }
 
-lessonkit::BlockResult run_step_block(Console& con, const Stage& stage, const Step& step,
+lessonkit::BlockResult run_step_block(Console& con,
+                                      const Stage& stage,
+                                      const Step& step,
                                       const Scheme& initial) {
   return lessonkit::run_block(con, stage.drill, {step.lines, step.schemes, &initial});
 }

@@ -10,6 +10,8 @@ namespace tutor::course {
 template <size_t N>
 using DrillLines = std::array<std::string_view, N>;
 
+// clang-format off
+
 // Introduction: one block of 30 lines, five per finger step.
 inline constexpr DrillLines<30> kOstrinLines = {{
     "FFJJ FJFF JFJJ FJFJ ", "DDKK DKDD KDKK DKDK ", "SSLL SLSS LSLL SLSL ", "AA;; A;AA ;A;; A;A; ", "FJJF DKKD SLLS A;;A ",
@@ -89,5 +91,7 @@ inline constexpr DrillLines<20> kHollinStep4 = {{
     "IRAYENGHPUSYIAPEFBHC", "IDUTQEXAFKYGKPMGWRVE", "CZTNAMZBXGASMELMUPNE", "PVGFBCITHTEFOPZVYZKH",
     "ALBDRVSTBQXMRUZQGMIH", "UNSZAUHSMXEXVGREOSAR", "YWMRQVLIFNIMTORYIQSC", "JVYATEQSHRODMHIBODMW",
 }};
+
+// clang-format on
 
 }  // namespace tutor::course

@@ -18,11 +18,11 @@ using lessonkit::SchemeChange;
 
 // The introduction's six finger steps.
 inline constexpr Scheme kOstrinSchemes[] = {
-    Scheme{"A S D F J K L ;"},  // home position
-    Scheme{"5 6 R T F G V B"},  // left index finger
-    Scheme{"7 8 Y U H J N M"},  // right index finger
-    Scheme{"4 9 E I D K C ,"},  // middle fingers
-    Scheme{"3 0 W O S L X ."},  // ring fingers
+    Scheme{"A S D F J K L ;"},    // home position
+    Scheme{"5 6 R T F G V B"},    // left index finger
+    Scheme{"7 8 Y U H J N M"},    // right index finger
+    Scheme{"4 9 E I D K C ,"},    // middle fingers
+    Scheme{"3 0 W O S L X ."},    // ring fingers
     Scheme{"1 2 - Q P A ; Z /"},  // little fingers
 };
 
@@ -49,13 +49,14 @@ inline constexpr SchemeChange kOstrinSchemeChanges[] = {
 };
 
 constexpr SchemeChange palvek_scheme(int before_line, int scheme) {
-  return {before_line, &kPalvekSchemes[scheme - 1], kPalvekSchemeTitles[static_cast<size_t>(scheme - 1)]};
+  return {before_line, &kPalvekSchemes[scheme - 1],
+          kPalvekSchemeTitles[static_cast<size_t>(scheme - 1)]};
 }
 
 // Fundamentals: the scheme in force for lines 1-4, 5-8, 9-12, 13-16 and 17-20.
-inline constexpr SchemeChange kPalvekStep1Schemes[] = {
-    palvek_scheme(1, 1), palvek_scheme(5, 2), palvek_scheme(9, 1), palvek_scheme(13, 2),
-    palvek_scheme(17, 3)};
+inline constexpr SchemeChange kPalvekStep1Schemes[] = {palvek_scheme(1, 1), palvek_scheme(5, 2),
+                                                       palvek_scheme(9, 1), palvek_scheme(13, 2),
+                                                       palvek_scheme(17, 3)};
 inline constexpr SchemeChange kPalvekStep2Schemes[] = {palvek_scheme(1, 4), palvek_scheme(9, 5),
                                                        palvek_scheme(17, 6)};
 inline constexpr SchemeChange kPalvekStep3Schemes[] = {palvek_scheme(1, 7)};
@@ -149,15 +150,20 @@ inline constexpr Rect kOstrinPassBox = {120, 252, 564, 274};
 inline constexpr Rect kStepPassBox = {100, 252, 564, 274};
 
 // The StageTable.
-inline constexpr Stage kOstrin = {"Ostrin", {kOstrinTitle, 14, 0}, true, false, ostrin_drill(),
-                                  kOstrinSteps, kOstrinPassBox, 17, 2, "././M1/Palvek.exe"};
-inline constexpr Stage kPalvek = {"Palvek", {kPalvekTitle, 13, 0}, false, true, kStageDrill,
-                                  kPalvekSteps, kStepPassBox, 15, 3, "././M1/Rundel.exe"};
-inline constexpr Stage kRundel = {"Rundel", {kRundelTitle, 9, 0}, false, false, kStageDrill,
-                                  kRundelSteps, kStepPassBox, 15, 4, "././M1/Mestra.exe"};
-inline constexpr Stage kMestra = {"Mestra", {kMestraTitle, 3, 7}, false, false, mestra_drill(),
-                                  kMestraSteps, kStepPassBox, 15, 5, "././M1/Hollin.exe"};
-inline constexpr Stage kHollin = {"Hollin", {kHollinTitle, 5, 7}, false, false, hollin_drill(),
-                                  kHollinSteps, kStepPassBox, 15, 6, "././M1/Zarbet.exe"};
+inline constexpr Stage kOstrin = {
+    "Ostrin",     {kOstrinTitle, 14, 0}, true, false, ostrin_drill(),
+    kOstrinSteps, kOstrinPassBox,        17,   2,     "././M1/Palvek.exe"};
+inline constexpr Stage kPalvek = {"Palvek",    {kPalvekTitle, 13, 0}, false,        true,
+                                  kStageDrill, kPalvekSteps,          kStepPassBox, 15,
+                                  3,           "././M1/Rundel.exe"};
+inline constexpr Stage kRundel = {"Rundel",    {kRundelTitle, 9, 0}, false,        false,
+                                  kStageDrill, kRundelSteps,         kStepPassBox, 15,
+                                  4,           "././M1/Mestra.exe"};
+inline constexpr Stage kMestra = {
+    "Mestra",     {kMestraTitle, 3, 7}, false, false, mestra_drill(),
+    kMestraSteps, kStepPassBox,         15,    5,     "././M1/Hollin.exe"};
+inline constexpr Stage kHollin = {
+    "Hollin",     {kHollinTitle, 5, 7}, false, false, hollin_drill(),
+    kHollinSteps, kStepPassBox,         15,    6,     "././M1/Zarbet.exe"};
 
 }  // namespace tutor::course

@@ -16,16 +16,16 @@ using lessonkit::SchemeChange;
 
 // The number-row course's ten colour schemes, by finger group.
 inline constexpr Scheme kSchemes[] = {
-    Scheme{"5 6 R T F G V B"},                                // 1 left index finger
-    Scheme{"7 8 Y U H J N M"},                                // 2 right index finger
-    Scheme{"5 6 7 8 R T Y U F G H J V B N M"},                // 3 both index fingers
-    Scheme{"4 9 E I D K C ,"},                                // 4 middle fingers
-    Scheme{"3 0 W O S L X ."},                                // 5 ring fingers
-    Scheme{"3 4 9 0 W E I O S D K L X C , ."},                // 6 middle and ring fingers
-    Scheme{"1 2 Q A Z"},                                      // 7 left little finger
-    Scheme{"- ^ \\ P @ [ ; : ] / _"},                         // 8 right little finger
-    Scheme{"1 2 - ^ \\ Q P @ [ A ; : ] Z / _"},               // 9 both little fingers
-    Scheme{""},                                               // 10 review
+    Scheme{"5 6 R T F G V B"},                   // 1 left index finger
+    Scheme{"7 8 Y U H J N M"},                   // 2 right index finger
+    Scheme{"5 6 7 8 R T Y U F G H J V B N M"},   // 3 both index fingers
+    Scheme{"4 9 E I D K C ,"},                   // 4 middle fingers
+    Scheme{"3 0 W O S L X ."},                   // 5 ring fingers
+    Scheme{"3 4 9 0 W E I O S D K L X C , ."},   // 6 middle and ring fingers
+    Scheme{"1 2 Q A Z"},                         // 7 left little finger
+    Scheme{"- ^ \\ P @ [ ; : ] / _"},            // 8 right little finger
+    Scheme{"1 2 - ^ \\ Q P @ [ A ; : ] Z / _"},  // 9 both little fingers
+    Scheme{""},                                  // 10 review
 };
 
 using SchemePerLine = std::array<int, 20>;

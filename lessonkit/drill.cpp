@@ -29,7 +29,9 @@ class Drill {
   }
 
  private:
-  [[nodiscard]] const DrillTarget& target(int n) const { return targets_[static_cast<size_t>(n - 1)]; }
+  [[nodiscard]] const DrillTarget& target(int n) const {
+    return targets_[static_cast<size_t>(n - 1)];
+  }
 
   void draw_key(int k, Colour face, Colour shade = 0) {
     if (look_.keyboard_shown) {

@@ -13,10 +13,10 @@ namespace tutor::lessonkit {
 
 // One character of a drill line as the drill engine sees it.
 struct DrillTarget {
-  int key = 0;                                // the key that types it, 1-49
-  std::string_view shown;                     // the legend in its strip cell
-  std::array<std::string_view, 2> accepted;   // keystrokes that count as right
-  int shift_key = 0;                          // the Shift key to hold with it, 0 for none
+  int key = 0;                               // the key that types it, 1-49
+  std::string_view shown;                    // the legend in its strip cell
+  std::array<std::string_view, 2> accepted;  // keystrokes that count as right
+  int shift_key = 0;                         // the Shift key to hold with it, 0 for none
 };
 
 // The DrillStrip's 20 cells: cell n (1-20) has the face

@@ -39,7 +39,7 @@ void home_position_screen(Console& con, const HomePositionLook& look) {
   for (int k = 1; k <= kKeyCount; ++k) {
     frame_box(con, key(k).rect, {15, 0, 14});
   }
-  constexpr int kLeftHome[] = {26, 27, 28, 29};    // A S D F
+  constexpr int kLeftHome[] = {26, 27, 28, 29};   // A S D F
   constexpr int kRightHome[] = {32, 33, 34, 35};  // J K L ;
   for (int k : kLeftHome) {
     frame_box(con, key(k).rect, {15, 0, 7});

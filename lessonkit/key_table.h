@@ -39,6 +39,7 @@ struct KeyRow {
   Cell first_legend;
 };
 
+// clang-format off
 inline constexpr std::array<KeyRow, 4> kRows = {{
     {1,
      {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "^", "\\"},
@@ -61,6 +62,7 @@ inline constexpr std::array<KeyRow, 4> kRows = {{
      {"Ｚ", "Ｘ", "Ｃ", "Ｖ", "Ｂ", "Ｎ", "Ｍ", "，", "．", "／", "＿"},
      11, 146, 26, 267, 293, {19, 17}},
 }};
+// clang-format on
 
 constexpr std::array<Key, kKeyCount + 1> build_keys() {
   std::array<Key, kKeyCount + 1> keys{};

@@ -22,7 +22,10 @@ inline constexpr Legends kPlainLegends = [] {
 }();
 
 // Draws key k: rims 15 and `shade`, face `face`, then its legend in colour 0.
-void draw_key(Console& con, int k, Colour face, Colour shade = 0,
+void draw_key(Console& con,
+              int k,
+              Colour face,
+              Colour shade = 0,
               const Legends& legends = kPlainLegends);
 // Writes key k's legend in colour 0, if it has one.
 void write_legend(Console& con, int k, const Legends& legends = kPlainLegends);

@@ -32,7 +32,9 @@ class Scheme {
   [[nodiscard]] constexpr Colour face(int key) const {
     return step_key_[static_cast<size_t>(key)] ? Colour(1) : Colour(14);
   }
-  [[nodiscard]] constexpr bool colours(int key) const { return step_key_[static_cast<size_t>(key)]; }
+  [[nodiscard]] constexpr bool colours(int key) const {
+    return step_key_[static_cast<size_t>(key)];
+  }
 
  private:
   std::array<bool, kKeyCount + 1> step_key_;

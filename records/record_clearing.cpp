@@ -21,9 +21,12 @@ void draw_screen(Console& con, const ShownRecords& r) {
   at = con.print_using(at, 1, "&      &", {r.stage});
   at = con.print(at, 0, "    に挑戦中  ");
   con.print_using(at, 1, "&      &", {r.grade});
-  con.print_using({22, 5}, 0, "数字キー　の記録    &           &", {std::string_view(r.number_keys)});
-  con.print_using({22, 7}, 0, "記号キー　の記録    &           &", {std::string_view(r.symbol_keys)});
-  con.print_using({22, 9}, 0, "シフトキーの記録    #### 字 / 分", {static_cast<double>(r.shift_keys)});
+  con.print_using({22, 5}, 0, "数字キー　の記録    &           &",
+                  {std::string_view(r.number_keys)});
+  con.print_using({22, 7}, 0, "記号キー　の記録    &           &",
+                  {std::string_view(r.symbol_keys)});
+  con.print_using({22, 9}, 0, "シフトキーの記録    #### 字 / 分",
+                  {static_cast<double>(r.shift_keys)});
   con.print({20, 13}, 0, "上記の記録をクリアします。よろしいですか？");
   frame_box(con, {118, 318, 186, 338}, {15, 1, 2});
   con.print({17, 20}, 6, "項目");

@@ -15,7 +15,9 @@ TEST(DisplayWidth, CountsFullWidthCharactersAsTwoCells) {
 }
 
 TEST(Utf8, MalformedBytesDecodeAsReplacementAndDoNotOverrun) {
-  EXPECT_EQ(decode_utf8("a\xff" "b"), (std::vector<char32_t>{U'a', U'\uFFFD', U'b'}));
+  EXPECT_EQ(decode_utf8("a\xff"
+                        "b"),
+            (std::vector<char32_t>{U'a', U'\uFFFD', U'b'}));
   // A lead byte at the end with its continuation missing.
   EXPECT_EQ(decode_utf8("a\xe3\x81"), (std::vector<char32_t>{U'a', U'\uFFFD'}));
   EXPECT_EQ(encode_utf8(decode_utf8("タイプ練習¥")), "タイプ練習¥");

@@ -25,11 +25,16 @@ class CourseTest : public tutor::testing::HeadlessTest {
     for (auto l : lines) {
       all += l;
     }
-    script().type(all.substr(skip, all.size() - 1 - skip)).wait(seconds).type(all.substr(all.size() - 1));
+    script()
+        .type(all.substr(skip, all.size() - 1 - skip))
+        .wait(seconds)
+        .type(all.substr(all.size() - 1));
   }
   void click_results() { script().click({320, 225}); }
 
-  [[nodiscard]] int key_face(int k) const { return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1}); }
+  [[nodiscard]] int key_face(int k) const {
+    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
+  }
   [[nodiscard]] int cell_face(int n) const {
     return pixel({kStageStrip.cell(n).x1 + 1, kStageStrip.cell(n).y1 + 1});
   }
@@ -118,10 +123,10 @@ TEST_F(CourseTest, PalvekChangesSchemesAtTheirLinesAndGoesOnToStepThree) {
   }
   script().type(first_four).inspect([&] {
     EXPECT_EQ(text({22, 1}, 34), kPalvekSchemeTitles[1]);  // right index finger
-    EXPECT_EQ(key_face(7), 1);    // 7
-    EXPECT_EQ(key_face(5), 14);   // 5
-    EXPECT_EQ(key_face(20), 11);  // U, the first of line 5
-    EXPECT_EQ(cell_shadow(1), 1);  // as the line first appears
+    EXPECT_EQ(key_face(7), 1);                             // 7
+    EXPECT_EQ(key_face(5), 14);                            // 5
+    EXPECT_EQ(key_face(20), 11);                           // U, the first of line 5
+    EXPECT_EQ(cell_shadow(1), 1);                          // as the line first appears
   });
   type_block(kPalvekStep1, 60, first_four.size());
   click_results();

@@ -86,9 +86,9 @@ TEST_F(JourneyTest, FromTheFirstLessonThroughTheTryTestToClearingTheRecords) {
   script().key(keys::kRight).enter();
 
   const std::vector<std::string> expected = {
-      "././M1/Ostrin.exe", "././M1/Palvek.exe", "././M1/Rundel.exe", "././M1/Mestra.exe",
-      "././M1/Hollin.exe", "././M1/Zarbet.exe", "./Velmora.exe",     "././M1/Ulvane.exe",
-      "./Velmora.exe"};
+      "././M1/Ostrin.exe", "././M1/Palvek.exe", "././M1/Rundel.exe",
+      "././M1/Mestra.exe", "././M1/Hollin.exe", "././M1/Zarbet.exe",
+      "./Velmora.exe",     "././M1/Ulvane.exe", "./Velmora.exe"};
   EXPECT_EQ(follow(), expected);
   EXPECT_EQ(record("step.TXT"), "1\n");
   EXPECT_EQ(record("RANK.TXT"), "1\n");

@@ -25,12 +25,17 @@ class KeyGroupTest : public tutor::testing::HeadlessTest {
     for (auto l : lines) {
       all += l;
     }
-    script().type(all.substr(skip, all.size() - 1 - skip)).wait(seconds).type(all.substr(all.size() - 1));
+    script()
+        .type(all.substr(skip, all.size() - 1 - skip))
+        .wait(seconds)
+        .type(all.substr(all.size() - 1));
   }
   void start_step() { script().key("x"); }
   void click_results() { script().click({320, 225}); }
 
-  [[nodiscard]] int key_face(int k) const { return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1}); }
+  [[nodiscard]] int key_face(int k) const {
+    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
+  }
   // The cursor cell's area, rim included.
   [[nodiscard]] int cell_area(int n) const {
     const Rect area = kKeyGroupStrip.cell(n).grown(2);
@@ -51,10 +56,10 @@ TEST_F(KeyGroupTest, QuillonRunsItsFourStepsAndRecordsTheCourse) {
   start_step();
   script().inspect([&] {
     EXPECT_EQ(text({22, 1}, 40), as_shown(kQuillonStepTitles[0]));
-    EXPECT_EQ(key_face(5), 11);   // "5" to type first
-    EXPECT_EQ(key_face(6), 1);    // scheme 1: left index finger
+    EXPECT_EQ(key_face(5), 11);  // "5" to type first
+    EXPECT_EQ(key_face(6), 1);   // scheme 1: left index finger
     EXPECT_EQ(key_face(7), 14);
-    EXPECT_EQ(cell_area(1), 11);  // the cursor cell
+    EXPECT_EQ(cell_area(1), 11);                               // the cursor cell
     EXPECT_EQ(pixel({kKeyGroupStrip.cell(1).x1 - 2, 70}), 3);  // its outline
     EXPECT_EQ(counter(), std::string(17, ' '));
   });

@@ -103,7 +103,8 @@ TEST_F(RecordClearingTest, BrokenRecordsShowBlankAndClearingRepairsThem) {
   write_record("KIGO.TXT", "");
   write_record("SFT.TXT", "fast\n");
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run_clearing()));
-  EXPECT_EQ(text({15, 3}, 51), " タイピングの記録" + std::string(16, ' ') + "に挑戦中" + std::string(10, ' '));
+  EXPECT_EQ(text({15, 3}, 51),
+            " タイピングの記録" + std::string(16, ' ') + "に挑戦中" + std::string(10, ' '));
   EXPECT_EQ(text({42, 5}, 13), std::string(13, ' '));
   EXPECT_EQ(text({42, 9}, 4), "   0");
 
@@ -125,8 +126,8 @@ TEST_F(RecordClearingTest, AFailedWriteShowsTheErrorBoxAndLeavesNoRecordEmpty) {
   std::filesystem::create_directory(root_ / "M0/data/RANK.TXT.new");  // blocks the new RANK.TXT
   script().key(keys::kRight).enter();
   EXPECT_TRUE(std::holds_alternative<FatalErrorShown>(run_clearing()));
-  EXPECT_EQ(record("step.TXT"), "1\n");    // cleared before the failure
-  EXPECT_EQ(record("RANK.TXT"), "30\n");   // its old value, whole
+  EXPECT_EQ(record("step.TXT"), "1\n");        // cleared before the failure
+  EXPECT_EQ(record("RANK.TXT"), "30\n");       // its old value, whole
   EXPECT_EQ(record("SUU.TXT"), "クリアー\n");  // not reached
 }
 
