@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""The introduction in a real window: F1 from the launcher, any key past the
+home-position prompt, the 30 drill lines typed with real key events, the pass
+verdict, and a click that records stage 2 and hands over to the fundamentals.
+
+    python3 e2e/ostrin_window.py <program tree> [<source folder>]
+"""
+
+from __future__ import annotations
+
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+from harness import check, design_y  # noqa: E402
+
+SOURCE = Path(__file__).resolve().parent.parent
+
+MENU_ENTRY_1 = (62, design_y(112))            # lit (2) while the menu waits
+TITLE_BAR = (4, design_y(16))                 # the stage's title-bar face
+RIGHT_HOME_CAP = (228, design_y(46))          # prompt caps, face 11
+FIRST_CELL = (143, design_y(61))              # the lit first cell, face 11
+COUNTER = (244, design_y(352))                # RemainingCounter, face 2
+PASS_BOX = (122, design_y(254))               # the verdict box, face 3 on a pass
+RESULT_BARS = {(164, design_y(126 + 32 * i)): face for i, face in enumerate((2, 4, 6))}
+
+
+def drill_lines() -> str:
+    """The introduction's 30 lines, as the program keeps them."""
+    text = (SOURCE / "course" / "material.h").read_text(encoding="utf-8")
+    block = text.split("kOstrinLines", 1)[1].split("}};", 1)[0]
+    import re
+    lines = re.findall(r'"([^"]*)"', block)
+    check(len(lines) == 30 and all(len(line) == 20 for line in lines),
+          f"read {len(lines)} drill lines of the introduction")
+    return "".join(lines)
+
+
+def test_ostrin_typed_through_to_the_next_stage(s: harness.Session) -> None:
+    p = s.start()
+    p.window().wait_for_pixels({MENU_ENTRY_1: 2})
+    p.window().key("F1")
+    w = p.handed_over_to("Ostrin")
+    w.wait_for_pixels({TITLE_BAR: 14, RIGHT_HOME_CAP: 11})
+    w.key("x")
+    w.wait_for_pixels({FIRST_CELL: 11, COUNTER: 2})
+    # xdotool's default pace, 12 ms a key: about 80 characters a second.
+    w.type(drill_lines(), delay_ms=12)
+    w.wait_for_pixels({**RESULT_BARS, PASS_BOX: 3}, timeout=30)
+    check(s.record_line("step.TXT") == "1", "step.TXT changed before the click")
+    w.click(320, 225)
+    w = p.handed_over_to("Palvek")
+    s.wait_for_record("step.TXT", "2")
+    w.wait_for_pixels({TITLE_BAR: 13, RIGHT_HOME_CAP: 11})
+
+
+if __name__ == "__main__":
+    harness.run_tests([test_ostrin_typed_through_to_the_next_stage])

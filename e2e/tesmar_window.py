@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""The symbol-key course in a real window: F8 from the launcher, the 20 lines
+typed with real key events, the pass verdict, and a click that records
+"クリアー" in KIGO.TXT and starts the launcher again.
+
+    python3 e2e/tesmar_window.py <program tree> [<source folder>]
+"""
+
+from __future__ import annotations
+
+import re
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+from harness import check, design_y  # noqa: E402
+
+SOURCE = Path(__file__).resolve().parent.parent
+
+MENU_ENTRY_1 = (62, design_y(112))
+TITLE_BAR = (4, design_y(16))                 # face 13
+RIGHT_HOME_CAP = (228, design_y(46))          # prompt caps, face 11
+CURSOR_CELL = (141, design_y(61))             # the first cell's area, 11
+PASS_BOX = (132, design_y(254))               # the verdict box, face 10 on a pass
+
+
+def drill_lines() -> str:
+    text = (SOURCE / "keygroups" / "material.h").read_text(encoding="utf-8")
+    block = text.split("kTesmarLines", 1)[1].split("}};", 1)[0]
+    lines = re.findall(r'"([^"]*)"', block)
+    check(len(lines) == 20 and all(len(line) == 20 for line in lines),
+          f"read {len(lines)} drill lines of the symbol keys")
+    return "".join(lines)
+
+
+def test_tesmar_passed_records_the_course(s: harness.Session) -> None:
+    p = s.start()
+    p.window().wait_for_pixels({MENU_ENTRY_1: 2})
+    p.window().key("F8")
+    w = p.handed_over_to("Tesmar")
+    w.wait_for_pixels({TITLE_BAR: 13, RIGHT_HOME_CAP: 11})
+    w.key("x")
+    w.wait_for_pixels({CURSOR_CELL: 11})
+    w.type(drill_lines(), delay_ms=12)
+    w.wait_for_pixels({PASS_BOX: 10}, timeout=30)
+    check(s.record_line("KIGO.TXT") == "未 達 成", "KIGO.TXT changed before the click")
+    w.click(320, 225)
+    w = p.handed_over_to("Velmora")
+    s.wait_for_record("KIGO.TXT", "クリアー")
+    w.wait_for_pixels({MENU_ENTRY_1: 2})
+
+
+if __name__ == "__main__":
+    harness.run_tests([test_tesmar_passed_records_the_course])
