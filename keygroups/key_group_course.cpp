@@ -40,14 +40,7 @@ void step_start(Console& con, const KeyGroupCourse& course, const KeyGroupStep& 
     lessonkit::draw_key(con, 26 + i, 7);  // A S D F
   }
   lessonkit::write_title(con, course.home_title, 0);
-  con.print({9, 3}, 7, "１．右手の４本指を");
-  con.print({43, 3}, 7, "　の上に軽くのせましょう。");
-  con.print({27, 3}, 0, "　Ｊ　Ｋ　Ｌ　；");
-  con.print({9, 5}, 7, "２．左手の４本指を");
-  con.print({43, 5}, 7, "　の上に軽くのせましょう。");
-  con.print({27, 5}, 0, "　Ａ　Ｓ　Ｄ　Ｆ");
-  con.print({12, 22}, 5, "それでは練習をしてみましょう。");
-  con.print({42, 22}, 5, "どれかキーを押してください");
+  lessonkit::write_home_position_prompt(con);
 
   lessonkit::wait_any_input(con, Arm::mouse());
 

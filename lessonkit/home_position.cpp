@@ -16,6 +16,17 @@ void wait_click(Console& con) {
   }
 }
 
+void write_home_position_prompt(Console& con) {
+  con.print({9, 3}, 7, "１．右手の４本指を");
+  con.print({43, 3}, 7, "　の上に軽くのせましょう。");
+  con.print({9, 5}, 7, "２．左手の４本指を");
+  con.print({43, 5}, 7, "　の上に軽くのせましょう。");
+  con.print({27, 3}, 0, "　Ｊ　Ｋ　Ｌ　；");
+  con.print({27, 5}, 0, "　Ａ　Ｓ　Ｄ　Ｆ");
+  con.print({12, 22}, 5, "それでは練習をしてみましょう。");
+  con.print({42, 22}, 5, "どれかキーを押してください");
+}
+
 void home_position_screen(Console& con, const HomePositionLook& look) {
   con.clear_screen();
   draw_title_bar(con, look.title_bar_face);
@@ -26,14 +37,7 @@ void home_position_screen(Console& con, const HomePositionLook& look) {
     frame_box(con, {226 + 32 * i, 44, 252 + 32 * i, 68}, {15, 1, 11});
     frame_box(con, {226 + 32 * i, 76, 252 + 32 * i, 103}, {15, 1, 7});
   }
-  con.print({9, 3}, 7, "１．右手の４本指を");
-  con.print({43, 3}, 7, "　の上に軽くのせましょう。");
-  con.print({9, 5}, 7, "２．左手の４本指を");
-  con.print({43, 5}, 7, "　の上に軽くのせましょう。");
-  con.print({27, 3}, 0, "　Ｊ　Ｋ　Ｌ　；");
-  con.print({27, 5}, 0, "　Ａ　Ｓ　Ｄ　Ｆ");
-  con.print({12, 22}, 5, "それでは練習をしてみましょう。");
-  con.print({42, 22}, 5, "どれかキーを押してください");
+  write_home_position_prompt(con);
 
   draw_function_key_row(con);
   for (int k = 1; k <= kKeyCount; ++k) {

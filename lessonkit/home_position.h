@@ -20,6 +20,10 @@ struct HomePositionLook {
 // and the keyboard for the drill screen.
 void home_position_screen(Console& con, const HomePositionLook& look);
 
+// The prompt of the home position: where the fingers of each hand rest (over
+// the eight caps) and "press any key".
+void write_home_position_prompt(Console& con);
+
 // Waits until a key, a click or a double-click arrives, and, if armed, a
 // function key. A mouse event anywhere ends the wait.
 void wait_any_input(Console& con, Arm armed);

@@ -19,17 +19,6 @@ class CourseTest : public tutor::testing::HeadlessTest {
     return run([&](Console& c) { course::run_stage(c, stage); });
   }
 
-  // Types a whole block right, `seconds` from its first keystroke to its last.
-  void type_block(std::span<const std::string_view> lines, int seconds, size_t skip = 0) {
-    std::string all;
-    for (auto l : lines) {
-      all += l;
-    }
-    script()
-        .type(all.substr(skip, all.size() - 1 - skip))
-        .wait(seconds)
-        .type(all.substr(all.size() - 1));
-  }
   void click_results() { script().click({320, 225}); }
 
   [[nodiscard]] int key_face(int k) const {

@@ -55,11 +55,7 @@ class JourneyTest : public tutor::testing::HeadlessTest {
   void pass_stage(const course::Stage& stage) {
     script().key("x");
     for (const course::Step& step : stage.steps) {
-      std::string all;
-      for (auto line : step.lines) {
-        all += line;
-      }
-      script().type(all.substr(0, all.size() - 1)).wait(60).type(all.substr(all.size() - 1));
+      type_block(step.lines, 60);
       script().click({320, 225});
     }
   }

@@ -19,17 +19,6 @@ class KeyGroupTest : public tutor::testing::HeadlessTest {
   Outcome run_course(const KeyGroupCourse& course) {
     return run([&](Console& c) { keygroups::run_course(c, course); });
   }
-  // Types a whole step right, `seconds` from its first keystroke to its last.
-  void type_step(std::span<const std::string_view> lines, int seconds, size_t skip = 0) {
-    std::string all;
-    for (auto l : lines) {
-      all += l;
-    }
-    script()
-        .type(all.substr(skip, all.size() - 1 - skip))
-        .wait(seconds)
-        .type(all.substr(all.size() - 1));
-  }
   void start_step() { script().key("x"); }
   void click_results() { script().click({320, 225}); }
 
@@ -64,7 +53,7 @@ TEST_F(KeyGroupTest, QuillonRunsItsFourStepsAndRecordsTheCourse) {
     EXPECT_EQ(counter(), std::string(17, ' '));
   });
   script().type("5").inspect([&] { EXPECT_EQ(counter(), "  あと   399 文字"); });
-  type_step(kQuillonStep1, 60, 1);
+  type_block(kQuillonStep1, 60, 1);
   script().inspect([&] {
     EXPECT_EQ(text({17, 16}, 51), kQuillonPassMessages[0]);
     EXPECT_EQ(pixel({135, 260}), 10);
@@ -75,7 +64,7 @@ TEST_F(KeyGroupTest, QuillonRunsItsFourStepsAndRecordsTheCourse) {
     script().inspect([&, s] {
       EXPECT_EQ(text({22, 1}, 40), as_shown(kQuillonStepTitles[static_cast<size_t>(s)]));
     });
-    type_step(kQuillon.steps[static_cast<size_t>(s)].lines, 60);
+    type_block(kQuillon.steps[static_cast<size_t>(s)].lines, 60);
     click_results();
   }
   EXPECT_EQ(started(run_course(kQuillon)), "./Velmora.exe");
@@ -84,13 +73,13 @@ TEST_F(KeyGroupTest, QuillonRunsItsFourStepsAndRecordsTheCourse) {
 
 TEST_F(KeyGroupTest, AFailedStepStartsAgainAtItsFirstLine) {
   start_step();
-  type_step(kQuillonStep1, 60);
+  type_block(kQuillonStep1, 60);
   click_results();
   start_step();
-  type_step(kQuillonStep2, 60);
+  type_block(kQuillonStep2, 60);
   click_results();
   start_step();
-  type_step(kQuillonStep3, 600);  // 40 a minute
+  type_block(kQuillonStep3, 600);  // 40 a minute
   script().inspect([&] {
     EXPECT_EQ(text({17, 16}, 52), "スピードが遅すぎます。総合評価を80以上にしましょう。");
     EXPECT_EQ(text_colour({17, 16}), Colour(7));
@@ -106,10 +95,10 @@ TEST_F(KeyGroupTest, AFailedStepStartsAgainAtItsFirstLine) {
 
 TEST_F(KeyGroupTest, KeysThatTypeNothingCountNothingAndOnlyGreyTheCell) {
   start_step();
-  type_step(kQuillonStep1, 60);
+  type_block(kQuillonStep1, 60);
   click_results();
   start_step();
-  type_step(kQuillonStep2, 60);
+  type_block(kQuillonStep2, 60);
   click_results();
   start_step();
   script().enter().type("!").inspect([&] {
@@ -122,7 +111,7 @@ TEST_F(KeyGroupTest, KeysThatTypeNothingCountNothingAndOnlyGreyTheCell) {
     EXPECT_EQ(key_face(1), 1);  // back to its scheme colour
     EXPECT_EQ(cell_area(2), 11);
   });
-  type_step(kQuillonStep3, 60, 1);
+  type_block(kQuillonStep3, 60, 1);
   script().inspect([&] { EXPECT_EQ(text({45, 10}, 5), "    0"); });
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
 }
@@ -131,7 +120,7 @@ TEST_F(KeyGroupTest, AWrongKeyCountsAndIsMarkedUntilTheNextKeystroke) {
   start_step();
   script().clock("10:00:00");
   script().enter().wait(60);
-  type_step(kQuillonStep1, 0);
+  type_block(kQuillonStep1, 0);
   script().inspect([&] { EXPECT_EQ(text({42, 8}, 4), "   1"); });  // timed from the Enter
   click_results();
   start_step();
@@ -146,7 +135,7 @@ TEST_F(KeyGroupTest, AWrongKeyCountsAndIsMarkedUntilTheNextKeystroke) {
   }
   script().type(to_line_17).type("3").inspect([&] { EXPECT_EQ(key_face(3), 7); });
   script().type("4").inspect([&] { EXPECT_EQ(key_face(3), 1); });  // scheme 6 colours 3
-  type_step(kQuillonStep2, 60, to_line_17.size() + 1);
+  type_block(kQuillonStep2, 60, to_line_17.size() + 1);
   script().inspect([&] { EXPECT_EQ(text({45, 10}, 5), "    3"); });  // 3, f and 3
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
 }
@@ -154,7 +143,7 @@ TEST_F(KeyGroupTest, AWrongKeyCountsAndIsMarkedUntilTheNextKeystroke) {
 TEST_F(KeyGroupTest, TheLastLinesOfTheReviewShowEveryKeyPlainButTheNextOne) {
   for (const auto* lines : {&kQuillonStep1, &kQuillonStep2, &kQuillonStep3}) {
     start_step();
-    type_step(*lines, 60);
+    type_block(*lines, 60);
     click_results();
   }
   start_step();
@@ -195,7 +184,7 @@ TEST_F(KeyGroupTest, TesmarJudgesSymbolsAndRecordsOnlyAPass) {
     expect_plain_keys_but({24, 36});
   });
   script().type(":").inspect([&] { expect_plain_keys_but({35}); });
-  type_step(kTesmarLines, 600, 6);
+  type_block(kTesmarLines, 600, 6);
   script().inspect([&] {
     EXPECT_EQ(text({45, 10}, 5), "    1");
     EXPECT_EQ(text({17, 16}, 52), "スピードが遅すぎます。総合評価を80以上にしましょう。");
@@ -205,7 +194,7 @@ TEST_F(KeyGroupTest, TesmarJudgesSymbolsAndRecordsOnlyAPass) {
   EXPECT_EQ(record("KIGO.TXT"), "未 達 成\n");
 
   start_step();
-  type_step(kTesmarLines, 60);
+  type_block(kTesmarLines, 60);
   click_results();
   EXPECT_EQ(started(run_course(kTesmar)), "./Velmora.exe");
   EXPECT_EQ(record("KIGO.TXT"), "クリアー\n");

@@ -55,6 +55,17 @@ void HeadlessTest::TearDown() {
   }
 }
 
+void HeadlessTest::type_block(std::span<const std::string_view> lines, int seconds, size_t skip) {
+  std::string all;
+  for (auto line : lines) {
+    all += line;
+  }
+  script()
+      .type(all.substr(skip, all.size() - 1 - skip))
+      .wait(seconds)
+      .type(all.substr(all.size() - 1));
+}
+
 Outcome HeadlessTest::run(const std::function<void(Console&)>& program) {
   return run_headless(con_, program);
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ class HeadlessTest : public ::testing::Test {
   void TearDown() override;
 
   Script& script() { return backend_.script(); }
+  // Types the lines of a drill block right, the clock moving on `seconds`
+  // between its first keystroke and its last; `skip` characters already typed.
+  void type_block(std::span<const std::string_view> lines, int seconds, size_t skip = 0);
+
   // Runs a program against the script so far.
   Outcome run(const std::function<void(Console&)>& program);
 
