@@ -11,6 +11,10 @@ Every test runs in a Session of its own:
   process group of its own, so that everything it leaves behind can be found
   and ended.
 
+A program that hands over by exec keeps its process id; Program.exe() tells
+which program it is now, and Program.window() finds the window of that program
+(window ids are reused across a hand-over, so an id alone tells nothing).
+
 Teardown ends every process the session started, even when the test failed or
 the harness itself was told to stop, and then checks that nothing is left. When
 a test fails, its last screenshot, a screenshot of the whole screen and the
@@ -296,8 +300,13 @@ class Window:
         self.session.xdotool("type", "--delay", str(delay_ms), "--", text)
 
     def move_pointer(self, sx: int, sy: int) -> None:
+        """Moves the pointer to surface pixel (sx, sy) and waits until it is
+        there (`mousemove --sync` would wait for a move that never comes when
+        the pointer already stands there)."""
         x, y = self.to_screen(sx, sy)
-        self.session.xdotool("mousemove", "--sync", str(x), str(y))
+        self.session.xdotool("mousemove", str(x), str(y))
+        _wait_until(f"the pointer to reach ({x}, {y})", 10,
+                    lambda: self.session.pointer() == (x, y))
 
     def click(self, sx: int, sy: int) -> None:
         """A left click at surface pixel (sx, sy)."""
@@ -352,13 +361,17 @@ class Program:
     """One program run: dbus-run-session with the program as its child. After
     an exec hand-over the same process is another program."""
 
-    def __init__(self, session: Session, runner: subprocess.Popen, log: Path, name: str):
+    def __init__(self, session: Session, runner: subprocess.Popen, log: Path,
+                 executable: Path):
         self.session = session
+        self.executable = executable.resolve()
+        name = executable.name
         self.runner = runner
         self.log_path = log
         self.started_as = name
         self.pid = 0
         self.returncode: int | None = None
+        self.final_output: str | None = None
 
     def find_pid(self) -> None:
         """Finds the program's own process, the child of dbus-run-session."""
@@ -366,12 +379,20 @@ class Program:
             if self.runner.poll() is not None:
                 raise HarnessError(f"{self.started_as} ended before it could be found "
                                    f"(status {self.runner.returncode}):\n{self.output()}")
-            kids = [pid for pid, comm in _children(self.runner.pid) if comm != "dbus-daemon"]
-            return kids[0] if kids else None
+            # dbus-run-session forks twice, for the bus and for the program,
+            # and each child is dbus-run-session until it execs: the program is
+            # the child that runs its executable.
+            for pid, _ in _children(self.runner.pid):
+                with contextlib.suppress(OSError):
+                    if Path(os.readlink(f"/proc/{pid}/exe")) == self.executable:
+                        return pid
+            return None
         self.pid = _wait_until(f"{self.started_as} to start", 10, probe)
 
     def output(self) -> str:
         """Everything the program wrote to stdout and stderr so far."""
+        if self.final_output is not None:
+            return self.final_output
         try:
             return self.log_path.read_text(encoding="utf-8", errors="replace")
         except OSError:
@@ -403,20 +424,33 @@ class Program:
                                    check=False)
         return [int(v) for v in out.split()]
 
-    def window(self, timeout: float = 20.0, exclude: Iterable[int] = ()) -> Window:
-        """The program's mapped window (the way `xdotool search --sync --pid`
-        finds it, polled faster). `exclude` skips windows already known, to find
-        the new window after an exec hand-over."""
-        skip = set(exclude)
+    def window(self, timeout: float = 20.0) -> Window:
+        """The mapped window of the program the process is now: one that carries
+        the process's id (as `xdotool search --sync --pid` finds it, polled
+        faster) and whose WM_CLASS is the program's file name, as SDL sets it.
 
+        After an exec hand-over the process keeps its id and shows a new
+        window, often under the very same window id (the X server hands the
+        new connection the old one's id range), so a window cannot be told new
+        by its id: the class tells it, and a late old window is never taken."""
         def probe():
             if not self.running():
                 raise HarnessError(f"{self.started_as} ended (status {self.wait_exit(5)}) "
                                    f"before showing a window:\n{self.output()}")
-            found = [w for w in self.windows() if w not in skip]
-            return found[0] if found else None
-        wid = _wait_until(f"a window of pid {self.pid}", timeout, probe)
+            program = self.exe()
+            for wid in self.windows():
+                wm_class = self.session.window_property(wid, "WM_CLASS") or ""
+                if re.findall(r'"([^"]*)"', wm_class)[:1] == [program]:
+                    return wid
+            return None
+        wid = _wait_until(f"a window of {self.exe()} (pid {self.pid})", timeout, probe)
         return Window(self.session, wid)
+
+    def handed_over_to(self, name: str, timeout: float = 20.0) -> Window:
+        """Waits until the process has become program `name` by exec and shows
+        its window; that window."""
+        self.wait_for_program(name, timeout)
+        return self.window(timeout)
 
     def wait_for_program(self, name: str, timeout: float = 20.0) -> None:
         """Waits until the process has become `name` by exec."""
@@ -590,10 +624,26 @@ class Session:
             with contextlib.suppress(HarnessError):
                 _wait_until("", 5, lambda g=pgid: settled(g))
             leftovers += _group_members(pgid, zombies=True)
+        problem = None
+        if not failed:
+            if leftovers:
+                problem = HarnessError(f"processes left running after the session: {leftovers}")
+            # A program ended by teardown still fails the test with a sanitizer
+            # report it wrote while running.
+            for p in self.programs:
+                try:
+                    p.check_sanitizers()
+                except HarnessError as e:
+                    problem = problem or e
+            if problem is not None:
+                with contextlib.suppress(Exception):
+                    self._keep_evidence()
+        for p in self.programs:
+            p.final_output = p.output()  # for the report, once the folder is gone
         if self._tmp is not None:
             shutil.rmtree(self._tmp, ignore_errors=True)
-        if leftovers and not failed:
-            raise HarnessError(f"processes left running after the session: {leftovers}")
+        if problem is not None:
+            raise problem
 
     def _keep_evidence(self) -> None:
         if self.keep_dir is None or self._tmp is None:
@@ -622,6 +672,12 @@ class Session:
             raise HarnessError(f"xdotool {' '.join(args)} failed ({done.returncode}): "
                                f"{done.stderr.decode(errors='replace').strip()}")
         return done.stdout.decode(errors="replace")
+
+    def pointer(self) -> tuple[int, int]:
+        """Where the pointer is on the screen."""
+        out = self.xdotool("getmouselocation", "--shell")
+        v = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(v["X"]), int(v["Y"])
 
     def screen_size(self) -> tuple[int, int]:
         w, h = self.xdotool("getdisplaygeometry").split()
@@ -701,7 +757,7 @@ class Session:
                                       cwd=str(cwd or self.elsewhere), env=self.program_env,
                                       stdin=subprocess.DEVNULL, stdout=out, stderr=out,
                                       start_new_session=True)
-        program_run = Program(self, runner, log, Path(program).name)
+        program_run = Program(self, runner, log, exe)
         # Registered before it is looked for, so teardown ends it whatever happens.
         self.programs.append(program_run)
         program_run.find_pid()
@@ -763,7 +819,8 @@ def parse_args(argv: Sequence[str] | None = None,
     parser.add_argument("tree", type=Path, help="the build's program tree (holds Velmora)")
     parser.add_argument("source", type=Path, nargs="?", default=here.parent,
                         help="the source folder (default: the one holding this harness)")
-    parser.add_argument("--keep", type=Path, default=Path.cwd() / "window-failures",
+    parser.add_argument("--keep", type=Path,
+                        default=Path(tempfile.gettempdir()) / "tutor-window-failures",
                         help="where a failed test keeps its screenshots and logs")
     parser.add_argument("-k", dest="only", default=None, help="run only tests whose name has this")
     return parser.parse_args(argv)

@@ -104,9 +104,49 @@ def test_missing_program_shows_the_error_box(s: harness.Session) -> None:
     check(not w.exists(), "the launcher's window is still shown after it ended")
 
 
+def test_f1_hands_over_to_the_first_lesson(s: harness.Session) -> None:
+    stand_in = not (s.tree / "M1" / "Ostrin").exists()
+    if stand_in:
+        # Before the lesson programs are built, any program that opens a window
+        # stands in for the first lesson (a copy of the launcher, which then
+        # moves to its own folder).
+        s.install_program("M1/Ostrin", "Velmora")
+    s.write_record("step.TXT", "3")
+    p, w = wait_for_menu(s)
+    launcher_pid = p.pid
+    w.key("F1")
+    lesson = p.handed_over_to("Ostrin")
+    check(p.pid == launcher_pid and p.running(), "the lesson is not the launcher's process")
+    if not stand_in:
+        check(p.cwd() == s.tree.resolve(), f"the lesson works in {p.cwd()}, not in the tree")
+    check((lesson.width, lesson.height) == (640 * lesson.scale, 450 * lesson.scale),
+          f"the lesson's window is {lesson.width}x{lesson.height}")
+    # The launcher reads and writes no records.
+    check(s.read_record("step.TXT") == "3\n", f"step.TXT now {s.read_record('step.TXT')!r}")
+
+
+def test_every_hand_over_and_exit_ends_cleanly(s: harness.Session) -> None:
+    """Ending the window races with events still in flight, so do it often:
+    each of these must start the lesson or end with status 0, every time."""
+    if not (s.tree / "M1" / "Ostrin").exists():
+        s.install_program("M1/Ostrin", "Velmora")
+    for round_ in range(1, 9):
+        p, w = wait_for_menu(s)
+        w.key("F1")
+        p.handed_over_to("Ostrin")
+        p.stop()
+        p, w = wait_for_menu(s)
+        w.click(*EXIT_POINT)
+        status = p.wait_exit(20)
+        check(status == 0, f"round {round_}: the launcher ended with status {status} after "
+                           f"the exit box:\n{p.output()}")
+
+
 if __name__ == "__main__":
     harness.run_tests([
         test_window_is_centred_at_a_whole_scale,
         test_cursor_down_moves_the_highlight_and_exit_box_ends,
         test_missing_program_shows_the_error_box,
+        test_f1_hands_over_to_the_first_lesson,
+        test_every_hand_over_and_exit_ends_cleanly,
     ])
