@@ -35,6 +35,11 @@ A test script calls run_tests() with its test functions; each takes a Session:
     if __name__ == "__main__":
         harness.run_tests([test_something])
 
+Programs run with "detect_leaks=0" added to ASAN_OPTIONS (theirs only): leak
+reports from the SDL, X and font libraries at exit would fail clean runs of
+sanitizer builds; any other sanitizer report in a program's output fails the
+test.
+
 Standard library only; the outside tools are Xvfb, xdotool, xprop (x11-utils),
 ImageMagick's import and convert, and dbus-run-session.
 """
