@@ -6,8 +6,26 @@
 
 namespace tutor {
 
+namespace {
+
+Script::Step event_step(Event e) {
+  Script::Step s;
+  s.kind = Script::Step::Kind::Event;
+  s.event = std::move(e);
+  return s;
+}
+
+Script::Step plain_step(Script::Step::Kind kind, int seconds = 0) {
+  Script::Step s;
+  s.kind = kind;
+  s.seconds = seconds;
+  return s;
+}
+
+}  // namespace
+
 Script& Script::key(std::string_view key) {
-  steps_.push_back({Step::Kind::Event, Event{Event::Kind::Key, std::string(key), 0, {}}, 0});
+  steps_.push_back(event_step({Event::Kind::Key, std::string(key), 0, {}}));
   return *this;
 }
 
@@ -19,44 +37,48 @@ Script& Script::type(std::string_view text) {
 }
 
 Script& Script::function_key(int n) {
-  steps_.push_back({Step::Kind::Event, Event{Event::Kind::FunctionKey, {}, n, {}}, 0});
+  steps_.push_back(event_step({Event::Kind::FunctionKey, {}, n, {}}));
   return *this;
 }
 
 Script& Script::click(Point p) {
-  steps_.push_back({Step::Kind::Event, Event{Event::Kind::Click, {}, 0, p}, 0});
+  steps_.push_back(event_step({Event::Kind::Click, {}, 0, p}));
   return *this;
 }
 
 Script& Script::double_click(Point p) {
-  steps_.push_back({Step::Kind::Event, Event{Event::Kind::DoubleClick, {}, 0, p}, 0});
+  steps_.push_back(event_step({Event::Kind::DoubleClick, {}, 0, p}));
   return *this;
 }
 
 Script& Script::move_pointer(Point p) {
-  steps_.push_back({Step::Kind::Pointer, Event{Event::Kind::None, {}, 0, p}, 0});
+  Step s = plain_step(Step::Kind::Pointer);
+  s.event.pointer = p;
+  steps_.push_back(std::move(s));
   return *this;
 }
 
 Script& Script::wait(int seconds) {
-  steps_.push_back({Step::Kind::ClockStep, {}, seconds});
+  steps_.push_back(plain_step(Step::Kind::ClockStep, seconds));
   return *this;
 }
 
 Script& Script::clock(std::string_view hh_mm_ss) {
-  steps_.push_back({Step::Kind::ClockSet, {}, parse_clock(hh_mm_ss)});
+  steps_.push_back(plain_step(Step::Kind::ClockSet, parse_clock(hh_mm_ss)));
   return *this;
 }
 
 Script& Script::idle(int polls) {
   for (int i = 0; i < polls; ++i) {
-    steps_.push_back({Step::Kind::Idle, {}, 0});
+    steps_.push_back(plain_step(Step::Kind::Idle));
   }
   return *this;
 }
 
 Script& Script::inspect(std::function<void()> check) {
-  steps_.push_back({Step::Kind::Inspect, {}, 0, std::move(check)});
+  Step s = plain_step(Step::Kind::Inspect);
+  s.check = std::move(check);
+  steps_.push_back(std::move(s));
   return *this;
 }
 

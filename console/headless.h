@@ -53,7 +53,7 @@ class Script {
   Script& inspect(std::function<void()> check);
 
   struct Step {
-    enum class Kind { Event, ClockStep, ClockSet, Idle, Pointer, Inspect } kind;
+    enum class Kind { Event, ClockStep, ClockSet, Idle, Pointer, Inspect } kind = Kind::Idle;
     Event event;
     int seconds = 0;
     std::function<void()> check = {};

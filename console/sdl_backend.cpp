@@ -1,7 +1,10 @@
 #include "console/sdl_backend.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <SDL_ttf.h>
+#include <X11/Xlib.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +29,16 @@ constexpr int kIdleWaitMs = 100;
 constexpr int kFrameRoomX = 16;
 constexpr int kFrameRoomY = 64;
 
+// The X connection's file descriptor, or -1 on another video driver.
+int x11_connection(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    return ConnectionNumber(info.info.x11.display);
+  }
+  return -1;
+}
+
 [[noreturn]] void give_up(const char* what) {
   std::fprintf(stderr, "%s: %s\n", what, SDL_GetError());
   std::exit(EXIT_FAILURE);
@@ -49,6 +62,7 @@ int pick_scale() {
 struct SdlBackend::State {
   SDL_Window* window = nullptr;
   int scale = 1;
+  int x11_fd = -1;
   std::unique_ptr<TtfGlyphs> glyphs;
   Picture picture;
   bool have_picture = false;
@@ -108,6 +122,7 @@ SdlBackend::SdlBackend(const std::string& program_name) : state_(std::make_uniqu
   if (state_->window == nullptr) {
     give_up("cannot open the window");
   }
+  state_->x11_fd = x11_connection(state_->window);
   if (const auto font = find_console_font()) {
     state_->glyphs = TtfGlyphs::open(*font);
   }
@@ -131,7 +146,15 @@ void SdlBackend::present(const Screen& screen) {
 Event SdlBackend::next_event() {
   SDL_Event ev;
   bool got = SDL_PollEvent(&ev) != 0;
-  if (!got) {
+  if (!got && state_->x11_fd >= 0) {
+    // Sleep on the X connection rather than in SDL_WaitEventTimeout: that one
+    // wakes itself with a message sent to the window over a second connection,
+    // which can still be in flight when the window is destroyed on the way to
+    // the next program, and Xlib ends the process over the BadWindow it earns.
+    pollfd x{state_->x11_fd, POLLIN, 0};
+    ::poll(&x, 1, kIdleWaitMs);
+    got = SDL_PollEvent(&ev) != 0;
+  } else if (!got) {
     got = SDL_WaitEventTimeout(&ev, kIdleWaitMs) != 0;
   }
   if (!got) {

@@ -4,7 +4,7 @@
 #   deps.sh test    the above, GoogleTest and what the real-window tests drive
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-ipafont-gothic)
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev fonts-ipafont-gothic)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3)
 fi
