@@ -11,8 +11,8 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xdamage.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
         break;
       }
       pollfd pfd{ConnectionNumber(dpy), POLLIN, 0};
-      poll(&pfd, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count()));
+      poll(&pfd, 1,
+           static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count()));
       continue;
     }
     XEvent ev;
