@@ -54,21 +54,6 @@ LINES = [
 ]
 
 
-def window_showing(p: harness.Program, pixels: dict[tuple[int, int], int],
-                   timeout: float = 20.0) -> harness.Window:
-    """The program's window once it shows `pixels`; after a hand-over the new
-    window may reuse the old one's id, so it is looked up again until one shows
-    the new screen."""
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            w = p.window()
-            w.wait_for_pixels(pixels, timeout=2)
-            return w
-        except harness.HarnessError:
-            if time.monotonic() >= deadline:
-                raise
-
 
 def f32(x: float) -> float:
     return struct.unpack("f", struct.pack("f", x))[0]
@@ -84,10 +69,10 @@ def shown_evaluation(seconds: int) -> float:
 def test_typing_the_course_stores_its_evaluation(s: harness.Session) -> None:
     check(s.record_line("SFT.TXT") == "0", f"SFT.TXT starts as {s.read_record('SFT.TXT')!r}")
     p = s.start()
-    menu = window_showing(p, {MENU_ENTRY_1: 2})
+    menu = p.window_showing({MENU_ENTRY_1: 2})
     menu.key("F9")
     p.wait_for_program("Brandel")
-    w = window_showing(p, {TITLE_BAR: 10, RIGHT_HAND_CAP: 11})
+    w = p.window_showing({TITLE_BAR: 10, RIGHT_HAND_CAP: 11})
 
     w.key("x")
     w.wait_for_pixels({RIGHT_HAND_CAP: 0, FIRST_CELL: 11, KEY_5: 11, RIGHT_SHIFT: 11,
@@ -127,7 +112,7 @@ def test_typing_the_course_stores_its_evaluation(s: harness.Session) -> None:
     check(p.exe() == "Brandel", f"a key left the result screen for {p.exe()}")
     w.click(320, 225)
     p.wait_for_program("Velmora")
-    menu = window_showing(p, {MENU_ENTRY_1: 2})
+    menu = p.window_showing({MENU_ENTRY_1: 2})
     check(s.record_line("SFT.TXT") == line, "the launcher changed SFT.TXT")
     menu.click(*LAUNCHER_EXIT)
     status = p.wait_exit(20)

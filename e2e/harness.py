@@ -85,6 +85,17 @@ class HarnessError(AssertionError):
     """A check of the harness failed: the test fails with this message."""
 
 
+def drill_lines(source_dir: Path, header: str, name: str, count: int = 20) -> str:
+    """The drill lines of the table `name` in a material header of the source
+    tree, joined as they are typed; each line is 20 characters."""
+    text = (Path(source_dir) / header).read_text(encoding="utf-8")
+    block = text.split(f" {name} = ", 1)[1].split("}};", 1)[0]
+    found = re.findall(r'"([^"]*)"', block)
+    if len(found) != count or any(len(line) != 20 for line in found):
+        raise HarnessError(f"read {len(found)} lines of {name} from {header}")
+    return "".join(found)
+
+
 def design_y(y: int) -> int:
     """A design y (400-line space) as a pixel row: y * 9/8 rounded half up."""
     return (9 * 2 * y + 8) // 16
@@ -450,6 +461,21 @@ class Program:
             return None
         wid = _wait_until(f"a window of {self.exe()} (pid {self.pid})", timeout, probe)
         return Window(self.session, wid)
+
+    def window_showing(self, pixels: Mapping[tuple[int, int], int],
+                       timeout: float = 20.0) -> Window:
+        """The program's window once it shows `pixels`; after a hand-over the
+        new window may reuse the old one's id, so it is looked up again until
+        one shows the new screen."""
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                w = self.window()
+                w.wait_for_pixels(pixels, timeout=2)
+                return w
+            except HarnessError:
+                if time.monotonic() >= deadline:
+                    raise
 
     def handed_over_to(self, name: str, timeout: float = 20.0) -> Window:
         """Waits until the process has become program `name` by exec and shows

@@ -26,16 +26,6 @@ PASS_BOX = (122, design_y(254))               # the verdict box, face 3 on a pas
 RESULT_BARS = {(164, design_y(126 + 32 * i)): face for i, face in enumerate((2, 4, 6))}
 
 
-def drill_lines() -> str:
-    """The introduction's 30 lines, as the program keeps them."""
-    text = (SOURCE / "course" / "material.h").read_text(encoding="utf-8")
-    block = text.split("kOstrinLines", 1)[1].split("}};", 1)[0]
-    import re
-    lines = re.findall(r'"([^"]*)"', block)
-    check(len(lines) == 30 and all(len(line) == 20 for line in lines),
-          f"read {len(lines)} drill lines of the introduction")
-    return "".join(lines)
-
 
 def test_ostrin_typed_through_to_the_next_stage(s: harness.Session) -> None:
     p = s.start()
@@ -46,7 +36,7 @@ def test_ostrin_typed_through_to_the_next_stage(s: harness.Session) -> None:
     w.key("x")
     w.wait_for_pixels({FIRST_CELL: 11, COUNTER: 2})
     # xdotool's default pace, 12 ms a key: about 80 characters a second.
-    w.type(drill_lines(), delay_ms=12)
+    w.type(harness.drill_lines(SOURCE, "course/material.h", "kOstrinLines", 30), delay_ms=12)
     w.wait_for_pixels({**RESULT_BARS, PASS_BOX: 3}, timeout=30)
     check(s.record_line("step.TXT") == "1", "step.TXT changed before the click")
     w.click(320, 225)

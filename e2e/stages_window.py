@@ -10,7 +10,6 @@ and opens step 2.
 
 from __future__ import annotations
 
-import re
 import sys
 from pathlib import Path
 
@@ -30,15 +29,6 @@ KEY_GROUP_PASS_BOX = (132, design_y(254))   # face 10 on a pass
 KEY_F = (139, design_y(236))                # the F key's face: absent in the advanced stage
 RESULTS = (320, 225)
 
-
-def lines(header: str, name: str) -> str:
-    """The 20 drill lines of a table in a material header, joined."""
-    text = (SOURCE / header).read_text(encoding="utf-8")
-    block = text.split(f" {name} = ", 1)[1].split("}};", 1)[0]
-    found = re.findall(r'"([^"]*)"', block)
-    check(len(found) == 20 and all(len(line) == 20 for line in found),
-          f"read {len(found)} lines of {name}")
-    return "".join(found)
 
 
 def launch(s: harness.Session, function_key: str, program: str) -> tuple[harness.Program,
@@ -61,7 +51,7 @@ def stage_step_one(s: harness.Session, function_key: str, program: str, title_fa
     w.wait_for_pixels({TITLE_BAR: title_face, RIGHT_HOME_CAP: 11})
     w.key("x")
     w.wait_for_pixels({FIRST_CELL: 11, TITLE_BAR: title_face})
-    pass_step(w, lines("course/material.h", step1), STAGE_PASS_BOX, 3)
+    pass_step(w, harness.drill_lines(SOURCE, "course/material.h", step1), STAGE_PASS_BOX, 3)
     # Step 2's drill screen, straight after the click.
     w.wait_for_pixels({FIRST_CELL: 11, TITLE_BAR: title_face})
     check(p.exe() == program, f"{program} became {p.exe()} after step 1")
@@ -87,7 +77,7 @@ def test_hollin_passes_every_step_and_hands_over(s: harness.Session) -> None:
     w.wait_for_pixels({FIRST_CELL: 11, KEY_F: 0})  # no keyboard on the drill screen
     for step in ("kRundelStep1", "kRundelStep2", "kRundelStep3", "kHollinStep4"):
         w.wait_for_pixels({FIRST_CELL: 11})
-        pass_step(w, lines("course/material.h", step), STAGE_PASS_BOX, 3)
+        pass_step(w, harness.drill_lines(SOURCE, "course/material.h", step), STAGE_PASS_BOX, 3)
     p.handed_over_to("Zarbet")
     s.wait_for_record("step.TXT", "6")
 
@@ -97,7 +87,7 @@ def test_quillon_passes_step_1(s: harness.Session) -> None:
     w.wait_for_pixels({TITLE_BAR: 13, RIGHT_HOME_CAP: 11})
     w.key("x")
     w.wait_for_pixels({KEY_GROUP_CURSOR: 11})
-    pass_step(w, lines("keygroups/material.h", "kQuillonStep1"), KEY_GROUP_PASS_BOX, 10)
+    pass_step(w, harness.drill_lines(SOURCE, "keygroups/material.h", "kQuillonStep1"), KEY_GROUP_PASS_BOX, 10)
     # Every step opens with the home-position prompt again.
     w.wait_for_pixels({TITLE_BAR: 13, RIGHT_HOME_CAP: 11})
     check(p.exe() == "Quillon", f"Quillon became {p.exe()} after step 1")

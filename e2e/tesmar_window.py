@@ -8,7 +8,6 @@ typed with real key events, the pass verdict, and a click that records
 
 from __future__ import annotations
 
-import re
 import sys
 from pathlib import Path
 
@@ -25,14 +24,6 @@ CURSOR_CELL = (141, design_y(61))             # the first cell's area, 11
 PASS_BOX = (132, design_y(254))               # the verdict box, face 10 on a pass
 
 
-def drill_lines() -> str:
-    text = (SOURCE / "keygroups" / "material.h").read_text(encoding="utf-8")
-    block = text.split("kTesmarLines", 1)[1].split("}};", 1)[0]
-    lines = re.findall(r'"([^"]*)"', block)
-    check(len(lines) == 20 and all(len(line) == 20 for line in lines),
-          f"read {len(lines)} drill lines of the symbol keys")
-    return "".join(lines)
-
 
 def test_tesmar_passed_records_the_course(s: harness.Session) -> None:
     p = s.start()
@@ -42,7 +33,7 @@ def test_tesmar_passed_records_the_course(s: harness.Session) -> None:
     w.wait_for_pixels({TITLE_BAR: 13, RIGHT_HOME_CAP: 11})
     w.key("x")
     w.wait_for_pixels({CURSOR_CELL: 11})
-    w.type(drill_lines(), delay_ms=12)
+    w.type(harness.drill_lines(SOURCE, "keygroups/material.h", "kTesmarLines"), delay_ms=12)
     w.wait_for_pixels({PASS_BOX: 10}, timeout=30)
     check(s.record_line("KIGO.TXT") == "未 達 成", "KIGO.TXT changed before the click")
     w.click(320, 225)
