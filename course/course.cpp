@@ -26,15 +26,14 @@ Verdict show_results(Console& con,
       break;
     case Verdict::TooManyErrors:
       lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
-                              "ミスタッチが多すぎます。エラーを30以内にしましょう。");
+                              lessonkit::kTooManyErrorsMessage);
       break;
     case Verdict::TooSlow:
       lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
                               "打つ速度が遅すぎます。総合評価を80以上にしましょう。");
       break;
     case Verdict::NotYet:
-      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
-                              " まだまだ力不足です。神経を集中して練習しましょう。");
+      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6}, lessonkit::kNotYetMessage);
       break;
   }
   // Keys pressed on this screen are dropped here, so none counts in the next block.

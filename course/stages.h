@@ -62,14 +62,7 @@ inline constexpr SchemeChange kPalvekStep2Schemes[] = {palvek_scheme(1, 4), palv
 inline constexpr SchemeChange kPalvekStep3Schemes[] = {palvek_scheme(1, 7)};
 inline constexpr SchemeChange kPalvekStep4Schemes[] = {palvek_scheme(1, 8)};
 
-// One step of a stage: its block, the schemes applied in it, its title on the
-// drill screen and the message when it is passed.
-struct Step {
-  std::span<const std::string_view> lines;
-  std::span<const SchemeChange> schemes;
-  std::string_view title;
-  std::string_view pass_message;
-};
+using lessonkit::Step;
 
 // A stage program of the course.
 struct Stage {

@@ -55,32 +55,26 @@ inline constexpr SchemePerLine kAllPlain = {10, 10, 10, 10, 10, 10, 10, 10, 10, 
                                             10, 10, 10, 10, 10, 10, 10, 10, 10, 10};
 inline constexpr auto kPlainChanges = schemes_by_line(kAllPlain);
 
-// One step of a key-group course.
-struct KeyGroupStep {
-  std::span<const std::string_view> lines;
-  std::span<const SchemeChange> schemes;
-  std::string_view title;
-  std::string_view pass_message;
-};
+using lessonkit::Step;
 
 // A key-group course: the number row, or the symbol keys built on it.
 struct KeyGroupCourse {
   std::string_view name;
   std::string_view home_title;
-  std::span<const KeyGroupStep> steps;
+  std::span<const Step> steps;
   // Written "クリアー" when the last step is passed.
   std::string_view record;
   // A failed step is tried again; else any verdict but a pass ends the course.
   bool repeats_failed_step;
 };
 
-inline constexpr KeyGroupStep kQuillonSteps[] = {
+inline constexpr Step kQuillonSteps[] = {
     {kQuillonStep1, kStep1Changes, kQuillonStepTitles[0], kQuillonPassMessages[0]},
     {kQuillonStep2, kStep2Changes, kQuillonStepTitles[1], kQuillonPassMessages[1]},
     {kQuillonStep3, kStep3Changes, kQuillonStepTitles[2], kQuillonPassMessages[2]},
     {kQuillonStep4, kStep4Changes, kQuillonStepTitles[3], kQuillonPassMessages[3]},
 };
-inline constexpr KeyGroupStep kTesmarSteps[] = {
+inline constexpr Step kTesmarSteps[] = {
     {kTesmarLines, kPlainChanges, kTesmarStepTitle, kTesmarPassMessage},
 };
 

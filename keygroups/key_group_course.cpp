@@ -29,7 +29,7 @@ constexpr lessonkit::DrillLook kKeyGroupDrill = {
 // The opening of every step: the keyboard, the home keys and the prompt, a
 // wait for a key or a click, then the drill screen's label, exit button and
 // step title.
-void step_start(Console& con, const KeyGroupCourse& course, const KeyGroupStep& step) {
+void step_start(Console& con, const KeyGroupCourse& course, const Step& step) {
   con.clear_screen();
   lessonkit::draw_keyboard(con);
   lessonkit::draw_title_bar(con, 13);
@@ -57,7 +57,7 @@ void step_start(Console& con, const KeyGroupCourse& course, const KeyGroupStep& 
   lessonkit::write_title(con, step.title, 0);
 }
 
-Verdict show_results(Console& con, const KeyGroupStep& step, const lessonkit::BlockResult& block) {
+Verdict show_results(Console& con, const Step& step, const lessonkit::BlockResult& block) {
   const lessonkit::Score score = lessonkit::score_block(block);
   const Verdict verdict = lessonkit::verdict_of(score);
   lessonkit::draw_result_screen(con, score);
@@ -67,16 +67,14 @@ Verdict show_results(Console& con, const KeyGroupStep& step, const lessonkit::Bl
       lessonkit::draw_verdict(con, {kBox, 10, 17, 6}, step.pass_message);
       break;
     case Verdict::TooManyErrors:
-      lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
-                              "ミスタッチが多すぎます。エラーを30以内にしましょう。");
+      lessonkit::draw_verdict(con, {kBox, 5, 17, 7}, lessonkit::kTooManyErrorsMessage);
       break;
     case Verdict::TooSlow:
       lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
                               "スピードが遅すぎます。総合評価を80以上にしましょう。");
       break;
     case Verdict::NotYet:
-      lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
-                              " まだまだ力不足です。神経を集中して練習しましょう。");
+      lessonkit::draw_verdict(con, {kBox, 5, 17, 7}, lessonkit::kNotYetMessage);
       break;
   }
   lessonkit::wait_click(con);
@@ -88,7 +86,7 @@ Verdict show_results(Console& con, const KeyGroupStep& step, const lessonkit::Bl
 void run_course(Console& con, const KeyGroupCourse& course) {
   size_t step = 0;
   while (true) {
-    const KeyGroupStep& s = course.steps[step];
+    const Step& s = course.steps[step];
     step_start(con, course, s);
     const auto block = lessonkit::run_block(con, kKeyGroupDrill, {s.lines, s.schemes});
     const bool passed = show_results(con, s, block) == Verdict::Pass;

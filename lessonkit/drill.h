@@ -110,6 +110,15 @@ struct BlockPlan {
   const Scheme* initial_scheme = &kNoScheme;
 };
 
+// One step of a lesson program: its block, the schemes applied in it, its
+// title on the drill screen and the message when it is passed.
+struct Step {
+  std::span<const std::string_view> lines;
+  std::span<const SchemeChange> schemes;
+  std::string_view title;
+  std::string_view pass_message;
+};
+
 // Runs a block until every character has been typed right; returns the counts
 // and the clock at the first and the last keystroke. A click in the exit area
 // starts the launcher instead (and this program ends).

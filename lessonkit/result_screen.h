@@ -11,6 +11,12 @@ namespace tutor::lessonkit {
 // three bars, with the prompt to click.
 void draw_result_screen(Console& con, const Score& score);
 
+// Messages of the verdicts every course shares.
+inline constexpr std::string_view kTooManyErrorsMessage =
+    "ミスタッチが多すぎます。エラーを30以内にしましょう。";
+inline constexpr std::string_view kNotYetMessage =
+    " まだまだ力不足です。神経を集中して練習しましょう。";
+
 // A verdict box with its message on row 16.
 struct VerdictBox {
   Rect box;
