@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ inline constexpr std::string_view kBackspace = "\b";
 inline constexpr std::string_view kEscape = "\x1b";
 }  // namespace keys
 
+enum class ExitStatus { Normal, Failure };
+
 // What the platform does for the console: show frames, deliver input, tell the
 // time, start other programs. A real window and a scripted one for tests.
 class Backend {
@@ -47,8 +50,11 @@ class Backend {
   virtual Event next_event() = 0;
   // Where the pointer is now, in surface pixels.
   virtual Point pointer() = 0;
-  // Local time of day in seconds since midnight.
-  virtual int seconds_of_day() = 0;
+  // Local time of day in milliseconds since midnight.
+  virtual std::int64_t milliseconds_of_day() = 0;
+  // Milliseconds from any fixed start on a clock that only moves forward:
+  // setting or correcting the time of day does not move it.
+  virtual std::int64_t monotonic_milliseconds() = 0;
   // A uniform value in [0, 1).
   virtual double random() = 0;
   // The folder stored paths are relative to.
@@ -56,10 +62,11 @@ class Backend {
   // Replaces this program with the one at `executable`; `stored_path` is the
   // path as the program gave it. Returns only when it cannot be started.
   virtual void start(std::string_view stored_path, const std::filesystem::path& executable) = 0;
-  // Closes the window and ends the program.
-  [[noreturn]] virtual void end() = 0;
-  // Shows the fatal error box and ends the program.
-  [[noreturn]] virtual void fatal(std::string_view caption, std::string_view text) = 0;
+  // Shows the system's error box over the window and returns once the learner
+  // has dismissed it; false when the system cannot show one.
+  [[nodiscard]] virtual bool show_error_box(std::string_view caption, std::string_view text) = 0;
+  // Closes the window and ends the program with this status.
+  [[noreturn]] virtual void end(ExitStatus status) = 0;
 };
 
 }  // namespace tutor

@@ -1,9 +1,13 @@
 #include "console/console.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
+#include "console/frame_box.h"
 #include "console/records.h"
+#include "console/text.h"
 
 namespace tutor {
 
@@ -69,11 +73,15 @@ void Console::blank(Cell at, int count) {
   print(at, 7, std::string(static_cast<size_t>(count), ' '));
 }
 
-Event Console::poll(Arm armed) {
+void Console::present_if_changed() {
   if (changed_) {
     backend_.present(screen_);
     changed_ = false;
   }
+}
+
+Event Console::poll(Arm armed) {
+  present_if_changed();
   Event e = backend_.next_event();
   switch (e.kind) {
     case Event::Kind::Click:
@@ -91,49 +99,120 @@ Point Console::pointer() {
   return backend_.pointer();
 }
 
-std::string Console::time_of_day() {
-  const int s = backend_.seconds_of_day();
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 24 * 3600;
+
+std::string clock_text(std::int64_t seconds) {
+  const auto s = static_cast<int>(seconds % kSecondsPerDay);
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", (s / 3600) % 24, (s / 60) % 60, s % 60);
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", s / 3600, (s / 60) % 60, s % 60);
   return buf;
+}
+
+}  // namespace
+
+std::string Console::time_of_day() {
+  return clock_text(backend_.milliseconds_of_day() / 1000);
+}
+
+std::int64_t Console::timing_seconds() {
+  const std::int64_t now = backend_.monotonic_milliseconds();
+  if (!timing_anchor_) {
+    timing_anchor_ = TimingAnchor{backend_.milliseconds_of_day(), now};
+  }
+  return (timing_anchor_->milliseconds_of_day + (now - timing_anchor_->monotonic_milliseconds)) /
+         1000;
+}
+
+std::string Console::timing_clock() {
+  return clock_text(timing_seconds());
 }
 
 double Console::random() {
   return backend_.random();
 }
 
-std::optional<std::string> Console::read_record(std::string_view stored_path) {
-  return read_record_file((backend_.working_directory() / stored_path).lexically_normal());
+std::filesystem::path Console::record_path(std::string_view stored_path) const {
+  return (backend_.working_directory() / stored_path).lexically_normal();
+}
+
+std::optional<std::string> Console::read_record(std::string_view stored_path,
+                                                std::source_location where) {
+  RecordRead r = read_record_file(record_path(stored_path));
+  if (r.status == RecordRead::Status::Unreadable) {
+    fatal_error(where);
+  }
+  return r.line_if_read();
+}
+
+std::optional<std::string> Console::read_record_if_readable(std::string_view stored_path) {
+  return read_record_file(record_path(stored_path)).line_if_read();
 }
 
 bool Console::replace_record(std::string_view stored_path, std::string_view line) {
-  return replace_record_file((backend_.working_directory() / stored_path).lexically_normal(), line);
+  const RecordLine record{stored_path, line};
+  return replace_records({&record, 1});
+}
+
+bool Console::replace_records(std::span<const RecordLine> records) {
+  std::vector<RecordWrite> writes;
+  writes.reserve(records.size());
+  for (const RecordLine& r : records) {
+    writes.push_back({record_path(r.stored_path), r.line});
+  }
+  return replace_record_files(writes);
 }
 
 void Console::start_program(std::string_view stored_path, std::source_location where) {
-  if (changed_) {
-    backend_.present(screen_);
-    changed_ = false;
-  }
+  present_if_changed();
   backend_.start(stored_path, executable_path(backend_.working_directory(), stored_path));
   fatal_error(where);
 }
 
 void Console::end() {
-  backend_.end();
+  backend_.end(ExitStatus::Normal);
   std::abort();  // back ends never return from end()
 }
 
 void Console::fatal_error(std::source_location where) {
   // The box stands over what the program last drew.
-  if (changed_) {
-    backend_.present(screen_);
-    changed_ = false;
+  present_if_changed();
+  const std::string caption = window_title(program_name_);
+  const std::string text = fatal_error_text(
+      program_name_.empty() ? "(モジュール名不明)" : program_name_, static_cast<unsigned>(where.line()));
+  if (!backend_.show_error_box(caption, text)) {
+    draw_error_box(caption, text);
+    while (true) {
+      const Event e = poll(Arm::mouse());
+      if (e.is_mouse() || (e.is_key() && e.key == keys::kEnter)) {
+        break;
+      }
+    }
   }
-  backend_.fatal(window_title(program_name_),
-                 fatal_error_text(program_name_.empty() ? "(モジュール名不明)" : program_name_,
-                                  static_cast<unsigned>(where.line())));
-  std::abort();  // back ends never return from fatal()
+  backend_.end(ExitStatus::Failure);
+  std::abort();
+}
+
+// The error box drawn in the window itself: a caption bar, the text and an OK
+// button in the middle of the screen, over whatever was shown.
+void Console::draw_error_box(std::string_view caption, std::string_view text) {
+  constexpr Rect kBox = {88, 124, 551, 247};
+  constexpr Rect kCaptionBar = {88, 124, 551, 147};
+  constexpr Rect kOkButton = {296, 204, 343, 227};
+  for (int row = 7; row <= 15; ++row) {
+    blank({10, row}, 60);
+  }
+  frame_box(*this, kBox, {15, 1, 14});
+  fill(kCaptionBar, 1);
+  print({12, 8}, 15, caption);
+  if (!text.empty() && text.back() == '\n') {
+    text.remove_suffix(1);
+  }
+  print({std::max(12, (kColumns - display_width(text)) / 2), 10}, 0, text);
+  frame_box(*this, kOkButton, {15, 1, 7});
+  print({38, 13}, 0, "ＯＫ");
+  present_if_changed();
 }
 
 std::string fatal_error_text(std::string_view module, unsigned line) {

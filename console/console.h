@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <source_location>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -61,14 +63,37 @@ class Console {
 
   // The time of day as "HH:MM:SS".
   [[nodiscard]] std::string time_of_day();
+  // The clock that times blocks and tests: whole seconds of the time of day
+  // at its first reading, carried on by the monotonic clock, so that a
+  // correction of the system clock (time sync, the end of daylight saving
+  // time) moves neither the start of a block nor its end. While the system
+  // clock keeps time it reads exactly as the time of day does, but it counts
+  // on past midnight instead of starting again at 0.
+  [[nodiscard]] std::int64_t timing_seconds();
+  // The same as "HH:MM:SS", starting again at midnight.
+  [[nodiscard]] std::string timing_clock();
   // A uniform value in [0, 1).
   [[nodiscard]] double random();
 
-  // The line of a record file given by its stored path ("././M0/data/step.TXT"),
-  // or nothing when it is missing or unreadable.
-  [[nodiscard]] std::optional<std::string> read_record(std::string_view stored_path);
+  // The line of a record file given by its stored path ("././M0/data/RANK.TXT"),
+  // or nothing when there is no such file. A file that is there but cannot be
+  // read shows the fatal error box: its value is not to be taken for a
+  // missing one and overwritten.
+  [[nodiscard]] std::optional<std::string> read_record(
+      std::string_view stored_path,
+      std::source_location where = std::source_location::current());
+  // The line of a record file for showing: nothing when it is missing or
+  // cannot be read.
+  [[nodiscard]] std::optional<std::string> read_record_if_readable(std::string_view stored_path);
   // Replaces a record file crash-safely; false when it could not be written.
   [[nodiscard]] bool replace_record(std::string_view stored_path, std::string_view line);
+  // Replaces several record files together: all are written before any is
+  // replaced (see replace_record_files).
+  struct RecordLine {
+    std::string_view stored_path;
+    std::string_view line;
+  };
+  [[nodiscard]] bool replace_records(std::span<const RecordLine> records);
 
   // Starts the program at a stored path ("././M1/Ostrin.exe") in the same
   // working directory and ends this one. A program that cannot be started
@@ -76,17 +101,30 @@ class Console {
   [[noreturn]] void start_program(std::string_view stored_path,
                                   std::source_location where = std::source_location::current());
   [[noreturn]] void end();
-  // The fatal error box, naming this program and the line that was running.
+  // The fatal error box, naming this program and the line that was running,
+  // then the end of the program with a failure status. Where the system
+  // cannot show its box, the same caption and text are drawn in the window
+  // and wait for Enter or a click.
   [[noreturn]] void fatal_error(std::source_location where = std::source_location::current());
 
   [[nodiscard]] const Screen& screen() const { return screen_; }
   [[nodiscard]] const std::string& program_name() const { return program_name_; }
 
  private:
+  void present_if_changed();
+  void draw_error_box(std::string_view caption, std::string_view text);
+  [[nodiscard]] std::filesystem::path record_path(std::string_view stored_path) const;
+
+  struct TimingAnchor {
+    std::int64_t milliseconds_of_day;
+    std::int64_t monotonic_milliseconds;
+  };
+
   Backend& backend_;
   std::string program_name_;
   Screen screen_;
   bool changed_ = true;
+  std::optional<TimingAnchor> timing_anchor_;
 };
 
 // The text of the fatal error box for a module and line.

@@ -15,6 +15,10 @@ Script::Step event_step(Event e) {
   return s;
 }
 
+int day_second(int seconds) {
+  return (seconds % 86400 + 86400) % 86400;
+}
+
 Script::Step plain_step(Script::Step::Kind kind, int seconds = 0) {
   Script::Step s;
   s.kind = kind;
@@ -68,6 +72,11 @@ Script& Script::clock(std::string_view hh_mm_ss) {
   return *this;
 }
 
+Script& Script::correct_clock(int seconds) {
+  steps_.push_back(plain_step(Step::Kind::ClockCorrection, seconds));
+  return *this;
+}
+
 Script& Script::idle(int polls) {
   for (int i = 0; i < polls; ++i) {
     steps_.push_back(plain_step(Step::Kind::Idle));
@@ -114,10 +123,15 @@ Event HeadlessBackend::next_event() {
       pointer_ = step.event.pointer;
       return {};
     case Script::Step::Kind::ClockStep:
-      seconds_ = ((seconds_ + step.seconds) % 86400 + 86400) % 86400;
+      monotonic_seconds_ += step.seconds;
+      seconds_ = day_second(seconds_ + step.seconds);
       return {};
     case Script::Step::Kind::ClockSet:
+      monotonic_seconds_ += day_second(step.seconds - seconds_);
       seconds_ = step.seconds;
+      return {};
+    case Script::Step::Kind::ClockCorrection:
+      seconds_ = day_second(seconds_ + step.seconds);
       return {};
     case Script::Step::Kind::Idle:
       return {};
@@ -136,12 +150,16 @@ void HeadlessBackend::start(std::string_view stored_path, const std::filesystem:
   throw ProgramStarted{std::string(stored_path)};
 }
 
-void HeadlessBackend::end() {
-  throw ProgramEnded{};
+bool HeadlessBackend::show_error_box(std::string_view caption, std::string_view text) {
+  error_box_ = {std::string(caption), std::string(text), !system_error_box_};
+  return system_error_box_;
 }
 
-void HeadlessBackend::fatal(std::string_view caption, std::string_view text) {
-  throw FatalErrorShown{std::string(caption), std::string(text)};
+void HeadlessBackend::end(ExitStatus status) {
+  if (status == ExitStatus::Failure) {
+    throw error_box_;
+  }
+  throw ProgramEnded{};
 }
 
 Outcome run_headless(Console& con, const std::function<void(Console&)>& program) {

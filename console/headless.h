@@ -22,6 +22,7 @@ struct ProgramEnded {};
 struct FatalErrorShown {
   std::string caption;
   std::string text;
+  bool drawn_in_window = false;  // the system box was unavailable
 };
 // The program asked for input after the script's last step.
 struct ScriptExhausted {};
@@ -42,10 +43,13 @@ class Script {
   Script& double_click(Point p);
   // Moves the pointer without clicking.
   Script& move_pointer(Point p);
-  // Moves the clock on by `seconds`.
+  // Time passes: the clock moves on by `seconds`.
   Script& wait(int seconds);
-  // Sets the clock to "HH:MM:SS".
+  // Time passes until the clock shows "HH:MM:SS" (at most a day).
   Script& clock(std::string_view hh_mm_ss);
+  // The system clock is set `seconds` forwards or backwards while no time
+  // passes (a time sync, the end of daylight saving time).
+  Script& correct_clock(int seconds);
   // Polls that find nothing waiting.
   Script& idle(int polls = 1);
   // Calls `check` when the program polls at this point, to look at the screen
@@ -53,7 +57,8 @@ class Script {
   Script& inspect(std::function<void()> check);
 
   struct Step {
-    enum class Kind { Event, ClockStep, ClockSet, Idle, Pointer, Inspect } kind = Kind::Idle;
+    enum class Kind { Event, ClockStep, ClockSet, ClockCorrection, Idle, Pointer, Inspect } kind =
+        Kind::Idle;
     Event event;
     int seconds = 0;
     std::function<void()> check = {};
@@ -72,24 +77,32 @@ class HeadlessBackend final : public Backend {
   explicit HeadlessBackend(std::filesystem::path working_directory, unsigned seed = 1);
 
   Script& script() { return script_; }
+  // Sets the time of day before a run.
   void set_clock(std::string_view hh_mm_ss);
+  // Whether the system error box can be shown; without it the console draws
+  // its own.
+  void set_system_error_box(bool available) { system_error_box_ = available; }
   // How many frames the console handed over.
   [[nodiscard]] int frames() const { return frames_; }
 
   void present(const Screen& screen) override;
   Event next_event() override;
   Point pointer() override { return pointer_; }
-  int seconds_of_day() override { return seconds_; }
+  std::int64_t milliseconds_of_day() override { return seconds_ * 1000LL; }
+  std::int64_t monotonic_milliseconds() override { return monotonic_seconds_ * 1000LL; }
   double random() override;
   [[nodiscard]] std::filesystem::path working_directory() const override { return root_; }
   void start(std::string_view stored_path, const std::filesystem::path& executable) override;
-  [[noreturn]] void end() override;
-  [[noreturn]] void fatal(std::string_view caption, std::string_view text) override;
+  [[nodiscard]] bool show_error_box(std::string_view caption, std::string_view text) override;
+  [[noreturn]] void end(ExitStatus status) override;
 
  private:
   std::filesystem::path root_;
   Script script_;
   int seconds_ = 12 * 3600;
+  std::int64_t monotonic_seconds_ = 0;
+  bool system_error_box_ = true;
+  FatalErrorShown error_box_;
   std::mt19937 rng_;
   int frames_ = 0;
   Point pointer_;

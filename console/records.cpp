@@ -1,12 +1,17 @@
 #include "console/records.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
 
 namespace tutor {
 namespace {
@@ -34,43 +39,26 @@ bool write_all(int fd, std::string_view data) {
   return true;
 }
 
-}  // namespace
+// The longest record line read; records hold a few bytes.
+constexpr size_t kLongestRecord = 4096;
 
-std::optional<std::string> read_record_file(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) {
-    return std::nullopt;
+// A temporary file beside `file` under a name no other writer uses, opened for
+// writing; -1 when it cannot be made.
+int open_fresh_beside(const std::filesystem::path& file, std::filesystem::path& fresh) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char unique[32];
+    std::snprintf(unique, sizeof unique, ".%08x%08x.new", random(), random());
+    fresh = file.parent_path() / ("." + file.filename().string() + unique);
+    const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
   }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    return std::nullopt;
-  }
-  std::string line;
-  std::getline(in, line);
-  if (in.bad()) {
-    return std::nullopt;
-  }
-  if (!line.empty() && line.back() == '\r') {
-    line.pop_back();
-  }
-  return line;
+  return -1;
 }
 
-bool replace_record_file(const std::filesystem::path& file, std::string_view line) {
-  const std::filesystem::path fresh = file.string() + ".new";
-  const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    return false;
-  }
-  std::string data(line);
-  data += '\n';
-  const bool written = write_all(fd, data) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(fresh.c_str(), file.c_str()) != 0) {
-    ::unlink(fresh.c_str());
-    return false;
-  }
-  // Make the rename itself durable.
+void sync_folder(const std::filesystem::path& file) {
   std::filesystem::path folder = file.parent_path();
   if (folder.empty()) {
     folder = ".";
@@ -80,7 +68,89 @@ bool replace_record_file(const std::filesystem::path& file, std::string_view lin
     ::fsync(dir);
     ::close(dir);
   }
+}
+
+}  // namespace
+
+RecordRead read_record_file(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return {errno == ENOENT ? RecordRead::Status::Missing : RecordRead::Status::Unreadable, {}};
+  }
+  struct stat st {};
+  std::string data(kLongestRecord, '\0');
+  size_t have = 0;
+  bool failed = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
+  while (!failed && have < data.size()) {
+    const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n < 0) {
+      failed = true;
+    } else if (n == 0 || std::memchr(data.data() + have, '\n', static_cast<size_t>(n)) != nullptr) {
+      have += static_cast<size_t>(n);
+      break;
+    } else {
+      have += static_cast<size_t>(n);
+    }
+  }
+  ::close(fd);
+  if (failed) {
+    return {RecordRead::Status::Unreadable, {}};
+  }
+  data.resize(have);
+  data.resize(std::min(data.find('\n'), data.size()));
+  if (!data.empty() && data.back() == '\r') {
+    data.pop_back();
+  }
+  return {RecordRead::Status::Read, std::move(data)};
+}
+
+bool replace_record_files(std::span<const RecordWrite> writes) {
+  std::vector<std::filesystem::path> fresh(writes.size());
+  auto discard_from = [&](size_t first) {
+    for (size_t i = first; i < fresh.size(); ++i) {
+      if (!fresh[i].empty()) {
+        ::unlink(fresh[i].c_str());
+      }
+    }
+  };
+  for (size_t i = 0; i < writes.size(); ++i) {
+    std::filesystem::path name;
+    const int fd = open_fresh_beside(writes[i].file, name);
+    if (fd < 0) {
+      discard_from(0);
+      return false;
+    }
+    fresh[i] = std::move(name);
+    std::string data(writes[i].line);
+    data += '\n';
+    const bool written = write_all(fd, data) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+      discard_from(0);
+      return false;
+    }
+  }
+  for (size_t i = 0; i < writes.size(); ++i) {
+    if (::rename(fresh[i].c_str(), writes[i].file.c_str()) != 0) {
+      discard_from(i);
+      return false;
+    }
+    fresh[i].clear();
+  }
+  // Make the renames themselves durable.
+  for (size_t i = 0; i < writes.size(); ++i) {
+    if (i == 0 || writes[i].file.parent_path() != writes[i - 1].file.parent_path()) {
+      sync_folder(writes[i].file);
+    }
+  }
   return true;
+}
+
+bool replace_record_file(const std::filesystem::path& file, std::string_view line) {
+  const RecordWrite write{file, line};
+  return replace_record_files({&write, 1});
 }
 
 std::optional<int> parse_whole_number(std::string_view text) {

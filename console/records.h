@@ -2,19 +2,47 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace tutor {
 
-// The one line of a record file without its line ending, or nothing when the
-// file is missing or cannot be read.
-[[nodiscard]] std::optional<std::string> read_record_file(const std::filesystem::path& file);
+// What reading a record file found. Missing and unreadable are different
+// answers: a program that compares with the stored value may start from a
+// default where the file is missing, but must not overwrite a file it could
+// not read.
+struct RecordRead {
+  enum class Status { Read, Missing, Unreadable };
+  Status status = Status::Missing;
+  std::string line;  // without its line ending, when read
 
-// Replaces a record file with one line. The line goes to a new file beside it,
-// which is flushed to disk and renamed over the old one, so at every moment the
-// file holds either the old line or the new one. False when it could not be
-// written; the old file is then untouched.
+  // The line when read; nothing when missing or unreadable.
+  [[nodiscard]] std::optional<std::string> line_if_read() const {
+    return status == Status::Read ? std::optional<std::string>(line) : std::nullopt;
+  }
+};
+
+// The first line of a record file. Missing means there is no file at that
+// path; anything else that stops the read (permissions, a folder in its
+// place, an I/O error) is unreadable.
+[[nodiscard]] RecordRead read_record_file(const std::filesystem::path& file);
+
+// One record file and the line it is to hold.
+struct RecordWrite {
+  std::filesystem::path file;
+  std::string_view line;
+};
+
+// Replaces record files, each with one line. Every new line goes to a file of
+// its own name beside its record, which is flushed to disk; only when all of
+// them are written are they renamed over the records, in order. So a record
+// always holds either its old line or its new one, two writers of one record
+// never mix (the last rename wins whole), and an interruption can leave some
+// records old and some new only between two renames. False when a file could
+// not be written; nothing has then been replaced, unless a rename itself
+// failed part-way.
+[[nodiscard]] bool replace_record_files(std::span<const RecordWrite> writes);
 [[nodiscard]] bool replace_record_file(const std::filesystem::path& file, std::string_view line);
 
 // A record read as a whole number ("2", " 2"); nothing for anything else.

@@ -68,6 +68,45 @@ struct SdlBackend::State {
   bool have_picture = false;
   Point pointer;
   std::mt19937 rng{std::random_device{}() ^ static_cast<unsigned>(std::time(nullptr))};
+  std::string title;
+  // How closing the window ends the program: with a failure once an error
+  // could not be shown in the system's box and is shown in the window.
+  ExitStatus closing_status = ExitStatus::Normal;
+
+  void open() {
+    // Keep the input method closed: every key arrives at once as its character.
+    setenv("XMODIFIERS", "@im=none", 1);
+    setenv("SDL_IM_MODULE", "none", 1);
+    setenv("IBUS_ADDRESS", "unix:path=/nonexistent", 1);
+    // The software path: no hidden OpenGL context, drawing straight into the
+    // window surface.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      give_up("cannot start the display");
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+      std::fprintf(stderr, "no display to open a window on (is DISPLAY set?)\n");
+      std::exit(EXIT_FAILURE);
+    }
+    scale = pick_scale();
+    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              kSurfaceWidth * scale, kSurfaceHeight * scale, SDL_WINDOW_SHOWN);
+    if (window == nullptr) {
+      give_up("cannot open the window");
+    }
+    x11_fd = x11_connection(window);
+    if (const auto font = find_console_font()) {
+      glyphs = TtfGlyphs::open(*font);
+    }
+    if (!glyphs) {
+      std::fprintf(stderr,
+                   "no Japanese font found: install fonts-ipafont-gothic or set VELMORA_FONT\n");
+    }
+    SDL_StartTextInput();
+  }
 
   void show_picture() {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
@@ -97,40 +136,8 @@ struct SdlBackend::State {
 };
 
 SdlBackend::SdlBackend(const std::string& program_name) : state_(std::make_unique<State>()) {
-  // Keep the input method closed: every key arrives at once as its character.
-  setenv("XMODIFIERS", "@im=none", 1);
-  setenv("SDL_IM_MODULE", "none", 1);
-  setenv("IBUS_ADDRESS", "unix:path=/nonexistent", 1);
-  // The software path: no hidden OpenGL context, drawing straight into the
-  // window surface.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    give_up("cannot start the display");
-  }
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr &&
-      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-    std::fprintf(stderr, "no display to open a window on (is DISPLAY set?)\n");
-    std::exit(EXIT_FAILURE);
-  }
-  state_->scale = pick_scale();
-  const std::string title = window_title(program_name);
-  state_->window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                    kSurfaceWidth * state_->scale, kSurfaceHeight * state_->scale,
-                                    SDL_WINDOW_SHOWN);
-  if (state_->window == nullptr) {
-    give_up("cannot open the window");
-  }
-  state_->x11_fd = x11_connection(state_->window);
-  if (const auto font = find_console_font()) {
-    state_->glyphs = TtfGlyphs::open(*font);
-  }
-  if (!state_->glyphs) {
-    std::fprintf(stderr,
-                 "no Japanese font found: install fonts-ipafont-gothic or set VELMORA_FONT\n");
-  }
-  SDL_StartTextInput();
+  state_->title = window_title(program_name);
+  state_->open();
 }
 
 SdlBackend::~SdlBackend() {
@@ -162,14 +169,14 @@ Event SdlBackend::next_event() {
   }
   switch (ev.type) {
     case SDL_QUIT:
-      end();
+      end(state_->closing_status);
     case SDL_WINDOWEVENT:
       if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
           ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
           ev.window.event == SDL_WINDOWEVENT_RESTORED) {
         state_->show_picture();
       } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
-        end();
+        end(state_->closing_status);
       }
       return {};
     case SDL_TEXTINPUT:
@@ -226,11 +233,21 @@ Point SdlBackend::pointer() {
   return state_->pointer;
 }
 
-int SdlBackend::seconds_of_day() {
-  const std::time_t now = std::time(nullptr);
+std::int64_t SdlBackend::milliseconds_of_day() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
   std::tm local{};
-  localtime_r(&now, &local);
-  return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  localtime_r(&now.tv_sec, &local);
+  return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 1000LL +
+         now.tv_nsec / 1'000'000;
+}
+
+std::int64_t SdlBackend::monotonic_milliseconds() {
+  // The boot-time clock also runs while the machine sleeps, as the time of
+  // day does, so a lid closed in the middle of a block counts as before.
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return now.tv_sec * 1000LL + now.tv_nsec / 1'000'000;
 }
 
 double SdlBackend::random() {
@@ -258,20 +275,27 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
   char* argv[] = {path.data(), nullptr};
   ::execv(path.c_str(), argv);
   std::fprintf(stderr, "cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+  // The window is gone; bring it back for the error box that follows.
+  state_->open();
 }
 
-void SdlBackend::end() {
+void SdlBackend::end(ExitStatus status) {
   state_->close();
   std::fflush(nullptr);
-  std::exit(EXIT_SUCCESS);
+  std::exit(status == ExitStatus::Normal ? EXIT_SUCCESS : EXIT_FAILURE);
 }
 
-void SdlBackend::fatal(std::string_view caption, std::string_view text) {
+bool SdlBackend::show_error_box(std::string_view caption, std::string_view text) {
   const std::string c(caption);
   const std::string t(text);
   std::fprintf(stderr, "%s: %s", c.c_str(), t.c_str());
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.c_str(), t.c_str(), state_->window);
-  end();
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.c_str(), t.c_str(), state_->window) == 0) {
+    return true;
+  }
+  std::fprintf(stderr, "the system error box cannot be shown (%s); showing it in the window\n",
+               SDL_GetError());
+  state_->closing_status = ExitStatus::Failure;
+  return false;
 }
 
 }  // namespace tutor

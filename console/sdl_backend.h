@@ -20,12 +20,13 @@ class SdlBackend final : public Backend {
   void present(const Screen& screen) override;
   Event next_event() override;
   Point pointer() override;
-  int seconds_of_day() override;
+  std::int64_t milliseconds_of_day() override;
+  std::int64_t monotonic_milliseconds() override;
   double random() override;
   [[nodiscard]] std::filesystem::path working_directory() const override;
   void start(std::string_view stored_path, const std::filesystem::path& executable) override;
-  [[noreturn]] void end() override;
-  [[noreturn]] void fatal(std::string_view caption, std::string_view text) override;
+  [[nodiscard]] bool show_error_box(std::string_view caption, std::string_view text) override;
+  [[noreturn]] void end(ExitStatus status) override;
 
  private:
   struct State;

@@ -24,7 +24,7 @@ class Drill {
         type_position(n);
       }
     }
-    result_.ended_at = con_.time_of_day();
+    result_.ended_at = con_.timing_clock();
     return result_;
   }
 
@@ -94,7 +94,7 @@ class Drill {
       const std::string keystroke = wait_keystroke();
       fresh_line_ = false;
       if (!started_) {
-        result_.started_at = con_.time_of_day();
+        result_.started_at = con_.timing_clock();
         started_ = true;
       }
       unmark();

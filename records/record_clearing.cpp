@@ -47,13 +47,16 @@ void move_highlight(Console& con, int& selected) {
   con.print(choice(selected).label_cell, 6, choice(selected).label);
 }
 
-// Writes the five starting values in order. Each file is replaced whole, so a
-// failure part-way leaves every record holding either its old value or its new.
+// Writes the five starting values together: all five are on disk before the
+// first record is replaced, so an interruption can part them only between two
+// renames, and a failure to write leaves all five as they were.
 [[noreturn]] void clear_and_leave(Console& con) {
-  for (const RecordFile& f : kRecordFiles) {
-    if (!con.replace_record(f.path, f.starting_value)) {
-      con.fatal_error();
-    }
+  std::array<Console::RecordLine, kRecordFiles.size()> cleared;
+  for (size_t i = 0; i < kRecordFiles.size(); ++i) {
+    cleared[i] = {kRecordFiles[i].path, kRecordFiles[i].starting_value};
+  }
+  if (!con.replace_records(cleared)) {
+    con.fatal_error();
   }
   con.start_program(kLauncher);
 }
@@ -70,7 +73,7 @@ int choice_at(Point p) {
 }  // namespace
 
 ShownRecords read_records(Console& con) {
-  auto line = [&](size_t i) { return con.read_record(kRecordFiles[i].path); };
+  auto line = [&](size_t i) { return con.read_record_if_readable(kRecordFiles[i].path); };
   ShownRecords r;
   const auto stage_line = line(0);
   if (const auto stage = stage_line ? parse_whole_number(*stage_line) : std::nullopt;

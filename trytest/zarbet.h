@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "console/console.h"
@@ -19,7 +20,7 @@ struct TestState {
   std::array<int, lessonkit::kKeyCount + 1> ers{};
   int num = 0;                          // NUM: number of the problem line
   std::array<int, kLineLength> line{};  // key numbers of the problem line
-  std::optional<int> start;             // seconds of day at the first keystroke
+  std::optional<std::int64_t> start;    // timing seconds at the first keystroke
   int shown_minutes = 0;                // remaining time as last shown
   int shown_seconds = 0;
 };

@@ -1,18 +1,27 @@
 #include "console/records.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <array>
+#include <chrono>
+#include <random>
+#include <thread>
 
 #include "tests/support/headless_fixture.h"
 
 namespace tutor {
 namespace {
 
+using testing::files_in;
 using testing::HeadlessTest;
 using RecordFiles = HeadlessTest;
+
+const std::vector<std::string> kFiveRecords = {"KIGO.TXT", "RANK.TXT", "SFT.TXT", "SUU.TXT",
+                                               "step.TXT"};
 
 TEST_F(RecordFiles, ReplaceWritesOneLineAndReadsBackTheSame) {
   ASSERT_TRUE(con_.replace_record("././M0/data/step.TXT", "2"));
@@ -20,39 +29,118 @@ TEST_F(RecordFiles, ReplaceWritesOneLineAndReadsBackTheSame) {
   EXPECT_EQ(con_.read_record("././M0/data/step.TXT"), "2");
   ASSERT_TRUE(con_.replace_record("././M0/data/SUU.TXT", "クリアー"));
   EXPECT_EQ(con_.read_record("././M0/data/SUU.TXT"), "クリアー");
-  // No leftover beside it.
-  EXPECT_FALSE(std::filesystem::exists(root_ / "M0/data/SUU.TXT.new"));
-}
-
-TEST_F(RecordFiles, ReplaceCreatesAMissingFile) {
   remove_record("KIGO.TXT");
   ASSERT_TRUE(con_.replace_record("././M0/data/KIGO.TXT", "クリアー"));
   EXPECT_EQ(record("KIGO.TXT"), "クリアー\n");
+  EXPECT_EQ(files_in(root_ / "M0/data"), kFiveRecords);  // nothing left beside them
 }
 
-TEST_F(RecordFiles, AFailedReplaceLeavesTheOldValue) {
-  if (::geteuid() == 0) {
-    // Root writes through permissions; block the new file's name instead.
-    std::filesystem::create_directory(root_ / "M0/data/RANK.TXT.new");
-  } else {
-    ::chmod((root_ / "M0/data").c_str(), 0555);
+TEST_F(RecordFiles, AFailedWriteReplacesNothingAndLeavesNothingBehind) {
+  {
+    testing::FullDisk full;
+    EXPECT_FALSE(con_.replace_record("././M0/data/RANK.TXT", "9"));
   }
-  EXPECT_FALSE(con_.replace_record("././M0/data/RANK.TXT", "9"));
-  ::chmod((root_ / "M0/data").c_str(), 0755);
   EXPECT_EQ(record("RANK.TXT"), "1\n");
-  // A folder that does not exist at all.
-  EXPECT_FALSE(con_.replace_record("././M0/nowhere/RANK.TXT", "9"));
+  // Several records together: the third cannot be written, so none is replaced.
+  const std::array<Console::RecordLine, 3> three = {{{"././M0/data/step.TXT", "4"},
+                                                     {"././M0/data/RANK.TXT", "9"},
+                                                     {"././M0/nowhere/SFT.TXT", "80"}}};
+  EXPECT_FALSE(con_.replace_records(three));
+  EXPECT_EQ(record("step.TXT"), "1\n");
+  EXPECT_EQ(record("RANK.TXT"), "1\n");
+  EXPECT_EQ(files_in(root_ / "M0/data"), kFiveRecords);
 }
 
-TEST_F(RecordFiles, ReadingAMissingOrUnreadableFileIsAnAnswerNotACrash) {
+TEST_F(RecordFiles, MissingAndUnreadableAreDifferentAnswers) {
+  const auto sft = root_ / "M0/data/SFT.TXT";
   remove_record("SFT.TXT");
+  EXPECT_EQ(read_record_file(sft).status, RecordRead::Status::Missing);
   EXPECT_EQ(con_.read_record("././M0/data/SFT.TXT"), std::nullopt);
-  std::filesystem::create_directory(root_ / "M0/data/SFT.TXT");  // a folder in its place
-  EXPECT_EQ(con_.read_record("././M0/data/SFT.TXT"), std::nullopt);
+  std::filesystem::create_directory(sft);  // a folder in its place
+  EXPECT_EQ(read_record_file(sft).status, RecordRead::Status::Unreadable);
+  EXPECT_EQ(con_.read_record_if_readable("././M0/data/SFT.TXT"), std::nullopt);
+  const Outcome o = run([](Console& c) { (void)c.read_record("././M0/data/SFT.TXT"); });
+  EXPECT_TRUE(std::holds_alternative<FatalErrorShown>(o));
+  if (::geteuid() != 0) {
+    ::chmod((root_ / "M0/data/RANK.TXT").c_str(), 0);
+    EXPECT_EQ(read_record_file(root_ / "M0/data/RANK.TXT").status, RecordRead::Status::Unreadable);
+  }
   write_record("step.TXT", "");
   EXPECT_EQ(con_.read_record("././M0/data/step.TXT"), "");
-  write_record("step.TXT", "3\r\n");
+  write_record("step.TXT", "3\r\nrest");
   EXPECT_EQ(con_.read_record("././M0/data/step.TXT"), "3");
+}
+
+// Runs `body` in a child process; its pid.
+template <typename Body>
+pid_t in_child(Body body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    body();
+    ::_exit(0);
+  }
+  return pid;
+}
+
+TEST_F(RecordFiles, TwoWritersOfOneRecordNeverMixAndReadersSeeWholeLines) {
+  const auto file = root_ / "M0/data/SFT.TXT";
+  constexpr int kWrites = 1500;
+  in_child([&] {
+    for (int i = 0; i < kWrites; ++i) {
+      (void)replace_record_file(file, "123.4");
+    }
+  });
+  in_child([&] {
+    for (int i = 0; i < kWrites; ++i) {
+      (void)replace_record_file(file, "5");
+    }
+  });
+  int reads = 0;
+  int done = 0;
+  while (done < 2) {
+    const RecordRead r = read_record_file(file);
+    ASSERT_EQ(r.status, RecordRead::Status::Read);
+    ASSERT_TRUE(r.line == "0" || r.line == "123.4" || r.line == "5") << r.line;
+    ++reads;
+    int status = 0;
+    while (::waitpid(-1, &status, WNOHANG) > 0) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      ++done;
+    }
+  }
+  EXPECT_GT(reads, 0);
+  const std::string last = record("SFT.TXT");
+  EXPECT_TRUE(last == "123.4\n" || last == "5\n") << last;
+  EXPECT_EQ(files_in(root_ / "M0/data"), kFiveRecords);
+}
+
+TEST_F(RecordFiles, AWriterKilledAtAnyMomentLeavesEveryRecordWhole) {
+  const std::array<std::string_view, 5> names = {"step.TXT", "RANK.TXT", "SUU.TXT", "KIGO.TXT",
+                                                 "SFT.TXT"};
+  const std::array<std::array<std::string_view, 5>, 2> values = {
+      {{"1", "1", "未 達 成", "未 達 成", "0"}, {"6", "67", "クリアー", "クリアー", "1234.5"}}};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 200; ++round) {
+    const pid_t writer = in_child([&] {
+      for (int i = 0;; ++i) {
+        std::array<RecordWrite, 5> writes;
+        for (size_t f = 0; f < names.size(); ++f) {
+          writes[f] = {root_ / "M0/data" / names[f], values[static_cast<size_t>(i % 2)][f]};
+        }
+        (void)replace_record_files(writes);
+      }
+    });
+    std::this_thread::sleep_for(std::chrono::microseconds(rng() % 4000));
+    ::kill(writer, SIGKILL);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    for (size_t f = 0; f < names.size(); ++f) {
+      const std::string stored = record(names[f]);
+      ASSERT_TRUE(stored == std::string(values[0][f]) + "\n" ||
+                  stored == std::string(values[1][f]) + "\n")
+          << "round " << round << ": " << names[f] << " holds " << stored;
+    }
+  }
 }
 
 TEST(RecordNumbers, ParseOnlyWholeTextsAsNumbers) {

@@ -1,6 +1,10 @@
 #include "tests/support/headless_fixture.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <fstream>
 #include <sstream>
@@ -94,6 +98,31 @@ std::string HeadlessTest::text(Cell at, int width) const {
 
 int HeadlessTest::pixel(DesignPoint p) const {
   return con_.screen().graphics.at(to_pixels(p)).index();
+}
+
+FullDisk::FullDisk() {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  saved_limit_ = limit.rlim_cur;
+  limit.rlim_cur = 0;
+  std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FullDisk::~FullDisk() {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = saved_limit_;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+std::vector<std::string> files_in(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string as_shown(std::string_view text) {

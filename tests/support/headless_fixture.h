@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/console.h"
 #include "console/headless.h"
@@ -48,6 +49,22 @@ class HeadlessTest : public ::testing::Test {
   HeadlessBackend backend_;
   Console con_;
 };
+
+// While it lives, no file of this process can grow: every write to a file
+// fails as on a full disk (root included, which permissions do not stop).
+class FullDisk {
+ public:
+  FullDisk();
+  ~FullDisk();
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+
+ private:
+  unsigned long long saved_limit_;
+};
+
+// The names in a folder, sorted.
+[[nodiscard]] std::vector<std::string> files_in(const std::filesystem::path& folder);
 
 // A text as the text plane shows it back: full-width blanks leave two empty
 // cells, which read as two blanks.
