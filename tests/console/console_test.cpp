@@ -32,6 +32,20 @@ TEST_F(ConsoleTest, ClockReadsAsHoursMinutesSecondsAndWrapsAtMidnight) {
   EXPECT_EQ(con_.time_of_day(), "00:00:15");
 }
 
+TEST_F(ConsoleTest, TheTimingClockKeepsTimeThroughCorrectionsOfTheSystemClock) {
+  script().clock("23:59:30").correct_clock(-3600).wait(45).correct_clock(7200);
+  (void)con_.poll(Arm::keys_only());
+  const std::int64_t start = con_.timing_seconds();
+  EXPECT_EQ(con_.timing_clock(), "23:59:30");
+  (void)con_.poll(Arm::keys_only());
+  (void)con_.poll(Arm::keys_only());
+  EXPECT_EQ(con_.time_of_day(), "23:00:15");
+  EXPECT_EQ(con_.timing_clock(), "00:00:15");
+  (void)con_.poll(Arm::keys_only());
+  EXPECT_EQ(con_.time_of_day(), "01:00:15");
+  EXPECT_EQ(con_.timing_seconds() - start, 45);
+}
+
 TEST_F(ConsoleTest, RandomValuesLieInTheUnitInterval) {
   for (int i = 0; i < 1000; ++i) {
     const double r = con_.random();
@@ -56,7 +70,33 @@ TEST_F(ConsoleTest, TheFatalErrorBoxNamesTheProgramAndTheLine) {
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->caption, window_title("Test"));
   EXPECT_EQ(box->text, "続行不可能なエラーが発生しました Test [" + std::to_string(line) + "行]\n");
+  EXPECT_FALSE(box->drawn_in_window);
   EXPECT_EQ(fatal_error_text("", 3).find("続行"), 0u);
+}
+
+TEST_F(ConsoleTest, WithoutASystemBoxTheErrorIsDrawnInTheWindowUntilDismissed) {
+  backend_.set_system_error_box(false);
+  const auto fail = [](Console& c) {
+    c.print({20, 10}, 7, "drawn before");
+    c.fatal_error();
+  };
+  script().key("x").key(keys::kEscape).idle();
+  EXPECT_TRUE(testing::ran_out_of_script(run(fail)));  // keys other than Enter wait on
+  EXPECT_EQ(text({12, 8}, 27), "Test - タッチタイプ基本練習");
+  EXPECT_EQ(text_colour({12, 8}), Colour(15));
+  EXPECT_NE(row(10).find("続行不可能なエラーが発生しました Test ["), std::string::npos);
+  EXPECT_EQ(row(10).find("drawn before"), std::string::npos);
+  EXPECT_EQ(text({38, 13}, 4), "ＯＫ");
+  EXPECT_EQ(pixel({100, 130}), 1);  // the caption bar
+  EXPECT_EQ(pixel({100, 200}), 14);
+  for (auto dismiss : {std::function<void()>([&] { script().enter(); }),
+                       std::function<void()>([&] { script().click({0, 0}); })}) {
+    dismiss();
+    const Outcome o = run(fail);
+    const auto* box = std::get_if<FatalErrorShown>(&o);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->drawn_in_window);
+  }
 }
 
 TEST_F(ConsoleTest, DesignYIsScaledByNineEighthsRoundingHalfUp) {

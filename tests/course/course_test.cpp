@@ -59,6 +59,18 @@ TEST_F(CourseTest, OstrinPassedShowsItsResultsRecordsStageTwoAndStartsPalvek) {
   EXPECT_EQ(record("step.TXT"), "2\n");
 }
 
+TEST_F(CourseTest, CorrectionsOfTheSystemClockMidBlockLeaveItsTimeAlone) {
+  script().key("x").clock("10:00:00").type("F").correct_clock(-1);
+  script().inspect([&] { EXPECT_EQ(text({30, 22}, 16), "  あと  599 文字"); });
+  script().type("FJJ FJFF").correct_clock(3600);
+  type_block(kOstrinLines, 300, 9);
+  script().inspect([&] {
+    EXPECT_EQ(text({42, 8}, 4) + text({50, 8}, 2), "   5 0");
+    EXPECT_EQ(text({41, 12}, 7), "  120.0");
+  });
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_stage(kOstrin)));
+}
+
 TEST_F(CourseTest, ASlowOstrinBlockIsTooSlowAndShowsTheHomeScreenAgain) {
   script().function_key(5);  // moves on as a letter would
   script().clock("10:00:00");

@@ -193,15 +193,27 @@ TEST_F(BrandelTest, OnlyABetterEvaluationReplacesTheStoredBest) {
   EXPECT_EQ(record("SFT.TXT"), "80\n");
 }
 
-TEST_F(BrandelTest, ARecordThatCannotBeWrittenShowsTheErrorBoxOverTheResults) {
-  std::filesystem::remove_all(root_ / "M0" / "data");
-  int frames = 0;
-  script().key("x");
-  type_block(250, 0, [&] { frames = backend_.frames(); });
-  const Outcome o = run_brandel();
-  ASSERT_TRUE(std::holds_alternative<FatalErrorShown>(o));
-  EXPECT_EQ(text({41, 12}, 7), "   96.0");
-  EXPECT_EQ(backend_.frames(), frames + 1);  // the results were shown under the box
+TEST_F(BrandelTest, ARecordThatCannotBeReadOrWrittenShowsTheErrorBoxOverTheResults) {
+  const auto data = root_ / "M0" / "data";
+  // Cannot be written: no folder. Cannot be read: a folder in the file's place,
+  // which must not be taken for a missing record and replaced.
+  for (const auto& spoil : {std::function<void()>([&] { std::filesystem::remove_all(data); }),
+                            std::function<void()>([&] {
+                              std::filesystem::remove(data / "SFT.TXT");
+                              std::filesystem::create_directories(data / "SFT.TXT");
+                            })}) {
+    spoil();
+    int frames = 0;
+    script() = {};
+    script().key("x");
+    type_block(250, 0, [&] { frames = backend_.frames(); });
+    const Outcome o = run_brandel();
+    ASSERT_TRUE(std::holds_alternative<FatalErrorShown>(o));
+    EXPECT_EQ(text({41, 12}, 7), "   96.0");
+    EXPECT_EQ(backend_.frames(), frames + 1);  // the results were shown under the box
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(data / "SFT.TXT"));
+  EXPECT_EQ(testing::files_in(data / "SFT.TXT").size(), 0u);
 }
 
 TEST_F(BrandelTest, LeavingThroughTheExitButtonMidBlockWritesNothing) {

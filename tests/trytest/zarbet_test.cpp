@@ -149,6 +149,21 @@ TEST_F(ZarbetTest, TheClockRunsOverTheHourAndOverMidnight) {
   }
 }
 
+TEST_F(ZarbetTest, CorrectionsOfTheSystemClockNeitherEndNorStretchTheTest) {
+  plan_.click(kArrow).click(item(1)).click(kOk).key("1").correct_clock(-1).wait(30);
+  plan_.correct_clock(7200).key("2").wait(30).key("3").enter();
+  EXPECT_TRUE(ran_out_of_script(run_plan()));
+  EXPECT_EQ(result(10), "     2");
+}
+
+TEST_F(ZarbetTest, ARankRecordThatCannotBeReadStopsItBeforeTheTestAndIsLeftAlone) {
+  remove_record("RANK.TXT");
+  std::filesystem::create_directory(root_ / "M0/data/RANK.TXT");
+  plan_.click(kOk).type("123").wait(600).enter().click({0, 0});
+  EXPECT_TRUE(std::holds_alternative<FatalErrorShown>(run_plan()));
+  EXPECT_TRUE(std::filesystem::is_directory(root_ / "M0/data/RANK.TXT"));
+}
+
 TEST_F(ZarbetTest, BeforeTheFirstKeyTheTimeStaysFullAndTheTestWaits) {
   plan_.click(kOk).wait(3600).idle(3);
   EXPECT_TRUE(ran_out_of_script(run_plan()));
