@@ -534,12 +534,14 @@ class Session:
     """An Xvfb, a fresh program tree and the programs started in it."""
 
     def __init__(self, tree_source: Path, source_dir: Path, name: str = "session",
-                 keep_dir: Path | None = None, screen: tuple[int, int] = (1920, 1080)):
+                 keep_dir: Path | None = None, screen: tuple[int, int] = (1920, 1080),
+                 xvfb_args: Sequence[str] = ()):
         self.tree_source = Path(tree_source).resolve()
         self.source_dir = Path(source_dir).resolve()
         self.name = name
         self.keep_dir = Path(keep_dir) if keep_dir else None
         self.screen = screen
+        self.xvfb_args = list(xvfb_args)
         self.palette = read_palette(self.source_dir)
         self.programs: list[Program] = []
         self.last_screenshot: Path | None = None
@@ -596,7 +598,7 @@ class Session:
         try:
             self._xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                 "-screen", "0", f"{w}x{h}x24"],
+                 "-screen", "0", f"{w}x{h}x24", *self.xvfb_args],
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                 start_new_session=True, preexec_fn=_die_with_parent)
         finally:
@@ -878,7 +880,9 @@ def run_tests(tests: Sequence[Callable[[Session], None]],
             continue
         ran += 1
         started = time.monotonic()
-        session = Session(args.tree, args.source, name=f"{script}.{name}", keep_dir=args.keep)
+        # A test may ask for its own X server options (`test.xvfb_args = [...]`).
+        session = Session(args.tree, args.source, name=f"{script}.{name}", keep_dir=args.keep,
+                          xvfb_args=getattr(test, "xvfb_args", ()))
         try:
             with session:
                 test(session)

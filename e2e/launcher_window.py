@@ -100,8 +100,29 @@ def test_missing_program_shows_the_error_box(s: harness.Session) -> None:
     s.press(box, "Return")
     s.wait_for_window_gone(box)
     status = p.wait_exit(20)
-    print(f"  the launcher ended with status {status} after the error box", flush=True)
+    check(status == 1, f"the launcher ended with status {status} after the error box, not 1")
     check(not w.exists(), "the launcher's window is still shown after it ended")
+
+
+def test_without_the_system_box_the_error_shows_in_the_window(s: harness.Session) -> None:
+    """An X server with no core fonts cannot show the system's box: the same
+    caption and text are drawn in the program's own window until dismissed."""
+    s.remove_program("M1/Palvek")
+    p, w = wait_for_menu(s)
+    w.key("F2")
+    w.wait_for_pixels({(540, design_y(135)): 1, (100, design_y(200)): 14,
+                       (300, design_y(206)): 7})
+    check(p.running(), "the launcher ended before the error was dismissed")
+    check("続行不可能なエラーが発生しました Velmora [" in p.output(),
+          "the error text is not in the launcher's output")
+    w.key("Escape")  # not a dismissal
+    check(p.running(), "Escape dismissed the error")
+    w.click(320, design_y(215))  # OK
+    status = p.wait_exit(20)
+    check(status == 1, f"the launcher ended with status {status} after the error, not 1")
+
+
+test_without_the_system_box_the_error_shows_in_the_window.xvfb_args = ["-fp", "built-ins"]
 
 
 def test_f1_hands_over_to_the_first_lesson(s: harness.Session) -> None:
@@ -147,6 +168,7 @@ if __name__ == "__main__":
         test_window_is_centred_at_a_whole_scale,
         test_cursor_down_moves_the_highlight_and_exit_box_ends,
         test_missing_program_shows_the_error_box,
+        test_without_the_system_box_the_error_shows_in_the_window,
         test_f1_hands_over_to_the_first_lesson,
         test_every_hand_over_and_exit_ends_cleanly,
     ])
