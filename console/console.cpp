@@ -179,8 +179,9 @@ void Console::fatal_error(std::source_location where) {
   // The box stands over what the program last drew.
   present_if_changed();
   const std::string caption = window_title(program_name_);
-  const std::string text = fatal_error_text(
-      program_name_.empty() ? "(モジュール名不明)" : program_name_, static_cast<unsigned>(where.line()));
+  const std::string text =
+      fatal_error_text(program_name_.empty() ? "(モジュール名不明)" : program_name_,
+                       static_cast<unsigned>(where.line()));
   if (!backend_.show_error_box(caption, text)) {
     draw_error_box(caption, text);
     while (true) {

@@ -57,8 +57,15 @@ class Script {
   Script& inspect(std::function<void()> check);
 
   struct Step {
-    enum class Kind { Event, ClockStep, ClockSet, ClockCorrection, Idle, Pointer, Inspect } kind =
-        Kind::Idle;
+    enum class Kind {
+      Event,
+      ClockStep,
+      ClockSet,
+      ClockCorrection,
+      Idle,
+      Pointer,
+      Inspect
+    } kind = Kind::Idle;
     Event event;
     int seconds = 0;
     std::function<void()> check = {};

@@ -1,5 +1,7 @@
 #include "console/print_using.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -16,10 +18,44 @@ struct NumberField {
   bool grouped = false;
 };
 
-std::string format_number(double value, const NumberField& f) {
+// |value| with `decimals` places, a half rounded away from zero. Numbers are
+// single-precision, so the value is rounded as its shortest single-precision
+// decimal form reads: 92.5 shows as 93, 91.25 as 91.3 and 0.45 as 0.5, where
+// rounding the binary value itself would give 92, 91.2 and 0.4.
+std::string fixed_digits(double value, int decimals) {
+  const auto magnitude = static_cast<float>(std::fabs(value));
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", f.decimals, std::fabs(value));
-  std::string digits = buf;
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed);
+  if (!std::isfinite(magnitude) || ec != std::errc{}) {
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
+    return buf;
+  }
+  const std::string_view shortest(buf, static_cast<size_t>(end - buf));
+  const size_t point = std::min(shortest.find('.'), shortest.size());
+  std::string digits(shortest.substr(0, point));
+  std::string_view fraction = point < shortest.size() ? shortest.substr(point + 1) : "";
+  const auto places = static_cast<size_t>(decimals);
+  digits += fraction.substr(0, std::min(places, fraction.size()));
+  digits.append(places - std::min(places, fraction.size()), '0');
+  if (fraction.size() > places && fraction[places] >= '5') {
+    size_t i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') {
+      digits[--i] = '0';
+    }
+    if (i == 0) {
+      digits.insert(digits.begin(), '1');
+    } else {
+      ++digits[i - 1];
+    }
+  }
+  if (decimals > 0) {
+    digits.insert(digits.size() - places, ".");
+  }
+  return digits;
+}
+
+std::string format_number(double value, const NumberField& f) {
+  std::string digits = fixed_digits(value, f.decimals);
   const bool zero = digits.find_first_not_of("0.") == std::string::npos;
   if (f.grouped) {
     const size_t point = digits.find('.');

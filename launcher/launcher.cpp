@@ -27,8 +27,10 @@ void draw_screen(Console& con) {
   con.print({17, 20}, 6, "項目");
   frame_box(con, {556, 316, 628, 340}, {15, 1, 4});
   con.print({72, 20}, 6, "終了");
+  // Each button's frame stands two units off its face, so a band of the
+  // plain face shows round the highlight, which fills the face alone.
   for (const MenuEntry& e : kMenu) {
-    frame_box(con, e.button, {15, 1, 14});
+    frame_box(con, e.button.grown(2), {15, 1, 14});
   }
   con.fill(entry(1).button, 2);
   for (const MenuEntry& e : kMenu) {

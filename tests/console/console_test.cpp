@@ -89,8 +89,9 @@ TEST_F(ConsoleTest, WithoutASystemBoxTheErrorIsDrawnInTheWindowUntilDismissed) {
   EXPECT_EQ(text({38, 13}, 4), "ＯＫ");
   EXPECT_EQ(pixel({100, 130}), 1);  // the caption bar
   EXPECT_EQ(pixel({100, 200}), 14);
-  for (auto dismiss : {std::function<void()>([&] { script().enter(); }),
-                       std::function<void()>([&] { script().click({0, 0}); })}) {
+  for (auto dismiss : {std::function<void()>([&] { script().enter(); }), std::function<void()>([&] {
+                         script().click({0, 0});
+                       })}) {
     dismiss();
     const Outcome o = run(fail);
     const auto* box = std::get_if<FatalErrorShown>(&o);

@@ -23,6 +23,24 @@ TEST(PrintUsing, GroupsThousandsAndRoundsTheDecimal) {
   EXPECT_EQ(format_using("#,###.#", {double{380.0f / (4.0f + 10.0f / 60.0f)}}), "   91.2");
 }
 
+TEST(PrintUsing, RoundsHalvesAwayFromZeroAtEveryPlaceCount) {
+  // Whole places, as the shift record shows it.
+  EXPECT_EQ(format_using("####", {92.5}), "  93");
+  EXPECT_EQ(format_using("####", {93.5}), "  94");
+  EXPECT_EQ(format_using("####", {0.5}), "   1");
+  EXPECT_EQ(format_using("####", {91.49}), "  91");
+  EXPECT_EQ(format_using("####", {-2.5}), "  -3");
+  // One place, as the shift course stores its evaluation.
+  EXPECT_EQ(format_using("#.#", {91.25}), "91.3");  // 365 right in 4:00
+  EXPECT_EQ(format_using("#.#", {91.15}), "91.2");
+  EXPECT_EQ(format_using("#.#", {double{0.45f}}), "0.5");
+  EXPECT_EQ(format_using("#.#", {-0.25}), "-0.3");
+  // Grouped with one place, as the results show the evaluation.
+  EXPECT_EQ(format_using("#,###.#", {double{999.95f}}), "1,000.0");
+  EXPECT_EQ(format_using("#,###.#", {-1234.25}), "-1,234.3");
+  EXPECT_EQ(format_using("#,###.#", {double{365.0f / 4.0f}}), "   91.3");
+}
+
 TEST(PrintUsing, KeepsTheMinusSignInsideTheField) {
   EXPECT_EQ(format_using("##,###", {-2.0}), "    -2");
   EXPECT_EQ(format_using("##,###", {-1234.0}), "-1,234");

@@ -62,8 +62,24 @@ TEST_F(LauncherTest, DrawsTheMenuWithEntryOneHighlighted) {
   EXPECT_EQ(pixel({600, 330}), 4);
   EXPECT_EQ(pixel({200, 90}), 14);
   EXPECT_EQ(pixel({340, 142}), 14);
-  EXPECT_EQ(pixel_at({339, pixel_y(150)}), 15);  // left rim of entry 7
-  EXPECT_EQ(pixel_at({586, pixel_y(150)}), 1);   // right rim of entry 7
+  // Entry 7's frame stands two units off its face (340-584): a band of the
+  // plain face, then the rims.
+  for (const auto& [x, colour] : {std::pair{336, 15},
+                                  {337, 15},
+                                  {338, 14},
+                                  {339, 14},
+                                  {585, 14},
+                                  {586, 14},
+                                  {587, 1},
+                                  {588, 1}}) {
+    EXPECT_EQ(pixel_at({x, pixel_y(150)}), colour) << x;
+  }
+  // Round the highlight of entry 1 too; rows of frames 3 units apart.
+  EXPECT_EQ(pixel({59, 120}), 14);
+  EXPECT_EQ(pixel({60, 120}), 2);
+  EXPECT_EQ(pixel({100, 134}), 1);
+  EXPECT_EQ(pixel({100, 136}), 14);  // the panel between the rows
+  EXPECT_EQ(pixel({100, 138}), 15);
 }
 
 TEST_F(LauncherTest, CursorKeysWrapAroundAndCrossColumns) {

@@ -176,10 +176,11 @@ TEST_F(BrandelTest, OnlyABetterEvaluationReplacesTheStoredBest) {
   };
   write_record("SFT.TXT", "91.20\n");
   keep(250, 20);  // 91.200005, shown 91.2
-  keep(240, 35);  // 91.25 exactly, shown 91.2
   keep(300, 0);   // 80.0
   EXPECT_EQ(record("SFT.TXT"), "91.20\n");
-  keep(249, 21);  // 91.33, shown 91.3
+  keep(240, 35);  // 91.25 exactly, shown 91.3
+  EXPECT_EQ(record("SFT.TXT"), "91.3\n");
+  keep(249, 21);  // 91.33, shown 91.3: not better
   EXPECT_EQ(record("SFT.TXT"), "91.3\n");
 
   // A record that is missing or holds no number counts as no result yet.
