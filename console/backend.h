@@ -11,8 +11,8 @@
 namespace tutor {
 
 // One piece of input. Keys carry the console's key string: a printable
-// character as the keyboard layout produced it, or "\r" (Enter), "\x1c"-"\x1f"
-// (cursor right, left, up, down), "\b" (Backspace), "\x1b" (Escape).
+// character as the keyboard layout produced it, or the code of a key without
+// one (keys:: below). Modifier keys alone and the input-mode keys give none.
 struct Event {
   enum class Kind { None, Key, FunctionKey, Click, DoubleClick };
   Kind kind = Kind::None;
@@ -33,6 +33,19 @@ inline constexpr std::string_view kUp = "\x1e";
 inline constexpr std::string_view kDown = "\x1f";
 inline constexpr std::string_view kBackspace = "\b";
 inline constexpr std::string_view kEscape = "\x1b";
+inline constexpr std::string_view kTab = "\t";
+// Ctrl with a letter gives its control code, 1 (Ctrl+A) to 26 (Ctrl+Z).
+[[nodiscard]] constexpr char control_code(char letter) {
+  return static_cast<char>((letter | 0x20) - 'a' + 1);
+}
+// Keys with no character and no control code: a zero byte and the key's PC
+// scan code, as extended keys have long been reported.
+inline constexpr std::string_view kHome{"\0G", 2};
+inline constexpr std::string_view kPageUp{"\0I", 2};
+inline constexpr std::string_view kEnd{"\0O", 2};
+inline constexpr std::string_view kPageDown{"\0Q", 2};
+inline constexpr std::string_view kInsert{"\0R", 2};
+inline constexpr std::string_view kDelete{"\0S", 2};
 }  // namespace keys
 
 enum class ExitStatus { Normal, Failure };

@@ -57,6 +57,44 @@ int pick_scale() {
   return scale;
 }
 
+// The console's code of a key that types no text; empty for keys that give
+// nothing (modifiers alone, input-mode keys, function keys past F10).
+std::string_view key_code(SDL_Keycode k) {
+  switch (k) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return keys::kEnter;
+    case SDLK_RIGHT:
+      return keys::kRight;
+    case SDLK_LEFT:
+      return keys::kLeft;
+    case SDLK_UP:
+      return keys::kUp;
+    case SDLK_DOWN:
+      return keys::kDown;
+    case SDLK_BACKSPACE:
+      return keys::kBackspace;
+    case SDLK_ESCAPE:
+      return keys::kEscape;
+    case SDLK_TAB:
+      return keys::kTab;
+    case SDLK_HOME:
+      return keys::kHome;
+    case SDLK_PAGEUP:
+      return keys::kPageUp;
+    case SDLK_END:
+      return keys::kEnd;
+    case SDLK_PAGEDOWN:
+      return keys::kPageDown;
+    case SDLK_INSERT:
+      return keys::kInsert;
+    case SDLK_DELETE:
+      return keys::kDelete;
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 struct SdlBackend::State {
@@ -186,26 +224,16 @@ Event SdlBackend::next_event() {
       if (k >= SDLK_F1 && k <= SDLK_F10) {
         return {Event::Kind::FunctionKey, {}, static_cast<int>(k - SDLK_F1) + 1, {}};
       }
-      // Control keys only: printable characters come as text input.
-      switch (k) {
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-          return {Event::Kind::Key, std::string(keys::kEnter), 0, {}};
-        case SDLK_RIGHT:
-          return {Event::Kind::Key, std::string(keys::kRight), 0, {}};
-        case SDLK_LEFT:
-          return {Event::Kind::Key, std::string(keys::kLeft), 0, {}};
-        case SDLK_UP:
-          return {Event::Kind::Key, std::string(keys::kUp), 0, {}};
-        case SDLK_DOWN:
-          return {Event::Kind::Key, std::string(keys::kDown), 0, {}};
-        case SDLK_BACKSPACE:
-          return {Event::Kind::Key, std::string(keys::kBackspace), 0, {}};
-        case SDLK_ESCAPE:
-          return {Event::Kind::Key, std::string(keys::kEscape), 0, {}};
-        default:
-          return {};
+      // Ctrl with a letter types no text: it is its control code.
+      if ((ev.key.keysym.mod & KMOD_CTRL) != 0 && k >= SDLK_a && k <= SDLK_z) {
+        return {Event::Kind::Key, std::string(1, keys::control_code(static_cast<char>(k))), 0, {}};
       }
+      // Keys that type no text; printable characters come as text input.
+      const std::string_view code = key_code(k);
+      if (code.empty()) {
+        return {};
+      }
+      return {Event::Kind::Key, std::string(code), 0, {}};
     }
     case SDL_MOUSEMOTION:
       state_->pointer = state_->to_surface(ev.motion.x, ev.motion.y);
