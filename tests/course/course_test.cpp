@@ -165,6 +165,34 @@ TEST_F(CourseTest, AFailedRundelStepRepeatsOnlyThatStepWithAFreshBlock) {
   EXPECT_EQ(text({21, 4}, 2), "；");
 }
 
+TEST_F(CourseTest, TooManyErrorsAndNotYetShowTheirBoxesAndRepeatTheStep) {
+  script().key("x");
+  struct Case {
+    int seconds;
+    const char* evaluation;
+    std::string_view message;
+  };
+  for (const Case& c :
+       {Case{60, "  369.0", "ミスタッチが多すぎます。エラーを30以内にしましょう。"},
+        Case{600, "   36.9", " まだまだ力不足です。神経を集中して練習しましょう。"}}) {
+    script().type(std::string(31, 'Q'));
+    type_block(kRundelStep1, c.seconds);
+    script().inspect([&, c] {
+      EXPECT_EQ(text({45, 10}, 5), "   31");
+      EXPECT_EQ(text({41, 12}, 7), c.evaluation);
+      EXPECT_EQ(text({17, 16}, display_width(c.message)), c.message);
+      EXPECT_EQ(text_colour({c.message[0] == ' ' ? 18 : 17, 16}), Colour(6));
+      EXPECT_EQ(pixel({120, 263}), 5);  // the box (120, 252)-(564, 274)
+      EXPECT_EQ(pixel({564, 263}), 5);
+      EXPECT_EQ(pixel({110, 263}), 0);
+    });
+    click_results();
+  }
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_stage(kRundel)));
+  EXPECT_EQ(text({22, 1}, 34), tutor::testing::as_shown(kStepTitles[0]));  // step 1 again
+  EXPECT_EQ(record("step.TXT"), "1\n");
+}
+
 TEST_F(CourseTest, MestraMarksWrongKeysButDoesNotLightTheNextOne) {
   script().key("x").type("Q");
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run_stage(kMestra)));

@@ -71,6 +71,61 @@ TEST_F(KeyGroupTest, QuillonRunsItsFourStepsAndRecordsTheCourse) {
   EXPECT_EQ(record("SUU.TXT"), "クリアー\n");
 }
 
+TEST_F(KeyGroupTest, TheStepStartShowsTheHomePositionAndOnlyAKeyOrClickEndsIt) {
+  for (const KeyGroupCourse* course : {&kQuillon, &kTesmar}) {
+    script() = {};
+    for (int f = 1; f <= 10; ++f) {
+      script().function_key(f);
+    }
+    EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(*course)));
+    EXPECT_EQ(text({22, 1}, display_width(course->home_title)), as_shown(course->home_title));
+    EXPECT_EQ(text({9, 3}, 18), "１．右手の４本指を");
+    EXPECT_EQ(text({27, 3}, 16), "  Ｊ  Ｋ  Ｌ  ；");
+    EXPECT_EQ(text({43, 5}, 26), as_shown("　の上に軽くのせましょう。"));
+    EXPECT_EQ(text({27, 5}, 16), "  Ａ  Ｓ  Ｄ  Ｆ");
+    EXPECT_EQ(text({12, 22}, 30), "それでは練習をしてみましょう。");
+    EXPECT_EQ(text({42, 22}, 26), "どれかキーを押してください");
+    EXPECT_EQ(text_colour({42, 22}), Colour(5));
+    EXPECT_EQ(pixel({228, 46}), 11);  // the caps
+    EXPECT_EQ(pixel({228, 78}), 7);
+    EXPECT_EQ(key_face(32), 11);
+    EXPECT_EQ(key_face(26), 7);
+    script().click({10, 10});
+    EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(*course)));
+    EXPECT_EQ(text({12, 22}, 30), std::string(30, ' '));
+    EXPECT_EQ(pixel({228, 46}), 0);
+    EXPECT_EQ(text({5, 4}, 8), "練習問題");
+  }
+}
+
+TEST_F(KeyGroupTest, TooManyErrorsAndNotYetShowTheirBoxesAndStartTheStepAgain) {
+  struct Case {
+    int seconds;
+    std::string_view message;
+  };
+  for (const Case& c : {Case{60, "ミスタッチが多すぎます。エラーを30以内にしましょう。"},
+                        Case{600, " まだまだ力不足です。神経を集中して練習しましょう。"}}) {
+    start_step();
+    script().type(std::string(31, '3'));  // a key that types something: each counts
+    type_block(kQuillonStep1, c.seconds);
+    script().inspect([&, c] {
+      EXPECT_EQ(text({45, 10}, 5), "   31");
+      EXPECT_EQ(text({17, 16}, display_width(c.message)), c.message);
+      EXPECT_EQ(text_colour({c.message[0] == ' ' ? 18 : 17, 16}), Colour(7));
+      EXPECT_EQ(pixel({130, 263}), 5);  // the box (130, 252)-(544, 274)
+      EXPECT_EQ(pixel({544, 263}), 5);
+      EXPECT_EQ(pixel({120, 263}), 0);
+    });
+    click_results();
+  }
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
+  EXPECT_EQ(text({12, 22}, 30), "それでは練習をしてみましょう。");
+  start_step();
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(kQuillon)));
+  EXPECT_EQ(text({22, 1}, 40), as_shown(kQuillonStepTitles[0]));
+  EXPECT_EQ(record("SUU.TXT"), "未 達 成\n");
+}
+
 TEST_F(KeyGroupTest, AFailedStepStartsAgainAtItsFirstLine) {
   start_step();
   type_block(kQuillonStep1, 60);

@@ -122,6 +122,27 @@ TEST_F(RecordClearingTest, BrokenRecordsShowBlankAndClearingRepairsThem) {
   EXPECT_TRUE(all_at_start());
 }
 
+TEST_F(RecordClearingTest, ButtonsActOnTheirEdgesAndNotJustBeyond) {
+  const auto yes = tutor::testing::edge_points(kChoices[0].button);
+  const auto no = tutor::testing::edge_points(kChoices[1].button);
+  for (const Point p : yes.beyond) {
+    script().click(p);
+  }
+  for (const Point p : no.beyond) {
+    script().double_click(p);
+  }
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run_clearing()));
+  EXPECT_EQ(highlighted(), kNo);
+  for (size_t i = 0; i < 4; ++i) {
+    script().click(yes.corners[i]);
+    EXPECT_TRUE(tutor::testing::ran_out_of_script(run_clearing()));
+    EXPECT_EQ(highlighted(), kYes) << i;
+    script().double_click(no.corners[i]);
+    EXPECT_EQ(started(run_clearing()), "./Velmora.exe") << i;
+  }
+  EXPECT_TRUE(all_as_before());
+}
+
 TEST_F(RecordClearingTest, AFailedWriteShowsTheErrorBoxAndClearsNothing) {
   script().key(keys::kRight).enter();
   Outcome o;

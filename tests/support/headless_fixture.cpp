@@ -157,4 +157,12 @@ Point centre_of(Rect r) {
   return {(r.x1 + r.x2) / 2, pixel_y((r.y1 + r.y2) / 2)};
 }
 
+EdgePoints edge_points(Rect r) {
+  const int top = (9 * r.y1 + 7) / 8;  // the first row at or below y1*Q
+  const int bottom = 9 * r.y2 / 8;     // the last row at or above y2*Q
+  const Point mid = {(r.x1 + r.x2) / 2, (top + bottom) / 2};
+  return {{{{r.x1, top}, {r.x2, top}, {r.x1, bottom}, {r.x2, bottom}}},
+          {{{r.x1 - 1, mid.y}, {r.x2 + 1, mid.y}, {mid.x, top - 1}, {mid.x, bottom + 1}}}};
+}
+
 }  // namespace tutor::testing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <span>
@@ -77,5 +78,13 @@ class FullDisk {
 
 // The centre of a design rectangle in surface pixels, for clicks.
 [[nodiscard]] Point centre_of(Rect r);
+
+// A hit rectangle (x1 <= x <= x2, y1*Q <= y <= y2*Q) at its limits: its four
+// corner pixels, and the pixels just beyond the middle of each edge.
+struct EdgePoints {
+  std::array<Point, 4> corners;
+  std::array<Point, 4> beyond;
+};
+[[nodiscard]] EdgePoints edge_points(Rect r);
 
 }  // namespace tutor::testing

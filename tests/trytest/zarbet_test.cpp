@@ -13,6 +13,7 @@ namespace tutor::trytest {
 namespace {
 
 using tutor::testing::centre_of;
+using tutor::testing::edge_points;
 using tutor::testing::ran_out_of_script;
 using tutor::testing::started;
 
@@ -146,6 +147,34 @@ TEST_F(ZarbetTest, TheClockRunsOverTheHourAndOverMidnight) {
     plan_.clock(c.last_second).key("2").clock(c.end).key("3").enter();
     EXPECT_TRUE(ran_out_of_script(run_plan()));
     EXPECT_EQ(result(10), "     2") << c.start;
+  }
+}
+
+TEST_F(ZarbetTest, SetupButtonsActOnTheirEdgesAndNotJustBeyond) {
+  for (const Rect area : {kOkArea, kSetupQuitArea, kArrowArea}) {
+    for (const Point p : edge_points(area).beyond) {
+      plan_.click(p);
+    }
+  }
+  EXPECT_TRUE(ran_out_of_script(run_plan()));
+  EXPECT_EQ(pixel({470, 130}), 0);  // the menu stays closed
+  EXPECT_EQ(text(kLengthCell, 4), "10 分");
+  for (const Point p : edge_points(kArrowArea).corners) {
+    plan_ = {};
+    plan_.click(p);
+    EXPECT_TRUE(ran_out_of_script(run_plan()));
+    EXPECT_EQ(pixel({470, 130}), 14) << p.x << "," << p.y;
+  }
+  for (const Point p : edge_points(kOkArea).corners) {
+    plan_ = {};
+    plan_.click(p);
+    EXPECT_TRUE(ran_out_of_script(run_plan()));
+    EXPECT_EQ(text({30, 5}, 16), "タイムトライアル") << p.x << "," << p.y;
+  }
+  for (const Point p : edge_points(kSetupQuitArea).corners) {
+    plan_ = {};
+    plan_.click(p);
+    EXPECT_EQ(started(run_plan()), "./Velmora.exe") << p.x << "," << p.y;
   }
 }
 
