@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,10 +58,12 @@ class Backend {
   virtual ~Backend() = default;
 
   // Shows the screen; called before input is read whenever it changed.
-  virtual void present(const Screen& screen) = 0;
-  // The next input event, or Kind::None when none waits. A real window may
-  // block briefly here instead of spinning.
-  virtual Event next_event() = 0;
+  // `changed` holds every pixel that differs from the last frame.
+  virtual void present(const Screen& screen, PixelRect changed) = 0;
+  // The next input event, or Kind::None when none came. A real window waits
+  // for one, at most `wait_ms` when given (the program shows a clock), and
+  // may return Kind::None early for events that are not input.
+  virtual Event next_event(std::optional<int> wait_ms) = 0;
   // Where the pointer is now, in surface pixels.
   virtual Point pointer() = 0;
   // Local time of day in milliseconds since midnight.

@@ -28,59 +28,82 @@ std::uint32_t blend(std::uint32_t under, std::uint32_t over, unsigned alpha) {
   return 0xff000000u | mix(16) | mix(8) | mix(0);
 }
 
-void draw_glyph(Picture& out, const GlyphMask& g, int left, int top, std::uint32_t colour) {
-  for (int y = 0; y < g.height; ++y) {
-    const int py = top + y;
-    if (py < 0 || py >= out.height) {
-      continue;
-    }
-    for (int x = 0; x < g.width; ++x) {
-      const int px = left + x;
-      const unsigned a = g.coverage[static_cast<size_t>(y * g.width + x)];
-      if (a == 0 || px < 0 || px >= out.width) {
-        continue;
+// Draws a glyph with its top-left corner at (left, top), only inside `clip`.
+void draw_glyph(PixelTarget out,
+                PixelRect clip,
+                const GlyphMask& g,
+                int left,
+                int top,
+                std::uint32_t colour) {
+  const int y1 = std::max(top, clip.y1);
+  const int y2 = std::min(top + g.height - 1, clip.y2);
+  const int x1 = std::max(left, clip.x1);
+  const int x2 = std::min(left + g.width - 1, clip.x2);
+  for (int py = y1; py <= y2; ++py) {
+    const std::uint8_t* coverage = g.coverage.data() + static_cast<size_t>((py - top) * g.width);
+    std::uint32_t* row = out.pixels + static_cast<size_t>(py) * static_cast<size_t>(out.pitch);
+    for (int px = x1; px <= x2; ++px) {
+      const unsigned a = coverage[px - left];
+      if (a != 0) {
+        row[px] = a == 255 ? colour : blend(row[px], colour, a);
       }
-      std::uint32_t& dst = out.argb[static_cast<size_t>(py * out.width + px)];
-      dst = a == 255 ? colour : blend(dst, colour, a);
     }
   }
 }
 
 }  // namespace
 
-void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out) {
-  out.width = kSurfaceWidth * scale;
-  out.height = kSurfaceHeight * scale;
-  out.argb.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
+void compose_area(const Screen& screen,
+                  int scale,
+                  GlyphSource* glyphs,
+                  PixelTarget out,
+                  PixelRect area) {
   const auto pixels = screen.graphics.pixels();
-  for (int y = 0; y < kSurfaceHeight; ++y) {
-    std::uint32_t* row = out.argb.data() + static_cast<size_t>(y * scale) * out.width;
-    for (int x = 0; x < kSurfaceWidth; ++x) {
+  const auto width = static_cast<size_t>((area.x2 - area.x1 + 1) * scale);
+  for (int y = area.y1; y <= area.y2; ++y) {
+    std::uint32_t* row = out.pixels +
+                         static_cast<size_t>(y * scale) * static_cast<size_t>(out.pitch) +
+                         area.x1 * scale;
+    for (int x = area.x1; x <= area.x2; ++x) {
       const std::uint32_t c = kArgb[pixels[static_cast<size_t>(y * kSurfaceWidth + x)] & 15];
-      for (int k = 0; k < scale; ++k) {
-        row[x * scale + k] = c;
-      }
+      std::fill(row + (x - area.x1) * scale, row + (x - area.x1 + 1) * scale, c);
     }
     for (int k = 1; k < scale; ++k) {
-      std::copy(row, row + out.width, row + static_cast<size_t>(k) * out.width);
+      std::copy(row, row + width, row + static_cast<size_t>(k) * static_cast<size_t>(out.pitch));
     }
   }
   if (glyphs == nullptr) {
     return;
   }
-  for (int row = 0; row < kRows; ++row) {
-    for (int col = 0; col < kColumns; ++col) {
+  const PixelRect clip = {area.x1 * scale, area.y1 * scale, (area.x2 + 1) * scale - 1,
+                          (area.y2 + 1) * scale - 1};
+  const int first_col = area.x1 / kCellWidth;
+  for (int row = area.y1 / kCellHeight; row <= area.y2 / kCellHeight; ++row) {
+    for (int col = first_col; col <= area.x2 / kCellWidth; ++col) {
       const TextCell& cell = screen.text.cell({col, row});
-      if (cell.shape != TextCell::Shape::Narrow && cell.shape != TextCell::Shape::WideLeft) {
+      // A wide character is drawn from its left cell, also when only its
+      // right half lies in the area.
+      const bool left_outside = cell.shape == TextCell::Shape::WideRight && col == first_col;
+      if (cell.shape != TextCell::Shape::Narrow && cell.shape != TextCell::Shape::WideLeft &&
+          !left_outside) {
         continue;
       }
-      const int cells = cell.shape == TextCell::Shape::WideLeft ? 2 : 1;
+      const int at = left_outside ? col - 1 : col;
+      const int cells = cell.shape == TextCell::Shape::Narrow ? 1 : 2;
       if (const GlyphMask* g = glyphs->glyph(cell.ch, cells, scale)) {
-        draw_glyph(out, *g, col * kCellWidth * scale, row * kCellHeight * scale,
+        draw_glyph(out, clip, *g, at * kCellWidth * scale, row * kCellHeight * scale,
                    kArgb[static_cast<size_t>(cell.colour.index())]);
       }
     }
   }
+}
+
+void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out) {
+  out.width = kSurfaceWidth * scale;
+  out.height = kSurfaceHeight * scale;
+  out.argb.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
+  compose_area(screen, scale, glyphs, {out.argb.data(), out.width, out.height, out.width},
+               {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1});
 }
 
 namespace {

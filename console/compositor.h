@@ -32,8 +32,25 @@ struct Picture {
   std::vector<std::uint32_t> argb;
 };
 
-// Composes both planes into a picture `scale` times the surface: every graphics
-// pixel a scale x scale block, every glyph over it in its colour.
+// Pixels to compose into, 0xAARRGGBB (the top byte may be ignored), rows
+// `pitch` pixels apart.
+struct PixelTarget {
+  std::uint32_t* pixels;
+  int width;
+  int height;
+  int pitch;
+};
+
+// Composes both planes `scale` times over: every graphics pixel a scale x
+// scale block, every glyph over it in its colour. Only the part of the
+// surface inside `area` is composed, and it comes out exactly as it does in
+// the whole picture.
+void compose_area(const Screen& screen,
+                  int scale,
+                  GlyphSource* glyphs,
+                  PixelTarget out,
+                  PixelRect area);
+// The whole surface into a picture of its own.
 void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out);
 
 // Writes a picture as an uncompressed PNG; false when the file cannot be written.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "console/frame_box.h"
@@ -17,17 +18,14 @@ Console::Console(Backend& backend, std::string program_name)
 void Console::clear_screen() {
   screen_.graphics.clear();
   screen_.text.clear();
-  changed_ = true;
 }
 
 void Console::fill(Rect r, Colour c) {
   screen_.graphics.fill_rect(r.to_pixels(), c);
-  changed_ = true;
 }
 
 void Console::outline(Rect r, Colour c) {
   screen_.graphics.outline_rect(r.to_pixels(), c);
-  changed_ = true;
 }
 
 void Console::polyline(std::initializer_list<DesignPoint> points, Colour c) {
@@ -40,7 +38,6 @@ void Console::polyline(std::initializer_list<DesignPoint> points, Colour c) {
     }
     previous = &p;
   }
-  changed_ = true;
 }
 
 void Console::paint(DesignPoint seed, Colour c) {
@@ -49,16 +46,13 @@ void Console::paint(DesignPoint seed, Colour c) {
 
 void Console::paint_from_halves(int twice_x, int twice_y, Colour c) {
   screen_.graphics.flood_fill(pixel_from_halves(twice_x, twice_y), c, c);
-  changed_ = true;
 }
 
 void Console::point(DesignPoint p, Colour c) {
   screen_.graphics.set(to_pixels(p), c);
-  changed_ = true;
 }
 
 Cell Console::print(Cell at, Colour c, std::string_view utf8) {
-  changed_ = true;
   return screen_.text.print(at, c, utf8);
 }
 
@@ -74,15 +68,25 @@ void Console::blank(Cell at, int count) {
 }
 
 void Console::present_if_changed() {
-  if (changed_) {
-    backend_.present(screen_);
-    changed_ = false;
+  if (const auto changed = screen_.take_changed()) {
+    backend_.present(screen_, *changed);
   }
 }
 
 Event Console::poll(Arm armed) {
   present_if_changed();
-  Event e = backend_.next_event();
+  // A program that read the clock since the last poll may show it: wake at
+  // the clock's next second even when nothing happens. Otherwise there is
+  // nothing to do until an event comes.
+  std::optional<int> wait_ms;
+  if (std::exchange(clock_read_, false)) {
+    const auto to_next_second = [](std::int64_t ms) { return static_cast<int>(1000 - ms % 1000); };
+    wait_ms = to_next_second(backend_.milliseconds_of_day());
+    if (timing_anchor_) {
+      wait_ms = std::min(*wait_ms, to_next_second(timing_milliseconds()));
+    }
+  }
+  Event e = backend_.next_event(wait_ms);
   switch (e.kind) {
     case Event::Kind::Click:
       return armed.click ? e : Event{};
@@ -113,16 +117,21 @@ std::string clock_text(std::int64_t seconds) {
 }  // namespace
 
 std::string Console::time_of_day() {
+  clock_read_ = true;
   return clock_text(backend_.milliseconds_of_day() / 1000);
 }
 
-std::int64_t Console::timing_seconds() {
+std::int64_t Console::timing_milliseconds() {
   const std::int64_t now = backend_.monotonic_milliseconds();
   if (!timing_anchor_) {
     timing_anchor_ = TimingAnchor{backend_.milliseconds_of_day(), now};
   }
-  return (timing_anchor_->milliseconds_of_day + (now - timing_anchor_->monotonic_milliseconds)) /
-         1000;
+  return timing_anchor_->milliseconds_of_day + (now - timing_anchor_->monotonic_milliseconds);
+}
+
+std::int64_t Console::timing_seconds() {
+  clock_read_ = true;
+  return timing_milliseconds() / 1000;
 }
 
 std::string Console::timing_clock() {

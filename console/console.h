@@ -112,6 +112,7 @@ class Console {
 
  private:
   void present_if_changed();
+  [[nodiscard]] std::int64_t timing_milliseconds();
   void draw_error_box(std::string_view caption, std::string_view text);
   [[nodiscard]] std::filesystem::path record_path(std::string_view stored_path) const;
 
@@ -123,8 +124,8 @@ class Console {
   Backend& backend_;
   std::string program_name_;
   Screen screen_;
-  bool changed_ = true;
   std::optional<TimingAnchor> timing_anchor_;
+  bool clock_read_ = false;  // since the last poll
 };
 
 // The text of the fatal error box for a module and line.

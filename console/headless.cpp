@@ -104,11 +104,11 @@ void HeadlessBackend::set_clock(std::string_view hh_mm_ss) {
   seconds_ = parse_clock(hh_mm_ss);
 }
 
-void HeadlessBackend::present(const Screen&) {
+void HeadlessBackend::present(const Screen&, PixelRect) {
   ++frames_;
 }
 
-Event HeadlessBackend::next_event() {
+Event HeadlessBackend::next_event(std::optional<int>) {
   if (script_.empty()) {
     throw ScriptExhausted{};
   }

@@ -92,8 +92,8 @@ class HeadlessBackend final : public Backend {
   // How many frames the console handed over.
   [[nodiscard]] int frames() const { return frames_; }
 
-  void present(const Screen& screen) override;
-  Event next_event() override;
+  void present(const Screen& screen, PixelRect changed) override;
+  Event next_event(std::optional<int> wait_ms) override;
   Point pointer() override { return pointer_; }
   std::int64_t milliseconds_of_day() override { return seconds_ * 1000LL; }
   std::int64_t monotonic_milliseconds() override { return monotonic_seconds_ * 1000LL; }

@@ -2,15 +2,47 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "console/text.h"
 
 namespace tutor {
 
+void ChangedArea::add(PixelRect r) {
+  r = {std::max(0, std::min(r.x1, r.x2)), std::max(0, std::min(r.y1, r.y2)),
+       std::min(kSurfaceWidth - 1, std::max(r.x1, r.x2)),
+       std::min(kSurfaceHeight - 1, std::max(r.y1, r.y2))};
+  if (r.x1 > r.x2 || r.y1 > r.y2) {
+    return;
+  }
+  if (area_) {
+    r = {std::min(r.x1, area_->x1), std::min(r.y1, area_->y1), std::max(r.x2, area_->x2),
+         std::max(r.y2, area_->y2)};
+  }
+  area_ = r;
+}
+
+std::optional<PixelRect> ChangedArea::take() {
+  return std::exchange(area_, std::nullopt);
+}
+
+std::optional<PixelRect> Screen::take_changed() {
+  const auto g = graphics.changed().take();
+  const auto t = text.changed().take();
+  if (!g || !t) {
+    return g ? g : t;
+  }
+  ChangedArea both;
+  both.add(*g);
+  both.add(*t);
+  return both.take();
+}
+
 void GraphicsPlane::set(Point p, Colour c) {
   if (inside(p)) {
     pixels_[static_cast<size_t>(p.y * kSurfaceWidth + p.x)] = static_cast<std::uint8_t>(c.index());
+    changed_.add({p.x, p.y, p.x, p.y});
   }
 }
 
@@ -29,6 +61,7 @@ void GraphicsPlane::fill_rect(PixelRect r, Colour c) {
   if (x1 > x2 || y1 > y2) {
     return;
   }
+  changed_.add({x1, y1, x2, y2});
   const auto v = static_cast<std::uint8_t>(c.index());
   for (int y = y1; y <= y2; ++y) {
     auto row = pixels_.begin() + y * kSurfaceWidth;
@@ -102,6 +135,7 @@ void GraphicsPlane::flood_fill(Point seed, Colour paint, Colour border) {
     for (int x = left; x <= right; ++x) {
       px(x, p.y) = fill;
     }
+    changed_.add({left, p.y, right, p.y});
     for (int ny : {p.y - 1, p.y + 1}) {
       if (ny < 0 || ny >= kSurfaceHeight) {
         continue;
@@ -122,16 +156,23 @@ void TextPlane::clear() {
   for (auto& row : cells_) {
     row.fill(TextCell{});
   }
+  changed_.add_all();
 }
 
 void TextPlane::erase(int row, int col) {
   auto& line = cells_[row];
   TextCell& c = line[col];
+  if (c.shape == TextCell::Shape::Empty) {
+    return;
+  }
   if (c.shape == TextCell::Shape::WideLeft && col + 1 < kColumns) {
     line[col + 1] = TextCell{};
+    changed_.add(cell_pixels(row, col, col + 1));
   } else if (c.shape == TextCell::Shape::WideRight && col > 0) {
     line[col - 1] = TextCell{};
+    changed_.add(cell_pixels(row, col - 1, col));
   }
+  changed_.add(cell_pixels(row, col, col));
   c = TextCell{};
 }
 
@@ -157,6 +198,7 @@ Cell TextPlane::print(Cell at, Colour c, std::string_view utf8) {
         line[col] = TextCell{cp, TextCell::Shape::WideLeft, c};
         line[col + 1] = TextCell{cp, TextCell::Shape::WideRight, c};
       }
+      changed_.add(cell_pixels(at.row, col, col + w - 1));
     }
     col += w;
   }

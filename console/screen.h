@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,13 +12,30 @@
 
 namespace tutor {
 
+// The part of the surface changed since it was last taken: one rectangle
+// round every change, so that a frame recomposes and sends only that.
+class ChangedArea {
+ public:
+  // Adds a rectangle, clipped to the surface.
+  void add(PixelRect r);
+  void add_all() { add({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}); }
+  // The area, and nothing changed from now on.
+  [[nodiscard]] std::optional<PixelRect> take();
+
+ private:
+  std::optional<PixelRect> area_;
+};
+
 // 640x450 pixels of palette indices. Everything is in pixels and clipped to
 // the surface; the design-unit conversion happens in the console above it.
 class GraphicsPlane {
  public:
   GraphicsPlane() { clear(); }
 
-  void clear() { pixels_.fill(0); }
+  void clear() {
+    pixels_.fill(0);
+    changed_.add_all();
+  }
   void set(Point p, Colour c);
   [[nodiscard]] Colour at(Point p) const;
   void fill_rect(PixelRect r, Colour c);
@@ -28,12 +46,14 @@ class GraphicsPlane {
   void flood_fill(Point seed, Colour paint, Colour border);
 
   [[nodiscard]] std::span<const std::uint8_t> pixels() const { return pixels_; }
+  ChangedArea& changed() { return changed_; }
 
  private:
   static constexpr bool inside(Point p) {
     return p.x >= 0 && p.x < kSurfaceWidth && p.y >= 0 && p.y < kSurfaceHeight;
   }
   std::array<std::uint8_t, kSurfaceWidth * kSurfaceHeight> pixels_{};
+  ChangedArea changed_;
 };
 
 // One cell of the text plane. A full-width character lives in its left cell
@@ -49,6 +69,7 @@ struct TextCell {
 // would pass column 79 is dropped (no wrapping, no scrolling).
 class TextPlane {
  public:
+  TextPlane() { changed_.add_all(); }
   void clear();
   // Writes `utf8` from `at` in colour `c`; returns the cell after the text.
   Cell print(Cell at, Colour c, std::string_view utf8);
@@ -59,16 +80,27 @@ class TextPlane {
   [[nodiscard]] std::string row_text(int row) const;
   // `width` cells of a row from `col`, read the same way.
   [[nodiscard]] std::string text_at(Cell at, int width) const;
+  ChangedArea& changed() { return changed_; }
 
  private:
   void erase(int row, int col);
   std::array<std::array<TextCell, kColumns>, kRows> cells_{};
+  ChangedArea changed_;
 };
 
 // Both planes of the console.
 struct Screen {
   GraphicsPlane graphics;
   TextPlane text;
+
+  // What changed in either plane since the last call.
+  [[nodiscard]] std::optional<PixelRect> take_changed();
 };
+
+// The pixels of a run of text cells on one row.
+[[nodiscard]] constexpr PixelRect cell_pixels(int row, int first_col, int last_col) {
+  return {first_col * kCellWidth, row * kCellHeight, (last_col + 1) * kCellWidth - 1,
+          (row + 1) * kCellHeight - 1};
+}
 
 }  // namespace tutor

@@ -21,10 +21,6 @@
 namespace tutor {
 namespace {
 
-// How long a poll with nothing waiting sleeps in the event queue: short enough
-// for a clock shown in seconds, long enough to keep an idle program idle.
-constexpr int kIdleWaitMs = 100;
-
 // Room left on the screen for the window frame and panels.
 constexpr int kFrameRoomX = 16;
 constexpr int kFrameRoomY = 64;
@@ -102,8 +98,8 @@ struct SdlBackend::State {
   int scale = 1;
   int x11_fd = -1;
   std::unique_ptr<TtfGlyphs> glyphs;
-  Picture picture;
-  bool have_picture = false;
+  const Screen* screen = nullptr;  // the console's, as last presented
+  Picture picture;                 // only where the window's pixels are not 0xXXRRGGBB
   Point pointer;
   std::mt19937 rng{std::random_device{}() ^ static_cast<unsigned>(std::time(nullptr))};
   std::string title;
@@ -137,7 +133,7 @@ struct SdlBackend::State {
     }
     x11_fd = x11_connection(window);
     if (const auto font = find_console_font()) {
-      glyphs = TtfGlyphs::open(*font);
+      glyphs = TtfGlyphs::open(*font, scale);
     }
     if (!glyphs) {
       std::fprintf(stderr,
@@ -146,17 +142,38 @@ struct SdlBackend::State {
     SDL_StartTextInput();
   }
 
-  void show_picture() {
+  // Composes an area of the screen (surface pixels) into the window and shows
+  // it. The window surface keeps what it was last given, so a frame only
+  // recomposes and sends what changed.
+  void show(PixelRect area) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (surface == nullptr || !have_picture) {
+    if (surface == nullptr || screen == nullptr) {
       return;
     }
-    const int w = std::min(surface->w, picture.width);
-    const int h = std::min(surface->h, picture.height);
-    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4,
-                      surface->format->format, surface->pixels, surface->pitch);
-    SDL_UpdateWindowSurface(window);
+    const SDL_PixelFormat& f = *surface->format;
+    const bool direct = f.BytesPerPixel == 4 && f.Rmask == 0xff0000 && f.Gmask == 0xff00 &&
+                        f.Bmask == 0xff && surface->w >= kSurfaceWidth * scale &&
+                        surface->h >= kSurfaceHeight * scale;
+    if (direct) {
+      SDL_LockSurface(surface);
+      compose_area(*screen, scale, glyphs.get(),
+                   {static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
+                    surface->pitch / 4},
+                   area);
+      SDL_UnlockSurface(surface);
+    } else {
+      compose(*screen, scale, glyphs.get(), picture);
+      SDL_ConvertPixels(std::min(surface->w, picture.width), std::min(surface->h, picture.height),
+                        SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4, f.format,
+                        surface->pixels, surface->pitch);
+      area = {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1};
+    }
+    const SDL_Rect r = {area.x1 * scale, area.y1 * scale, (area.x2 - area.x1 + 1) * scale,
+                        (area.y2 - area.y1 + 1) * scale};
+    SDL_UpdateWindowSurfaceRects(window, &r, 1);
   }
+
+  void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}); }
 
   void close() {
     if (window != nullptr) {
@@ -182,25 +199,26 @@ SdlBackend::~SdlBackend() {
   state_->close();
 }
 
-void SdlBackend::present(const Screen& screen) {
-  compose(screen, state_->scale, state_->glyphs.get(), state_->picture);
-  state_->have_picture = true;
-  state_->show_picture();
+void SdlBackend::present(const Screen& screen, PixelRect changed) {
+  state_->screen = &screen;
+  state_->show(changed);
 }
 
-Event SdlBackend::next_event() {
+Event SdlBackend::next_event(std::optional<int> wait_ms) {
   SDL_Event ev;
   bool got = SDL_PollEvent(&ev) != 0;
+  const int timeout_ms = wait_ms ? std::max(0, *wait_ms) : -1;  // -1: until an event
   if (!got && state_->x11_fd >= 0) {
     // Sleep on the X connection rather than in SDL_WaitEventTimeout: that one
     // wakes itself with a message sent to the window over a second connection,
     // which can still be in flight when the window is destroyed on the way to
     // the next program, and Xlib ends the process over the BadWindow it earns.
+    // A signal (the end of the session) cuts the sleep short.
     pollfd x{state_->x11_fd, POLLIN, 0};
-    ::poll(&x, 1, kIdleWaitMs);
+    ::poll(&x, 1, timeout_ms);
     got = SDL_PollEvent(&ev) != 0;
   } else if (!got) {
-    got = SDL_WaitEventTimeout(&ev, kIdleWaitMs) != 0;
+    got = (timeout_ms < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout_ms)) != 0;
   }
   if (!got) {
     return {};
@@ -212,7 +230,7 @@ Event SdlBackend::next_event() {
       if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
           ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
           ev.window.event == SDL_WINDOWEVENT_RESTORED) {
-        state_->show_picture();
+        state_->show_all();
       } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
         end(state_->closing_status);
       }

@@ -17,8 +17,8 @@ class SdlBackend final : public Backend {
   SdlBackend(const SdlBackend&) = delete;
   SdlBackend& operator=(const SdlBackend&) = delete;
 
-  void present(const Screen& screen) override;
-  Event next_event() override;
+  void present(const Screen& screen, PixelRect changed) override;
+  Event next_event(std::optional<int> wait_ms) override;
   Point pointer() override;
   std::int64_t milliseconds_of_day() override;
   std::int64_t monotonic_milliseconds() override;

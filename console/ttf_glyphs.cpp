@@ -4,6 +4,11 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "console/geometry.h"
@@ -50,14 +55,30 @@ struct TtfGlyphs::Font {
   }
 };
 
-TtfGlyphs::TtfGlyphs(std::filesystem::path file) : file_(std::move(file)) {}
+TtfGlyphs::TtfGlyphs(const void* data, size_t size) : data_(data), size_(size) {}
 
-std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_file) {
+std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_file, int scale) {
   if (TTF_WasInit() == 0 && TTF_Init() != 0) {
     return nullptr;
   }
-  std::unique_ptr<TtfGlyphs> glyphs(new TtfGlyphs(font_file));  // private constructor
-  if (glyphs->font_for(1) == nullptr) {
+  // One mapping instead of the many small reads of a font opened by name,
+  // once for every size.
+  const int fd = ::open(font_file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return nullptr;
+  }
+  struct stat st {};
+  void* data = MAP_FAILED;
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+    data = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+  }
+  ::close(fd);
+  if (data == MAP_FAILED) {
+    return nullptr;
+  }
+  std::unique_ptr<TtfGlyphs> glyphs(
+      new TtfGlyphs(data, static_cast<size_t>(st.st_size)));  // private constructor
+  if (glyphs->font_for(scale) == nullptr) {
     return nullptr;
   }
   return glyphs;
@@ -65,6 +86,7 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
 
 TtfGlyphs::~TtfGlyphs() {
   fonts_.clear();
+  ::munmap(const_cast<void*>(data_), size_);
 }
 
 TtfGlyphs::Font* TtfGlyphs::font_for(int scale) {
@@ -72,7 +94,8 @@ TtfGlyphs::Font* TtfGlyphs::font_for(int scale) {
   if (!slot) {
     // A row is 16 design units: the font's pixel size, so a half-width glyph
     // advances one cell and a full-width glyph two.
-    TTF_Font* ttf = TTF_OpenFont(file_.c_str(), 16 * scale);
+    TTF_Font* ttf =
+        TTF_OpenFontRW(SDL_RWFromConstMem(data_, static_cast<int>(size_)), 1, 16 * scale);
     if (ttf == nullptr) {
       fonts_.erase(scale);
       return nullptr;

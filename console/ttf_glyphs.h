@@ -16,21 +16,25 @@ namespace tutor {
 [[nodiscard]] std::optional<std::filesystem::path> find_console_font();
 
 // Glyphs of a TrueType font through SDL_ttf, rendered at the pixel size of each
-// scale so that text stays crisp, and cached.
+// scale so that text stays crisp, and cached. The font file is mapped into
+// memory once; each size is opened from there.
 class TtfGlyphs final : public GlyphSource {
  public:
-  // Nullptr when the font cannot be opened.
-  static std::unique_ptr<TtfGlyphs> open(const std::filesystem::path& font_file);
+  // The font ready for `scale`; nullptr when it cannot be opened.
+  static std::unique_ptr<TtfGlyphs> open(const std::filesystem::path& font_file, int scale);
   ~TtfGlyphs() override;
+  TtfGlyphs(const TtfGlyphs&) = delete;
+  TtfGlyphs& operator=(const TtfGlyphs&) = delete;
 
   const GlyphMask* glyph(char32_t ch, int cells, int scale) override;
 
  private:
-  explicit TtfGlyphs(std::filesystem::path file);
+  TtfGlyphs(const void* data, size_t size);
   struct Font;
   Font* font_for(int scale);
 
-  std::filesystem::path file_;
+  const void* data_;  // the mapped font file
+  size_t size_;
   std::map<int, std::unique_ptr<Font>> fonts_;
   std::map<std::tuple<char32_t, int, int>, std::optional<GlyphMask>> cache_;
 };

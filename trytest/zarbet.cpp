@@ -152,26 +152,27 @@ std::optional<std::string> wait_for_key(Console& con, TestState& s) {
       con.clear_screen();
       back_to_launcher(con);
     }
+    if (!s.start && !e.is_key()) {
+      continue;  // the clock is not read, so nothing wakes the wait until a key
+    }
     const std::int64_t now = con.timing_seconds();
-    if (e.is_key() && !s.start) {
+    if (!s.start) {
       s.start = now;  // T1: the first key, right or wrong, starts the clock
     }
-    if (s.start) {
-      // T2/T3: the timing clock counts on over an hour and over midnight, as
-      // the clock rules carry the minutes, and a correction of the system
-      // clock neither ends the test nor stretches it.
-      const auto elapsed = static_cast<int>(now - *s.start);
-      if (elapsed >= s.ktime * 60) {
-        return std::nullopt;
-      }
-      // T4.
-      const int minutes = s.ktime - elapsed / 60 - 1;
-      const int seconds = 59 - elapsed % 60;
-      if (minutes != s.shown_minutes || seconds != s.shown_seconds) {
-        s.shown_minutes = minutes;
-        s.shown_seconds = seconds;
-        show_remaining(con, s);
-      }
+    // T2/T3: the timing clock counts on over an hour and over midnight, as
+    // the clock rules carry the minutes, and a correction of the system
+    // clock neither ends the test nor stretches it.
+    const auto elapsed = static_cast<int>(now - *s.start);
+    if (elapsed >= s.ktime * 60) {
+      return std::nullopt;
+    }
+    // T4.
+    const int minutes = s.ktime - elapsed / 60 - 1;
+    const int seconds = 59 - elapsed % 60;
+    if (minutes != s.shown_minutes || seconds != s.shown_seconds) {
+      s.shown_minutes = minutes;
+      s.shown_seconds = seconds;
+      show_remaining(con, s);
     }
     if (e.is_key()) {
       return e.key;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
+#include <tuple>
+
+#include "console/compositor.h"
 
 namespace tutor {
 namespace {
@@ -89,6 +93,68 @@ TEST(GraphicsPlane, FillWithAPaintColourOtherThanTheBorderTerminates) {
   EXPECT_EQ(g.at({15, 15}), Colour(2));
   EXPECT_EQ(g.at({10, 15}), Colour(1));
   EXPECT_EQ(g.at({5, 5}), Colour(0));
+}
+
+// Glyphs of every coverage, different for each character, filling their cells.
+class PatternGlyphs final : public GlyphSource {
+ public:
+  const GlyphMask* glyph(char32_t ch, int cells, int scale) override {
+    GlyphMask& g = masks_[{ch, cells, scale}];
+    g.width = cells * kCellWidth * scale;
+    g.height = kCellHeight * scale;
+    g.coverage.resize(static_cast<size_t>(g.width * g.height));
+    for (size_t i = 0; i < g.coverage.size(); ++i) {
+      g.coverage[i] = static_cast<std::uint8_t>((i * 37 + ch * 11) % 256);
+    }
+    return &g;
+  }
+
+ private:
+  std::map<std::tuple<char32_t, int, int>, GlyphMask> masks_;
+};
+
+TEST(Compositor, FramesComposedFromChangedAreasMatchWholeFramesPixelForPixel) {
+  std::mt19937 rng(5);
+  auto any = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  PatternGlyphs glyphs;
+  for (int scale : {1, 2}) {
+    Screen screen;
+    Picture shown;  // what a window keeps: only changed areas recomposed
+    compose(screen, scale, &glyphs, shown);
+    (void)screen.take_changed();
+    for (int frame = 0; frame < 60; ++frame) {
+      for (int op = any(4); op >= 0; --op) {
+        const Colour c = Colour::from_index(any(16));
+        const Point a{any(700) - 30, any(500) - 25};
+        switch (any(6)) {
+          case 0:
+            screen.graphics.fill_rect({a.x, a.y, a.x + any(60), a.y + any(40)}, c);
+            break;
+          case 1:
+            screen.graphics.line(a, {any(640), any(450)}, c);
+            break;
+          case 2:
+            screen.graphics.flood_fill(a, c, Colour::from_index(any(16)));
+            break;
+          case 3:
+            screen.text.print({any(84) - 2, any(25)}, c, any(2) ? "漢x字" : "ab");
+            break;
+          case 4:
+            screen.text.print({any(80), any(25)}, c, any(2) ? " " : "\u3000");
+            break;
+          default:
+            screen.graphics.set(a, c);
+        }
+      }
+      if (const auto changed = screen.take_changed()) {
+        compose_area(screen, scale, &glyphs,
+                     {shown.argb.data(), shown.width, shown.height, shown.width}, *changed);
+      }
+      Picture whole;
+      compose(screen, scale, &glyphs, whole);
+      ASSERT_EQ(shown.argb, whole.argb) << "scale " << scale << ", frame " << frame;
+    }
+  }
 }
 
 }  // namespace
