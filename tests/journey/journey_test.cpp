@@ -1,32 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "course/course.h"
-#include "launcher/launcher.h"
-#include "records/record_clearing.h"
 #include "tests/support/headless_fixture.h"
-#include "trytest/zarbet.h"
+#include "tests/support/programs.h"
 
 namespace tutor {
 namespace {
 
-using Program = std::function<void(Console&)>;
-
-// Every program by the path the others start it by.
-const std::map<std::string, Program, std::less<>>& programs() {
-  static const std::map<std::string, Program, std::less<>> all = {
-      {"./Velmora.exe", launcher::run},
-      {"././M1/Ostrin.exe", [](Console& c) { course::run_stage(c, course::kOstrin); }},
-      {"././M1/Palvek.exe", [](Console& c) { course::run_stage(c, course::kPalvek); }},
-      {"././M1/Rundel.exe", [](Console& c) { course::run_stage(c, course::kRundel); }},
-      {"././M1/Mestra.exe", [](Console& c) { course::run_stage(c, course::kMestra); }},
-      {"././M1/Hollin.exe", [](Console& c) { course::run_stage(c, course::kHollin); }},
-      {"././M1/Zarbet.exe", trytest::run},
-      {"././M1/Ulvane.exe", records::run},
-  };
-  return all;
-}
+using tutor::testing::programs;
 
 class JourneyTest : public tutor::testing::HeadlessTest {
  protected:
@@ -41,7 +22,7 @@ class JourneyTest : public tutor::testing::HeadlessTest {
         ADD_FAILURE() << "no program at " << next;
         return path;
       }
-      const Outcome o = run(it->second);
+      const Outcome o = run(it->second.run);
       next = tutor::testing::started(o);
       if (next.empty()) {
         return path;
