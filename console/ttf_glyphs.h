@@ -12,7 +12,8 @@
 namespace tutor {
 
 // The font file for the console text: $VELMORA_FONT when it names a file, else
-// the family it names (or IPAGothic) as fontconfig resolves it.
+// the family it names as fontconfig resolves it; without it, IPAGothic where
+// Debian installs it, else as fontconfig resolves it.
 [[nodiscard]] std::optional<std::filesystem::path> find_console_font();
 
 // Glyphs of a TrueType font through SDL_ttf, rendered at the pixel size of each
