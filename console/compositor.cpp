@@ -64,9 +64,16 @@ void compose_area(const Screen& screen,
     std::uint32_t* row = out.pixels +
                          static_cast<size_t>(y * scale) * static_cast<size_t>(out.pitch) +
                          area.x1 * scale;
-    for (int x = area.x1; x <= area.x2; ++x) {
-      const std::uint32_t c = kArgb[pixels[static_cast<size_t>(y * kSurfaceWidth + x)] & 15];
-      std::fill(row + (x - area.x1) * scale, row + (x - area.x1 + 1) * scale, c);
+    const std::uint8_t* source = pixels.data() + static_cast<size_t>(y * kSurfaceWidth);
+    // Runs of one colour, which faces and backgrounds are made of, fill at once.
+    for (int x = area.x1; x <= area.x2;) {
+      const std::uint8_t index = source[x];
+      int end = x + 1;
+      while (end <= area.x2 && source[end] == index) {
+        ++end;
+      }
+      std::fill(row + (x - area.x1) * scale, row + (end - area.x1) * scale, kArgb[index & 15]);
+      x = end;
     }
     for (int k = 1; k < scale; ++k) {
       std::copy(row, row + width, row + static_cast<size_t>(k) * static_cast<size_t>(out.pitch));

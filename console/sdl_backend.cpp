@@ -4,7 +4,9 @@
 #include <SDL_syswm.h>
 #include <SDL_ttf.h>
 #include <X11/Xlib.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,14 +27,30 @@ namespace {
 constexpr int kFrameRoomX = 16;
 constexpr int kFrameRoomY = 64;
 
-// The X connection's file descriptor, or -1 on another video driver.
-int x11_connection(SDL_Window* window) {
+// The X connection of a window, or nothing on another video driver.
+Display* x11_display(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
-    return ConnectionNumber(info.info.x11.display);
+    return info.info.x11.display;
   }
-  return -1;
+  return nullptr;
+}
+
+// A program hands its window's X connection on to the program it starts, so
+// that its window stays on the screen until the next one has drawn: no blank
+// moment between two programs. This names the connection's descriptor.
+constexpr const char* kHandedOverConnection = "VELMORA_HANDED_OVER_X_FD";
+
+// Whether two sockets are connected to the same peer: the same X server.
+bool same_peer(int a, int b) {
+  sockaddr_storage pa{};
+  sockaddr_storage pb{};
+  socklen_t la = sizeof pa;
+  socklen_t lb = sizeof pb;
+  return ::getpeername(a, reinterpret_cast<sockaddr*>(&pa), &la) == 0 &&
+         ::getpeername(b, reinterpret_cast<sockaddr*>(&pb), &lb) == 0 && la == lb &&
+         std::memcmp(&pa, &pb, la) == 0;
 }
 
 [[noreturn]] void give_up(const char* what) {
@@ -96,6 +114,7 @@ std::string_view key_code(SDL_Keycode k) {
 struct SdlBackend::State {
   SDL_Window* window = nullptr;
   int scale = 1;
+  Display* display = nullptr;  // on X11
   int x11_fd = -1;
   std::unique_ptr<TtfGlyphs> glyphs;
   const Screen* screen = nullptr;  // the console's, as last presented
@@ -112,6 +131,9 @@ struct SdlBackend::State {
     setenv("XMODIFIERS", "@im=none", 1);
     setenv("SDL_IM_MODULE", "none", 1);
     setenv("IBUS_ADDRESS", "unix:path=/nonexistent", 1);
+    // No compose sequences either: the table of the locale is parsed at every
+    // start (tens of millions of instructions) for keys a JIS keyboard lacks.
+    setenv("XCOMPOSEFILE", "/dev/null", 1);
     // The software path: no hidden OpenGL context, drawing straight into the
     // window surface.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -131,7 +153,8 @@ struct SdlBackend::State {
     if (window == nullptr) {
       give_up("cannot open the window");
     }
-    x11_fd = x11_connection(window);
+    display = x11_display(window);
+    x11_fd = display != nullptr ? ConnectionNumber(display) : -1;
     if (const auto font = find_console_font()) {
       glyphs = TtfGlyphs::open(*font, scale);
     }
@@ -175,6 +198,20 @@ struct SdlBackend::State {
 
   void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}); }
 
+  // Closes the connection of the program before, whose window then goes: this
+  // one has drawn over it.
+  void let_previous_window_go() {
+    const char* inherited = std::getenv(kHandedOverConnection);
+    if (inherited == nullptr) {
+      return;
+    }
+    const int fd = std::atoi(inherited);
+    unsetenv(kHandedOverConnection);
+    if (fd > 2 && fd != x11_fd && x11_fd >= 0 && same_peer(fd, x11_fd)) {
+      ::close(fd);
+    }
+  }
+
   void close() {
     if (window != nullptr) {
       SDL_DestroyWindow(window);
@@ -202,6 +239,7 @@ SdlBackend::~SdlBackend() {
 void SdlBackend::present(const Screen& screen, PixelRect changed) {
   state_->screen = &screen;
   state_->show(changed);
+  state_->let_previous_window_go();
 }
 
 Event SdlBackend::next_event(std::optional<int> wait_ms) {
@@ -310,8 +348,18 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
                  stored_path.data(), std::strerror(errno));
     return;
   }
-  state_->close();
   std::fflush(nullptr);
+  // The window stays up through the exec, its connection open in the next
+  // program until that one has drawn (let_previous_window_go).
+  const int fd = state_->x11_fd;
+  const int flags = fd >= 0 ? ::fcntl(fd, F_GETFD) : -1;
+  if (flags >= 0) {
+    XSync(state_->display, False);
+    ::fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
+    setenv(kHandedOverConnection, std::to_string(fd).c_str(), 1);
+  } else {
+    state_->close();
+  }
   // A path without a folder would be looked up on PATH by nothing, but keep it
   // explicitly relative.
   std::string path = executable.string();
@@ -321,8 +369,12 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
   char* argv[] = {path.data(), nullptr};
   ::execv(path.c_str(), argv);
   std::fprintf(stderr, "cannot start %s: %s\n", path.c_str(), std::strerror(errno));
-  // The window is gone; bring it back for the error box that follows.
-  state_->open();
+  if (flags >= 0) {
+    ::fcntl(fd, F_SETFD, flags);
+    unsetenv(kHandedOverConnection);
+  } else {
+    state_->open();  // bring the window back for the error box that follows
+  }
 }
 
 void SdlBackend::end(ExitStatus status) {

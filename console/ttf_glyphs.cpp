@@ -129,10 +129,13 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
   if (rendered == nullptr) {
     return nullptr;
   }
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(rendered);
-  if (argb == nullptr) {
-    return nullptr;
+  SDL_Surface* argb = rendered;
+  if (rendered->format->format != SDL_PIXELFORMAT_ARGB8888) {
+    argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(rendered);
+    if (argb == nullptr) {
+      return nullptr;
+    }
   }
   GlyphMask mask;
   mask.width = cells * kCellWidth * scale;
