@@ -90,7 +90,14 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
   if (glyphs->font_for(scale) == nullptr) {
     return nullptr;
   }
+  glyphs->release_pages();
   return glyphs;
+}
+
+// FreeType copies what it keeps; the mapped pages it read are only the page
+// cache's, so they need not count in this program's memory.
+void TtfGlyphs::release_pages() {
+  ::madvise(const_cast<void*>(data_), size_, MADV_DONTNEED);
 }
 
 TtfGlyphs::~TtfGlyphs() {
@@ -126,6 +133,7 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
     return nullptr;
   }
   SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font->ttf, ch, SDL_Color{255, 255, 255, 255});
+  release_pages();
   if (rendered == nullptr) {
     return nullptr;
   }

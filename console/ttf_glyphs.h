@@ -33,6 +33,7 @@ class TtfGlyphs final : public GlyphSource {
   TtfGlyphs(const void* data, size_t size);
   struct Font;
   Font* font_for(int scale);
+  void release_pages();
 
   const void* data_;  // the mapped font file
   size_t size_;
