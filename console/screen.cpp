@@ -77,6 +77,8 @@ void GraphicsPlane::outline_rect(PixelRect r, Colour c) {
 }
 
 void GraphicsPlane::line(Point a, Point b, Colour c) {
+  changed_.add({a.x, a.y, b.x, b.y});
+  const auto v = static_cast<std::uint8_t>(c.index());
   // Bresenham: an 8-connected line that a 4-connected fill cannot cross.
   const int dx = std::abs(b.x - a.x);
   const int dy = -std::abs(b.y - a.y);
@@ -85,7 +87,9 @@ void GraphicsPlane::line(Point a, Point b, Colour c) {
   int err = dx + dy;
   Point p = a;
   while (true) {
-    set(p, c);
+    if (inside(p)) {
+      pixels_[static_cast<size_t>(p.y * kSurfaceWidth + p.x)] = v;
+    }
     if (p == b) {
       break;
     }
@@ -102,54 +106,61 @@ void GraphicsPlane::line(Point a, Point b, Colour c) {
 }
 
 void GraphicsPlane::flood_fill(Point seed, Colour paint, Colour border) {
-  if (!inside(seed)) {
-    return;
-  }
   const auto fill = static_cast<std::uint8_t>(paint.index());
   const auto stop = static_cast<std::uint8_t>(border.index());
-  auto px = [this](int x, int y) -> std::uint8_t& {
-    return pixels_[static_cast<size_t>(y * kSurfaceWidth + x)];
-  };
   // Pixels already painted count as filled, so a paint colour different from
   // the border cannot loop.
-  auto open = [&](int x, int y) { return px(x, y) != stop && px(x, y) != fill; };
+  auto open = [&](int x, int y) {
+    if (!inside({x, y})) {
+      return false;
+    }
+    const std::uint8_t v = pixels_[static_cast<size_t>(y * kSurfaceWidth + x)];
+    return v != stop && v != fill;
+  };
+  auto set_pixel = [&](int x, int y) {
+    pixels_[static_cast<size_t>(y * kSurfaceWidth + x)] = fill;
+  };
   if (!open(seed.x, seed.y)) {
     return;
   }
-  std::vector<Point> stack{seed};
+  // Span filling: each entry is a run x1-x2 of row y reached from row y - dy;
+  // a pixel is looked at about once, runs reaching back are followed only
+  // where they stick out.
+  struct Span {
+    int x1, x2, y, dy;
+  };
+  std::vector<Span> stack = {{seed.x, seed.x, seed.y, 1}, {seed.x, seed.x, seed.y - 1, -1}};
+  PixelRect painted = {seed.x, seed.y, seed.x, seed.y};
   while (!stack.empty()) {
-    const Point p = stack.back();
+    auto [x1, x2, y, dy] = stack.back();
     stack.pop_back();
-    if (!open(p.x, p.y)) {
-      continue;
-    }
-    // Scanline: fill the run left and right, then look above and below it.
-    int left = p.x;
-    while (left > 0 && open(left - 1, p.y)) {
-      --left;
-    }
-    int right = p.x;
-    while (right < kSurfaceWidth - 1 && open(right + 1, p.y)) {
-      ++right;
-    }
-    for (int x = left; x <= right; ++x) {
-      px(x, p.y) = fill;
-    }
-    changed_.add({left, p.y, right, p.y});
-    for (int ny : {p.y - 1, p.y + 1}) {
-      if (ny < 0 || ny >= kSurfaceHeight) {
-        continue;
+    int x = x1;
+    if (open(x, y)) {
+      while (open(x - 1, y)) {
+        set_pixel(--x, y);
       }
-      bool in_run = false;
-      for (int x = left; x <= right; ++x) {
-        const bool o = open(x, ny);
-        if (o && !in_run) {
-          stack.push_back({x, ny});
-        }
-        in_run = o;
+      if (x < x1) {
+        stack.push_back({x, x1 - 1, y - dy, -dy});
       }
+    }
+    while (x1 <= x2) {
+      while (open(x1, y)) {
+        set_pixel(x1++, y);
+      }
+      if (x1 > x) {
+        stack.push_back({x, x1 - 1, y + dy, dy});
+        painted = {std::min(painted.x1, x), std::min(painted.y1, y), std::max(painted.x2, x1 - 1),
+                   std::max(painted.y2, y)};
+      }
+      if (x1 - 1 > x2) {
+        stack.push_back({x2 + 1, x1 - 1, y - dy, -dy});
+      }
+      for (++x1; x1 < x2 && !open(x1, y); ++x1) {
+      }
+      x = x1;
     }
   }
+  changed_.add(painted);
 }
 
 void TextPlane::clear() {
