@@ -35,10 +35,10 @@ void draw_glyph(PixelTarget out,
                 int left,
                 int top,
                 std::uint32_t colour) {
-  const int y1 = std::max(top, clip.y1);
-  const int y2 = std::min(top + g.height - 1, clip.y2);
-  const int x1 = std::max(left, clip.x1);
-  const int x2 = std::min(left + g.width - 1, clip.x2);
+  const int y1 = std::max(top + g.ink.y1, clip.y1);
+  const int y2 = std::min(top + g.ink.y2, clip.y2);
+  const int x1 = std::max(left + g.ink.x1, clip.x1);
+  const int x2 = std::min(left + g.ink.x2, clip.x2);
   for (int py = y1; py <= y2; ++py) {
     const std::uint8_t* coverage = g.coverage.data() + static_cast<size_t>((py - top) * g.width);
     std::uint32_t* row = out.pixels + static_cast<size_t>(py) * static_cast<size_t>(out.pitch);
@@ -52,6 +52,17 @@ void draw_glyph(PixelTarget out,
 }
 
 }  // namespace
+
+void GlyphMask::find_ink() {
+  ink = {width, height, -1, -1};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (coverage[static_cast<size_t>(y * width + x)] != 0) {
+        ink = {std::min(ink.x1, x), std::min(ink.y1, y), std::max(ink.x2, x), std::max(ink.y2, y)};
+      }
+    }
+  }
+}
 
 void compose_area(const Screen& screen,
                   int scale,

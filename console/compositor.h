@@ -14,6 +14,12 @@ struct GlyphMask {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> coverage;
+  // The rows and columns holding any coverage (mask coordinates, inclusive);
+  // composing looks at nothing outside them.
+  PixelRect ink = {0, 0, -1, -1};
+
+  // Sets `ink` from the coverage.
+  void find_ink();
 };
 
 // Where glyphs come from: a font, or nothing (text then composes as nothing).

@@ -169,6 +169,7 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
   }
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
+  mask.find_ink();
   entry = std::move(mask);
   return &*entry;
 }
