@@ -4,31 +4,17 @@ position screen, the drill with the next key and the Shift key of the other
 hand lit, its 20 lines typed with real key events (xdotool types the shifted
 characters as the keyboard layout produces them, Shift held), the result screen
 without a verdict, SFT.TXT holding the evaluation, and a click back to the
-launcher.
-
-    python3 e2e/brandel_window.py <program tree> [<source folder>]
-"""
-
-from __future__ import annotations
+launcher."""
 
 import math
 import struct
-import sys
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness  # noqa: E402
-from harness import check, design_y  # noqa: E402
+import harness
+from harness import HOME_CAP, LAUNCHER_EXIT, MENU_ENTRY_1, check, design_y
 
-# The launcher: entry 1's face, lit while the menu waits, and its exit box.
-MENU_ENTRY_1 = (62, design_y(112))
-LAUNCHER_EXIT = (592, 369)
-
-# The home position screen: the title bar (face 10) left of the title, and the
-# first of the right-hand caps (face 11) left of its legend.
+# The home position screen: the title bar (face 10) left of the title.
 TITLE_BAR = (100, design_y(20))
-RIGHT_HAND_CAP = (228, design_y(46))
 
 # The drill screen: the first strip cell, key 5 ("％"), both Shift keys, each
 # point left of the legend.
@@ -54,7 +40,6 @@ LINES = [
 ]
 
 
-
 def f32(x: float) -> float:
     return struct.unpack("f", struct.pack("f", x))[0]
 
@@ -68,14 +53,11 @@ def shown_evaluation(seconds: int) -> float:
 
 def test_typing_the_course_stores_its_evaluation(s: harness.Session) -> None:
     check(s.record_line("SFT.TXT") == "0", f"SFT.TXT starts as {s.read_record('SFT.TXT')!r}")
-    p = s.start()
-    menu = p.window_showing({MENU_ENTRY_1: 2})
-    menu.key("F9")
-    p.wait_for_program("Brandel")
-    w = p.window_showing({TITLE_BAR: 10, RIGHT_HAND_CAP: 11})
+    p = harness.launch(s, "F9", "Brandel")
+    w = p.window_showing({TITLE_BAR: 10, HOME_CAP: 11})
 
     w.key("x")
-    w.wait_for_pixels({RIGHT_HAND_CAP: 0, FIRST_CELL: 11, KEY_5: 11, RIGHT_SHIFT: 11,
+    w.wait_for_pixels({HOME_CAP: 0, FIRST_CELL: 11, KEY_5: 11, RIGHT_SHIFT: 11,
                        LEFT_SHIFT: 14})
     # "%" typed: "F" is next, with no Shift; "F" typed: "(" with the left Shift.
     text = "".join(LINES)

@@ -1,26 +1,14 @@
 #!/usr/bin/env python3
 """The introduction in a real window: F1 from the launcher, any key past the
 home-position prompt, the 30 drill lines typed with real key events, the pass
-verdict, and a click that records stage 2 and hands over to the fundamentals.
+verdict, and a click that records stage 2 and hands over to the fundamentals."""
 
-    python3 e2e/ostrin_window.py <program tree> [<source folder>]
-"""
-
-from __future__ import annotations
-
-import sys
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness  # noqa: E402
-from harness import check, design_y  # noqa: E402
+import harness
+from harness import HOME_CAP, check, design_y
 
-SOURCE = Path(__file__).resolve().parent.parent
-
-MENU_ENTRY_1 = (62, design_y(112))            # lit (2) while the menu waits
 TITLE_BAR = (4, design_y(16))                 # the stage's title-bar face
-RIGHT_HOME_CAP = (228, design_y(46))          # prompt caps, face 11
 FIRST_CELL = (143, design_y(61))              # the lit first cell, face 11
 COUNTER = (244, design_y(352))                # RemainingCounter, face 2
 PASS_BOX = (122, design_y(254))               # the verdict box, face 3 on a pass
@@ -29,13 +17,9 @@ LEFT_SHIFT = (90, design_y(269))              # marked (7) for a key no key type
 Q_KEY = (134, design_y(205))                  # marked (7) when "q" is typed wrong
 
 
-
 def test_ostrin_typed_through_to_the_next_stage(s: harness.Session) -> None:
-    p = s.start()
-    p.window().wait_for_pixels({MENU_ENTRY_1: 2})
-    p.window().key("F1")
-    w = p.handed_over_to("Ostrin")
-    w.wait_for_pixels({TITLE_BAR: 14, RIGHT_HOME_CAP: 11})
+    p = harness.launch(s, "F1", "Ostrin")
+    w = p.window_showing({TITLE_BAR: 14, HOME_CAP: 11})
     w.key("x")
     w.wait_for_pixels({FIRST_CELL: 11, COUNTER: 2})
     # Modifier and input-mode keys alone give nothing...
@@ -52,13 +36,13 @@ def test_ostrin_typed_through_to_the_next_stage(s: harness.Session) -> None:
         w.key("q")
         w.wait_for_pixels({LEFT_SHIFT: 14, Q_KEY: 7})
     # xdotool's default pace, 12 ms a key: about 80 characters a second.
-    w.type(harness.drill_lines(SOURCE, "course/material.h", "kOstrinLines", 30), delay_ms=12)
+    w.type(s.drill_lines("course/material.h", "kOstrinLines", 30), delay_ms=12)
     w.wait_for_pixels({**RESULT_BARS, PASS_BOX: 3}, timeout=30)
     check(s.record_line("step.TXT") == "1", "step.TXT changed before the click")
     w.click(320, 225)
     w = p.handed_over_to("Palvek")
     s.wait_for_record("step.TXT", "2")
-    w.wait_for_pixels({TITLE_BAR: 13, RIGHT_HOME_CAP: 11})
+    w.wait_for_pixels({TITLE_BAR: 13, HOME_CAP: 11})
 
 
 if __name__ == "__main__":

@@ -1,20 +1,10 @@
 #!/usr/bin/env python3
 """The record clearing in a real window: F10 from the launcher, cursor right
-to "は　い" and Enter reset all five records; the launcher runs again.
+to "は　い" and Enter reset all five records; the launcher runs again."""
 
-    python3 e2e/ulvane_window.py <program tree> [<source folder>]
-"""
+import harness
+from harness import MENU_ENTRY_1, check, design_y
 
-from __future__ import annotations
-
-import sys
-from pathlib import Path
-
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness  # noqa: E402
-from harness import check, design_y  # noqa: E402
-
-MENU_ENTRY_1 = (62, design_y(112))
 PANEL = (54, design_y(16))            # face 14
 YES_FACE = (194, design_y(252))       # "は　い"
 NO_FACE = (342, design_y(252))        # "いいえ"
@@ -25,11 +15,8 @@ def test_ulvane_clears_all_five_records(s: harness.Session) -> None:
                "KIGO.TXT": "クリアー", "SFT.TXT": "91.2"}
     for name, value in reached.items():
         s.write_record(name, value)
-    p = s.start()
-    p.window().wait_for_pixels({MENU_ENTRY_1: 2})
-    p.window().key("F10")
-    w = p.handed_over_to("Ulvane")
-    w.wait_for_pixels({PANEL: 14, YES_FACE: 14, NO_FACE: 2})
+    p = harness.launch(s, "F10", "Ulvane")
+    w = p.window_showing({PANEL: 14, YES_FACE: 14, NO_FACE: 2})
     w.key("Right")
     w.wait_for_pixels({YES_FACE: 2, NO_FACE: 14})
     for name, value in reached.items():

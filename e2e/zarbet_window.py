@@ -2,30 +2,18 @@
 """The timed test in a real window: from the launcher's F6, a one-minute test
 chosen with the arrow button and the length menu, typed with digits only,
 through the missed-key screen to the result graded "10級", which beats the
-starting record and is stored as 2; a click goes back to the launcher.
+starting record and is stored as 2; a click goes back to the launcher."""
 
-    python3 e2e/zarbet_window.py <program tree> [<source folder>]
-"""
-
-from __future__ import annotations
-
-import sys
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness  # noqa: E402
-from harness import check, design_y  # noqa: E402
+import harness
+from harness import LAUNCHER_EXIT, MENU_ENTRY_1, check, design_y
 
 
 def centre(x1: int, y1: int, x2: int, y2: int) -> tuple[int, int]:
     """The middle of a design rectangle in surface pixels."""
     return (x1 + x2) // 2, design_y((y1 + y2) // 2)
 
-
-# The launcher: entry 1's face, lit while the menu waits.
-MENU_ENTRY_1 = (62, design_y(112))
-LAUNCHER_EXIT = (592, 369)
 
 # The set-up screen (faces in design units as the timed test draws them).
 TITLE_FACE = (80, design_y(14))          # face 14
@@ -50,14 +38,9 @@ RESULT_BARS = {(164, design_y(126 + 32 * j)): 2 * j + 2 for j in range(4)}
 RESULT_PANEL = (134, design_y(286))
 
 
-
 def test_a_one_minute_test_typed_wrong_grades_10kyu(s: harness.Session) -> None:
     check(s.record_line("RANK.TXT") == "1", f"RANK.TXT starts as {s.read_record('RANK.TXT')!r}")
-    p = s.start()
-    menu = p.window_showing({MENU_ENTRY_1: 2})
-
-    menu.key("F6")
-    p.wait_for_program("Zarbet")
+    p = harness.launch(s, "F6", "Zarbet")
     w = p.window_showing({TITLE_FACE: 14, LENGTH_FIELD_FACE: 0, QUIT_FACE: 4, MENU_FACE: 0})
 
     # The arrow opens the menu; the item under the pointer lights; choosing
