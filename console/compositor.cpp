@@ -39,13 +39,28 @@ void draw_glyph(PixelTarget out,
   const int y2 = std::min(top + g.ink.y2, clip.y2);
   const int x1 = std::max(left + g.ink.x1, clip.x1);
   const int x2 = std::min(left + g.ink.x2, clip.x2);
+  // A glyph mostly lies on one face: its blends with that colour are worked
+  // out once for each coverage (0 marks one not yet worked out; a blend is
+  // opaque, never 0).
+  std::array<std::uint32_t, 256> ramp{};
+  std::uint32_t ramp_under = 0;
   for (int py = y1; py <= y2; ++py) {
     const std::uint8_t* coverage = g.coverage.data() + static_cast<size_t>((py - top) * g.width);
     std::uint32_t* row = out.pixels + static_cast<size_t>(py) * static_cast<size_t>(out.pitch);
     for (int px = x1; px <= x2; ++px) {
       const unsigned a = coverage[px - left];
-      if (a != 0) {
-        row[px] = a == 255 ? colour : blend(row[px], colour, a);
+      if (a == 255) {
+        row[px] = colour;
+      } else if (a != 0) {
+        if (row[px] != ramp_under) {
+          ramp_under = row[px];
+          ramp.fill(0);
+        }
+        std::uint32_t& mixed = ramp[a];
+        if (mixed == 0) {
+          mixed = blend(ramp_under, colour, a);
+        }
+        row[px] = mixed;
       }
     }
   }

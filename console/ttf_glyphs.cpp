@@ -91,6 +91,20 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
     return nullptr;
   }
   glyphs->release_pages();
+  // Kept glyphs belong to this very font file and renderer.
+  SDL_version ttf = *TTF_Linked_Version();
+  int ft_major = 0;
+  int ft_minor = 0;
+  int ft_patch = 0;
+  TTF_GetFreeTypeVersion(&ft_major, &ft_minor, &ft_patch);
+  std::error_code ec;
+  const std::string identity =
+      std::filesystem::weakly_canonical(font_file, ec).string() + "|" + std::to_string(st.st_size) +
+      "|" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + "|ttf " +
+      std::to_string(ttf.major) + "." + std::to_string(ttf.minor) + "." +
+      std::to_string(ttf.patch) + "|ft " + std::to_string(ft_major) + "." +
+      std::to_string(ft_minor) + "." + std::to_string(ft_patch);
+  glyphs->disk_ = std::make_unique<GlyphCacheFile>(identity);
   return glyphs;
 }
 
@@ -128,6 +142,10 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
     return it->second ? &*it->second : nullptr;
   }
   auto& entry = cache_[key];
+  if (auto kept = disk_->find(ch, cells, scale)) {
+    entry = std::move(kept);
+    return &*entry;
+  }
   Font* font = font_for(scale);
   if (font == nullptr || ch > 0xffff || TTF_GlyphIsProvided32(font->ttf, ch) == 0) {
     return nullptr;
@@ -170,6 +188,7 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
   mask.find_ink();
+  disk_->keep(ch, cells, scale, mask);
   entry = std::move(mask);
   return &*entry;
 }

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "console/compositor.h"
+#include "console/glyph_cache.h"
 
 namespace tutor {
 
@@ -17,8 +18,9 @@ namespace tutor {
 [[nodiscard]] std::optional<std::filesystem::path> find_console_font();
 
 // Glyphs of a TrueType font through SDL_ttf, rendered at the pixel size of each
-// scale so that text stays crisp, and cached. The font file is mapped into
-// memory once; each size is opened from there.
+// scale so that text stays crisp, and cached, in memory and on disk for the
+// programs started later. The font file is mapped into memory once; each size
+// is opened from there.
 class TtfGlyphs final : public GlyphSource {
  public:
   // The font ready for `scale`; nullptr when it cannot be opened.
@@ -37,6 +39,7 @@ class TtfGlyphs final : public GlyphSource {
 
   const void* data_;  // the mapped font file
   size_t size_;
+  std::unique_ptr<GlyphCacheFile> disk_;
   std::map<int, std::unique_ptr<Font>> fonts_;
   std::map<std::tuple<char32_t, int, int>, std::optional<GlyphMask>> cache_;
 };
