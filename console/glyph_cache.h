@@ -27,6 +27,8 @@ class GlyphCacheFile {
 
   // The glyph of `ch` for `cells` cells at `scale`, when kept.
   [[nodiscard]] std::optional<GlyphMask> find(char32_t ch, int cells, int scale) const;
+  // Whether no glyph is kept.
+  [[nodiscard]] bool empty() const { return index_.empty(); }
   // Keeps a rendered glyph.
   void keep(char32_t ch, int cells, int scale, const GlyphMask& mask);
 

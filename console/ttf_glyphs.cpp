@@ -87,10 +87,6 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
   }
   std::unique_ptr<TtfGlyphs> glyphs(
       new TtfGlyphs(data, static_cast<size_t>(st.st_size)));  // private constructor
-  if (glyphs->font_for(scale) == nullptr) {
-    return nullptr;
-  }
-  glyphs->release_pages();
   // Kept glyphs belong to this very font file and renderer.
   SDL_version ttf = *TTF_Linked_Version();
   int ft_major = 0;
@@ -105,6 +101,14 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
       std::to_string(ttf.patch) + "|ft " + std::to_string(ft_major) + "." +
       std::to_string(ft_minor) + "." + std::to_string(ft_patch);
   glyphs->disk_ = std::make_unique<GlyphCacheFile>(identity);
+  // A font whose glyphs were kept opened before; any other is tried now, and
+  // one that cannot be opened is no font.
+  if (glyphs->disk_->empty()) {
+    if (glyphs->font_for(scale) == nullptr) {
+      return nullptr;
+    }
+    glyphs->release_pages();
+  }
   return glyphs;
 }
 

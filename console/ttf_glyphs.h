@@ -20,7 +20,7 @@ namespace tutor {
 // Glyphs of a TrueType font through SDL_ttf, rendered at the pixel size of each
 // scale so that text stays crisp, and cached, in memory and on disk for the
 // programs started later. The font file is mapped into memory once; each size
-// is opened from there.
+// is opened from there when a glyph is not kept.
 class TtfGlyphs final : public GlyphSource {
  public:
   // The font ready for `scale`; nullptr when it cannot be opened.
