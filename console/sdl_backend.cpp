@@ -252,8 +252,11 @@ Event SdlBackend::next_event(std::optional<int> wait_ms) {
     // which can still be in flight when the window is destroyed on the way to
     // the next program, and Xlib ends the process over the BadWindow it earns.
     // A signal (the end of the session) cuts the sleep short.
-    pollfd x{state_->x11_fd, POLLIN, 0};
-    ::poll(&x, 1, timeout_ms);
+    // Events Xlib has already read off the connection would not wake it.
+    if (XPending(state_->display) == 0) {
+      pollfd x{state_->x11_fd, POLLIN, 0};
+      ::poll(&x, 1, timeout_ms);
+    }
     got = SDL_PollEvent(&ev) != 0;
   } else if (!got) {
     got = (timeout_ms < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout_ms)) != 0;
