@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
       con, [](tutor::Console& c) { tutor::course::run_stage(c, tutor::course::kOstrin); });
 
   const auto font = tutor::find_console_font();
-  auto glyphs = font ? tutor::TtfGlyphs::open(*font, 1) : nullptr;
+  auto glyphs = font ? tutor::TtfGlyphs::open(*font, 16) : nullptr;
   if (!glyphs) {
     std::fprintf(stderr, "no console font: frames composed without text\n");
   }

@@ -80,16 +80,20 @@ void GlyphMask::find_ink() {
 }
 
 void compose_area(const Screen& screen,
-                  int scale,
+                  const Viewport& view,
                   GlyphSource* glyphs,
                   PixelTarget out,
                   PixelRect area) {
   const auto pixels = screen.graphics.pixels();
-  const auto width = static_cast<size_t>((area.x2 - area.x1 + 1) * scale);
+  const int left = view.x_edge(area.x1);
+  const int right = view.x_edge(area.x2 + 1);
   for (int y = area.y1; y <= area.y2; ++y) {
-    std::uint32_t* row = out.pixels +
-                         static_cast<size_t>(y * scale) * static_cast<size_t>(out.pitch) +
-                         area.x1 * scale;
+    const int top = view.y_edge(y);
+    const int bottom = view.y_edge(y + 1);
+    if (top == bottom) {
+      continue;
+    }
+    std::uint32_t* row = out.pixels + static_cast<size_t>(top) * static_cast<size_t>(out.pitch);
     const std::uint8_t* source = pixels.data() + static_cast<size_t>(y * kSurfaceWidth);
     // Runs of one colour, which faces and backgrounds are made of, fill at once.
     for (int x = area.x1; x <= area.x2;) {
@@ -98,20 +102,23 @@ void compose_area(const Screen& screen,
       while (end <= area.x2 && source[end] == index) {
         ++end;
       }
-      std::fill(row + (x - area.x1) * scale, row + (end - area.x1) * scale, kArgb[index & 15]);
+      std::fill(row + view.x_edge(x), row + view.x_edge(end), kArgb[index & 15]);
       x = end;
     }
-    for (int k = 1; k < scale; ++k) {
-      std::copy(row, row + width, row + static_cast<size_t>(k) * static_cast<size_t>(out.pitch));
+    for (int r = top + 1; r < bottom; ++r) {
+      std::copy(row + left, row + right,
+                out.pixels + static_cast<size_t>(r) * static_cast<size_t>(out.pitch) + left);
     }
   }
   if (glyphs == nullptr) {
     return;
   }
-  const PixelRect clip = {area.x1 * scale, area.y1 * scale, (area.x2 + 1) * scale - 1,
-                          (area.y2 + 1) * scale - 1};
+  const PixelRect clip = view.window_area(area);
+  const int font = view.font_pixels();
   const int first_col = area.x1 / kCellWidth;
   for (int row = area.y1 / kCellHeight; row <= area.y2 / kCellHeight; ++row) {
+    const int top = view.y_edge(row * kCellHeight);
+    const int height = view.y_edge((row + 1) * kCellHeight) - top;
     for (int col = first_col; col <= area.x2 / kCellWidth; ++col) {
       const TextCell& cell = screen.text.cell({col, row});
       // A wide character is drawn from its left cell, also when only its
@@ -123,20 +130,39 @@ void compose_area(const Screen& screen,
       }
       const int at = left_outside ? col - 1 : col;
       const int cells = cell.shape == TextCell::Shape::Narrow ? 1 : 2;
-      if (const GlyphMask* g = glyphs->glyph(cell.ch, cells, scale)) {
-        draw_glyph(out, clip, *g, at * kCellWidth * scale, row * kCellHeight * scale,
-                   kArgb[static_cast<size_t>(cell.colour.index())]);
+      const int box_left = view.x_edge(at * kCellWidth);
+      const int width = view.x_edge((at + cells) * kCellWidth) - box_left;
+      if (const GlyphMask* g = glyphs->glyph(cell.ch, {font, width, height})) {
+        draw_glyph(out, clip, *g, box_left, top, kArgb[static_cast<size_t>(cell.colour.index())]);
       }
     }
   }
 }
 
-void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out) {
-  out.width = kSurfaceWidth * scale;
-  out.height = kSurfaceHeight * scale;
+void compose_bars(const Viewport& view, PixelTarget out) {
+  const PixelRect c = view.content();
+  for (int y = 0; y < view.window_height(); ++y) {
+    std::uint32_t* row = out.pixels + static_cast<size_t>(y) * static_cast<size_t>(out.pitch);
+    if (y < c.y1 || y > c.y2) {
+      std::fill(row, row + view.window_width(), kArgb[0]);
+    } else {
+      std::fill(row, row + c.x1, kArgb[0]);
+      std::fill(row + c.x2 + 1, row + view.window_width(), kArgb[0]);
+    }
+  }
+}
+
+void compose(const Screen& screen, const Viewport& view, GlyphSource* glyphs, Picture& out) {
+  out.width = view.window_width();
+  out.height = view.window_height();
   out.argb.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
-  compose_area(screen, scale, glyphs, {out.argb.data(), out.width, out.height, out.width},
-               {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1});
+  const PixelTarget target = {out.argb.data(), out.width, out.height, out.width};
+  compose_bars(view, target);
+  compose_area(screen, view, glyphs, target, {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1});
+}
+
+void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out) {
+  compose(screen, Viewport::at_scale(scale), glyphs, out);
 }
 
 namespace {

@@ -5,11 +5,19 @@
 #include <vector>
 
 #include "console/screen.h"
+#include "console/viewport.h"
 
 namespace tutor {
 
-// A glyph drawn into the box of its cells: `cells` * 8 * scale pixels wide,
-// 18 * scale high, one coverage value 0-255 per pixel.
+// The box of one or two text cells in a window, and the font size for it.
+struct GlyphBox {
+  int font_pixels;
+  int width;
+  int height;
+  friend constexpr auto operator<=>(const GlyphBox&, const GlyphBox&) = default;
+};
+
+// A glyph drawn into the box of its cells, one coverage value 0-255 per pixel.
 struct GlyphMask {
   int width = 0;
   int height = 0;
@@ -26,9 +34,8 @@ struct GlyphMask {
 class GlyphSource {
  public:
   virtual ~GlyphSource() = default;
-  // The glyph of `ch` for a box of `cells` cells at `scale`; nullptr when the
-  // font has none.
-  virtual const GlyphMask* glyph(char32_t ch, int cells, int scale) = 0;
+  // The glyph of `ch` rendered for a box; nullptr when the font has none.
+  virtual const GlyphMask* glyph(char32_t ch, GlyphBox box) = 0;
 };
 
 // A composed picture, 0xAARRGGBB per pixel.
@@ -47,16 +54,20 @@ struct PixelTarget {
   int pitch;
 };
 
-// Composes both planes `scale` times over: every graphics pixel a scale x
-// scale block, every glyph over it in its colour. Only the part of the
-// surface inside `area` is composed, and it comes out exactly as it does in
-// the whole picture.
+// Composes both planes into a window: every surface pixel a block of the
+// viewport, every glyph over it in its colour, rendered for its cells' box.
+// Only the part of the surface inside `area` is composed, and it comes out
+// exactly as it does in the whole picture.
 void compose_area(const Screen& screen,
-                  int scale,
+                  const Viewport& view,
                   GlyphSource* glyphs,
                   PixelTarget out,
                   PixelRect area);
-// The whole surface into a picture of its own.
+// The black bars round the surface, where the window's shape differs from it.
+void compose_bars(const Viewport& view, PixelTarget out);
+// The whole window: the surface and the black bars round it.
+void compose(const Screen& screen, const Viewport& view, GlyphSource* glyphs, Picture& out);
+// The surface `scale` times over, in a picture of its own.
 void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out);
 
 // Writes a picture as an uncompressed PNG; false when the file cannot be written.

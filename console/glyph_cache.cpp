@@ -13,7 +13,7 @@
 namespace tutor {
 namespace {
 
-constexpr std::uint32_t kRecordMark = 0x31434756;  // "VGC1"
+constexpr std::uint32_t kRecordMark = 0x32434756;  // "VGC2"
 // A cache grown past this (many fonts' worth of glyphs) starts again.
 constexpr off_t kLargestFile = 8 << 20;
 
@@ -21,8 +21,8 @@ constexpr off_t kLargestFile = 8 << 20;
 struct RecordHead {
   std::uint32_t mark;
   std::uint32_t ch;
-  std::uint16_t cells;
-  std::uint16_t scale;
+  std::uint16_t font_pixels;
+  std::uint16_t unused;
   std::uint16_t width;
   std::uint16_t height;
   std::int16_t ink_x1;
@@ -110,7 +110,7 @@ GlyphCacheFile::GlyphCacheFile(std::string_view identity) {
     shape.width = head.width;
     shape.height = head.height;
     shape.ink = {head.ink_x1, head.ink_y1, head.ink_x2, head.ink_y2};
-    index_[{static_cast<char32_t>(head.ch), head.cells, head.scale}] = {
+    index_[{static_cast<char32_t>(head.ch), {head.font_pixels, head.width, head.height}}] = {
         static_cast<std::int64_t>(at + sizeof head), shape};
     at = end;
   }
@@ -122,8 +122,8 @@ GlyphCacheFile::~GlyphCacheFile() {
   }
 }
 
-std::optional<GlyphMask> GlyphCacheFile::find(char32_t ch, int cells, int scale) const {
-  const auto it = index_.find({ch, cells, scale});
+std::optional<GlyphMask> GlyphCacheFile::find(char32_t ch, GlyphBox box) const {
+  const auto it = index_.find({ch, box});
   if (it == index_.end()) {
     return std::nullopt;
   }
@@ -146,14 +146,14 @@ std::optional<GlyphMask> GlyphCacheFile::find(char32_t ch, int cells, int scale)
   return mask;
 }
 
-void GlyphCacheFile::keep(char32_t ch, int cells, int scale, const GlyphMask& mask) {
+void GlyphCacheFile::keep(char32_t ch, GlyphBox box, const GlyphMask& mask) {
   if (fd_ < 0) {
     return;
   }
   RecordHead head{kRecordMark,
                   static_cast<std::uint32_t>(ch),
-                  static_cast<std::uint16_t>(cells),
-                  static_cast<std::uint16_t>(scale),
+                  static_cast<std::uint16_t>(box.font_pixels),
+                  0,
                   static_cast<std::uint16_t>(mask.width),
                   static_cast<std::uint16_t>(mask.height),
                   static_cast<std::int16_t>(mask.ink.x1),

@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
-#include <tuple>
+#include <utility>
 
 #include "console/compositor.h"
 
@@ -25,12 +25,12 @@ class GlyphCacheFile {
   GlyphCacheFile(const GlyphCacheFile&) = delete;
   GlyphCacheFile& operator=(const GlyphCacheFile&) = delete;
 
-  // The glyph of `ch` for `cells` cells at `scale`, when kept.
-  [[nodiscard]] std::optional<GlyphMask> find(char32_t ch, int cells, int scale) const;
+  // The glyph of `ch` rendered for a box, when kept.
+  [[nodiscard]] std::optional<GlyphMask> find(char32_t ch, GlyphBox box) const;
   // Whether no glyph is kept.
   [[nodiscard]] bool empty() const { return index_.empty(); }
   // Keeps a rendered glyph.
-  void keep(char32_t ch, int cells, int scale, const GlyphMask& mask);
+  void keep(char32_t ch, GlyphBox box, const GlyphMask& mask);
 
   // Where the cache of an identity is kept; nothing without a cache folder.
   [[nodiscard]] static std::optional<std::filesystem::path> file_for(std::string_view identity);
@@ -41,7 +41,7 @@ class GlyphCacheFile {
     GlyphMask shape;      // size and ink; no coverage
   };
   int fd_ = -1;
-  std::map<std::tuple<char32_t, int, int>, Entry> index_;
+  std::map<std::pair<char32_t, GlyphBox>, Entry> index_;
 };
 
 }  // namespace tutor

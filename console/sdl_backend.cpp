@@ -156,7 +156,7 @@ struct SdlBackend::State {
     display = x11_display(window);
     x11_fd = display != nullptr ? ConnectionNumber(display) : -1;
     if (const auto font = find_console_font()) {
-      glyphs = TtfGlyphs::open(*font, scale);
+      glyphs = TtfGlyphs::open(*font, Viewport::at_scale(scale).font_pixels());
     }
     if (!glyphs) {
       std::fprintf(stderr,
@@ -179,7 +179,7 @@ struct SdlBackend::State {
                         surface->h >= kSurfaceHeight * scale;
     if (direct) {
       SDL_LockSurface(surface);
-      compose_area(*screen, scale, glyphs.get(),
+      compose_area(*screen, Viewport::at_scale(scale), glyphs.get(),
                    {static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
                     surface->pitch / 4},
                    area);

@@ -66,7 +66,8 @@ struct TtfGlyphs::Font {
 
 TtfGlyphs::TtfGlyphs(const void* data, size_t size) : data_(data), size_(size) {}
 
-std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_file, int scale) {
+std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_file,
+                                           int font_pixels) {
   if (TTF_WasInit() == 0 && TTF_Init() != 0) {
     return nullptr;
   }
@@ -104,7 +105,7 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
   // A font whose glyphs were kept opened before; any other is tried now, and
   // one that cannot be opened is no font.
   if (glyphs->disk_->empty()) {
-    if (glyphs->font_for(scale) == nullptr) {
+    if (glyphs->font_for(font_pixels) == nullptr) {
       return nullptr;
     }
     glyphs->release_pages();
@@ -123,15 +124,12 @@ TtfGlyphs::~TtfGlyphs() {
   ::munmap(const_cast<void*>(data_), size_);
 }
 
-TtfGlyphs::Font* TtfGlyphs::font_for(int scale) {
-  auto& slot = fonts_[scale];
+TtfGlyphs::Font* TtfGlyphs::font_for(int pixels) {
+  auto& slot = fonts_[pixels];
   if (!slot) {
-    // A row is 16 design units: the font's pixel size, so a half-width glyph
-    // advances one cell and a full-width glyph two.
-    TTF_Font* ttf =
-        TTF_OpenFontRW(SDL_RWFromConstMem(data_, static_cast<int>(size_)), 1, 16 * scale);
+    TTF_Font* ttf = TTF_OpenFontRW(SDL_RWFromConstMem(data_, static_cast<int>(size_)), 1, pixels);
     if (ttf == nullptr) {
-      fonts_.erase(scale);
+      fonts_.erase(pixels);
       return nullptr;
     }
     slot = std::make_unique<Font>();
@@ -140,17 +138,17 @@ TtfGlyphs::Font* TtfGlyphs::font_for(int scale) {
   return slot.get();
 }
 
-const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
-  const auto key = std::make_tuple(ch, cells, scale);
+const GlyphMask* TtfGlyphs::glyph(char32_t ch, GlyphBox box) {
+  const auto key = std::make_pair(ch, box);
   if (auto it = cache_.find(key); it != cache_.end()) {
     return it->second ? &*it->second : nullptr;
   }
   auto& entry = cache_[key];
-  if (auto kept = disk_->find(ch, cells, scale)) {
+  if (auto kept = disk_->find(ch, box)) {
     entry = std::move(kept);
     return &*entry;
   }
-  Font* font = font_for(scale);
+  Font* font = font_for(box.font_pixels);
   if (font == nullptr || ch > 0xffff || TTF_GlyphIsProvided32(font->ttf, ch) == 0) {
     return nullptr;
   }
@@ -168,11 +166,11 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
     }
   }
   GlyphMask mask;
-  mask.width = cells * kCellWidth * scale;
-  mask.height = kCellHeight * scale;
+  mask.width = box.width;
+  mask.height = box.height;
   mask.coverage.assign(static_cast<size_t>(mask.width * mask.height), 0);
   // Centre the glyph's box in the cells: horizontally on its advance, and the
-  // font's line height in the 18-unit row.
+  // font's line height in the row.
   const int left = (mask.width - argb->w) / 2;
   const int top = (mask.height - TTF_FontHeight(font->ttf)) / 2;
   SDL_LockSurface(argb);
@@ -192,7 +190,7 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, int cells, int scale) {
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
   mask.find_ink();
-  disk_->keep(ch, cells, scale, mask);
+  disk_->keep(ch, box, mask);
   entry = std::move(mask);
   return &*entry;
 }

@@ -23,9 +23,9 @@ TEST(GlyphCache, KeptGlyphsComeBackAsRenderedAndATornFileCostsOnlyItsTail) {
   const std::u32string text = U"漢Aあ；J";
   auto glyphs_of = [&] {
     std::vector<GlyphMask> out;
-    auto g = TtfGlyphs::open(*font, 2);
+    auto g = TtfGlyphs::open(*font, 32);
     for (char32_t ch : text) {
-      out.push_back(*g->glyph(ch, ch < 0x80 ? 1 : 2, 2));
+      out.push_back(*g->glyph(ch, {32, ch < 0x80 ? 16 : 32, 36}));
     }
     return out;
   };

@@ -100,16 +100,17 @@ TEST(GraphicsPlane, FillWithAPaintColourOtherThanTheBorderTerminates) {
 class PatternGlyphs final : public GlyphSource {
  public:
   explicit PatternGlyphs(bool find_ink) : find_ink_(find_ink) {}
-  const GlyphMask* glyph(char32_t ch, int cells, int scale) override {
-    GlyphMask& g = masks_[{ch, cells, scale}];
-    g.width = cells * kCellWidth * scale;
-    g.height = kCellHeight * scale;
+  const GlyphMask* glyph(char32_t ch, GlyphBox box) override {
+    GlyphMask& g = masks_[{ch, box}];
+    g.width = box.width;
+    g.height = box.height;
     g.coverage.resize(static_cast<size_t>(g.width * g.height));
+    const int margin = box.font_pixels / 16;
     for (size_t i = 0; i < g.coverage.size(); ++i) {
       const auto x = static_cast<int>(i) % g.width;
       const auto y = static_cast<int>(i) / g.width;
-      const bool margin = x < scale || y < 3 * scale || x >= g.width - 2 || y == g.height - 1;
-      g.coverage[i] = margin ? 0 : static_cast<std::uint8_t>((i * 37 + ch * 11) % 256);
+      const bool blank = x < margin || y < 3 * margin || x >= g.width - 2 || y == g.height - 1;
+      g.coverage[i] = blank ? 0 : static_cast<std::uint8_t>((i * 37 + ch * 11) % 256);
     }
     g.ink = {0, 0, g.width - 1, g.height - 1};
     if (find_ink_) {
@@ -120,8 +121,75 @@ class PatternGlyphs final : public GlyphSource {
 
  private:
   bool find_ink_;
-  std::map<std::tuple<char32_t, int, int>, GlyphMask> masks_;
+  std::map<std::pair<char32_t, GlyphBox>, GlyphMask> masks_;
 };
+
+// Solid glyphs: every pixel of the box, so a cell's place and size show.
+class SolidGlyphs final : public GlyphSource {
+ public:
+  const GlyphMask* glyph(char32_t, GlyphBox box) override {
+    GlyphMask& g = masks_[box];
+    g.width = box.width;
+    g.height = box.height;
+    g.coverage.assign(static_cast<size_t>(g.width * g.height), 255);
+    g.find_ink();
+    fonts.push_back(box.font_pixels);
+    return &g;
+  }
+  std::vector<int> fonts;
+
+ private:
+  std::map<GlyphBox, GlyphMask> masks_;
+};
+
+TEST(Compositor, EveryWindowSizeTilesTheSurfaceAndMapsThePointerBack) {
+  std::mt19937 rng(9);
+  Screen screen;
+  for (int i = 0; i < 400; ++i) {
+    const Point a{static_cast<int>(rng() % 640), static_cast<int>(rng() % 450)};
+    screen.graphics.fill_rect({a.x, a.y, a.x + static_cast<int>(rng() % 9), a.y + 3},
+                              Colour::from_index(static_cast<int>(rng() % 16)));
+  }
+  screen.text.print({10, 5}, 9, "x漢");
+  // Scales 1, 1.25, 1.5, 2 and 2.75, and a window of another shape.
+  for (const auto& [w, h] :
+       {std::pair{640, 450}, {800, 563}, {960, 675}, {1280, 900}, {1760, 1238}, {1000, 600}}) {
+    const Viewport view = Viewport::fitting(w, h);
+    SolidGlyphs glyphs;
+    Picture picture;
+    compose(screen, view, &glyphs, picture);
+    const PixelRect c = view.content();
+    const int cw = view.content_width();
+    const int ch = view.content_height();
+    EXPECT_LE(std::abs(cw * 450 - ch * 640), 640) << w << "x" << h;  // the surface's shape
+    EXPECT_TRUE(cw == w || ch == h) << w << "x" << h;
+    for (int x = 0; x < 640; ++x) {
+      EXPECT_LE(std::abs(view.x_edge(x + 1) - view.x_edge(x) - cw / 640), 1);
+    }
+    for (int py = 0; py < h; ++py) {
+      for (int px = 0; px < w; ++px) {
+        const auto at = view.to_surface({px, py});
+        const std::uint32_t shown = picture.argb[static_cast<size_t>(py * w + px)];
+        const bool in_content = px >= c.x1 && px <= c.x2 && py >= c.y1 && py <= c.y2;
+        ASSERT_EQ(at.has_value(), in_content) << px << "," << py;
+        const Rgb want = at ? kPalette[screen.graphics.at(*at).index()] : kPalette[0];
+        const bool text = at && at->y >= 90 && at->y < 108 && at->x >= 80 && at->x < 104;
+        if (!text) {
+          ASSERT_EQ(shown & 0xffffff, std::uint32_t{want.r} << 16 | want.g << 8 | want.b)
+              << w << "x" << h << " at " << px << "," << py;
+        } else {
+          ASSERT_EQ(shown & 0xffffff, 0x5888f0u) << "text colour 9 over its whole cells";
+        }
+        if (at) {  // the block of the surface pixel holds this window pixel
+          ASSERT_TRUE(view.x_edge(at->x) <= px && px < view.x_edge(at->x + 1));
+          ASSERT_TRUE(view.y_edge(at->y) <= py && py < view.y_edge(at->y + 1));
+        }
+      }
+    }
+    EXPECT_EQ(glyphs.fonts, (std::vector<int>{view.font_pixels(), view.font_pixels()}));
+    EXPECT_EQ(view.font_pixels(), (16 * cw + 320) / 640);
+  }
+}
 
 TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPixel) {
   std::mt19937 rng(5);
@@ -158,7 +226,7 @@ TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPix
         }
       }
       if (const auto changed = screen.take_changed()) {
-        compose_area(screen, scale, &glyphs,
+        compose_area(screen, Viewport::at_scale(scale), &glyphs,
                      {shown.argb.data(), shown.width, shown.height, shown.width}, *changed);
       }
       Picture whole;

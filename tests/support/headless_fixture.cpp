@@ -50,7 +50,7 @@ void HeadlessTest::TearDown() {
                     (std::string(info->test_suite_name()) + "." + info->name() + ".png");
   std::unique_ptr<TtfGlyphs> glyphs;
   if (const auto font = find_console_font()) {
-    glyphs = TtfGlyphs::open(*font, 1);
+    glyphs = TtfGlyphs::open(*font, 16);
   }
   Picture picture;
   compose(con_.screen(), 1, glyphs.get(), picture);
