@@ -9,8 +9,8 @@
 //
 // The font file is a TrueType font with Japanese glyphs (IPAGothic, the path
 // `fc-match -f '%{file}' IPAGothic` gives): the floor looks nothing up itself.
-// It opens a 640x450 surface at the largest whole scale that fits the usable
-// screen area, centred, draws one line of text in white on black at 16 px a
+// It opens a 640x450 surface at the largest scale in quarters that fits the
+// usable screen area, centred, draws one line of text in white on black at 16 px a
 // unit, and sleeps in SDL_WaitEvent until something happens. Each key press
 // redraws the window with the key echoed below the line. With --exec N and
 // N > 0, F1 closes the window, ends SDL and starts the floor again in the same
@@ -59,16 +59,18 @@ int pass_late_wakeups(Display* display, XErrorEvent* error) {
   std::exit(EXIT_FAILURE);
 }
 
-int pick_scale() {
+// The console's scale, in quarters: the largest that fits the usable area.
+int pick_quarters() {
   SDL_Rect usable{};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0 && SDL_GetDisplayBounds(0, &usable) != 0) {
-    return 1;
+    return 4;
   }
-  int scale = 1;
-  while (kWidth * (scale + 1) + kRoomX <= usable.w && kHeight * (scale + 1) + kRoomY <= usable.h) {
-    ++scale;
+  int q = 4;
+  while (kWidth * (q + 1) / 4 + kRoomX <= usable.w &&
+         (kHeight * (q + 1) + 2) / 4 + kRoomY <= usable.h) {
+    ++q;
   }
-  return scale;
+  return q;
 }
 
 void draw_text(SDL_Surface* target, TTF_Font* font, const std::string& text, int x, int y) {
@@ -84,14 +86,14 @@ void draw_text(SDL_Surface* target, TTF_Font* font, const std::string& text, int
   SDL_FreeSurface(line);
 }
 
-void present(SDL_Window* window, TTF_Font* font, int scale, const std::string& echo) {
+void present(SDL_Window* window, TTF_Font* font, int quarters, const std::string& echo) {
   SDL_Surface* surface = SDL_GetWindowSurface(window);
   if (surface == nullptr) {
     return;
   }
   SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-  draw_text(surface, font, kLine, 16 * scale, 16 * scale);
-  draw_text(surface, font, echo, 16 * scale, 40 * scale);
+  draw_text(surface, font, kLine, 4 * quarters, 4 * quarters);
+  draw_text(surface, font, echo, 4 * quarters, 10 * quarters);
   SDL_UpdateWindowSurface(window);
 }
 
@@ -122,20 +124,21 @@ int main(int argc, char** argv) {
   if (TTF_Init() != 0) {
     give_up("cannot start SDL_ttf", TTF_GetError());
   }
-  const int scale = pick_scale();
-  SDL_Window* window = SDL_CreateWindow("floor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                        kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
+  const int quarters = pick_quarters();
+  SDL_Window* window =
+      SDL_CreateWindow("floor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                       kWidth * quarters / 4, (kHeight * quarters + 2) / 4, SDL_WINDOW_SHOWN);
   if (window == nullptr) {
     give_up("cannot open the window", SDL_GetError());
   }
-  TTF_Font* font = TTF_OpenFont(font_file, 16 * scale);
+  TTF_Font* font = TTF_OpenFont(font_file, 4 * quarters);
   if (font == nullptr) {
     give_up(font_file, TTF_GetError());
   }
   SDL_StartTextInput();
 
   std::string echo;
-  present(window, font, scale, echo);
+  present(window, font, quarters, echo);
   bool hand_over = false;
   bool running = true;
   while (running && !hand_over) {
@@ -179,7 +182,7 @@ int main(int argc, char** argv) {
     } while (running && !hand_over && SDL_PollEvent(&ev) != 0);
     if (running && !hand_over) {
       if (changed) {
-        present(window, font, scale, echo);
+        present(window, font, quarters, echo);
       } else if (exposed) {
         SDL_UpdateWindowSurface(window);
       }

@@ -58,17 +58,21 @@ bool same_peer(int a, int b) {
   std::exit(EXIT_FAILURE);
 }
 
-int pick_scale() {
+// The largest scale, in quarters, at which the window fits the usable screen
+// area with room for its frame; at least 1.
+Viewport pick_viewport() {
   SDL_Rect usable{};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0 && SDL_GetDisplayBounds(0, &usable) != 0) {
-    return 1;
+    return Viewport::at_scale(1);
   }
-  int scale = 1;
-  while (kSurfaceWidth * (scale + 1) + kFrameRoomX <= usable.w &&
-         kSurfaceHeight * (scale + 1) + kFrameRoomY <= usable.h) {
-    ++scale;
+  const auto width = [](int quarters) { return kSurfaceWidth * quarters / 4; };
+  const auto height = [](int quarters) { return (kSurfaceHeight * quarters + 2) / 4; };
+  int quarters = 4;
+  while (width(quarters + 1) + kFrameRoomX <= usable.w &&
+         height(quarters + 1) + kFrameRoomY <= usable.h) {
+    ++quarters;
   }
-  return scale;
+  return Viewport::fitting(width(quarters), height(quarters));
 }
 
 // The console's code of a key that types no text; empty for keys that give
@@ -113,7 +117,7 @@ std::string_view key_code(SDL_Keycode k) {
 
 struct SdlBackend::State {
   SDL_Window* window = nullptr;
-  int scale = 1;
+  Viewport view = Viewport::at_scale(1);
   Display* display = nullptr;  // on X11
   int x11_fd = -1;
   std::unique_ptr<TtfGlyphs> glyphs;
@@ -147,16 +151,16 @@ struct SdlBackend::State {
       std::fprintf(stderr, "no display to open a window on (is DISPLAY set?)\n");
       std::exit(EXIT_FAILURE);
     }
-    scale = pick_scale();
+    view = pick_viewport();
     window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              kSurfaceWidth * scale, kSurfaceHeight * scale, SDL_WINDOW_SHOWN);
+                              view.window_width(), view.window_height(), SDL_WINDOW_SHOWN);
     if (window == nullptr) {
       give_up("cannot open the window");
     }
     display = x11_display(window);
     x11_fd = display != nullptr ? ConnectionNumber(display) : -1;
     if (const auto font = find_console_font()) {
-      glyphs = TtfGlyphs::open(*font, Viewport::at_scale(scale).font_pixels());
+      glyphs = TtfGlyphs::open(*font, view.font_pixels());
     }
     if (!glyphs) {
       std::fprintf(stderr,
@@ -175,24 +179,24 @@ struct SdlBackend::State {
     }
     const SDL_PixelFormat& f = *surface->format;
     const bool direct = f.BytesPerPixel == 4 && f.Rmask == 0xff0000 && f.Gmask == 0xff00 &&
-                        f.Bmask == 0xff && surface->w >= kSurfaceWidth * scale &&
-                        surface->h >= kSurfaceHeight * scale;
+                        f.Bmask == 0xff && surface->w >= view.window_width() &&
+                        surface->h >= view.window_height();
     if (direct) {
       SDL_LockSurface(surface);
-      compose_area(*screen, Viewport::at_scale(scale), glyphs.get(),
+      compose_area(*screen, view, glyphs.get(),
                    {static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
                     surface->pitch / 4},
                    area);
       SDL_UnlockSurface(surface);
     } else {
-      compose(*screen, scale, glyphs.get(), picture);
+      compose(*screen, view, glyphs.get(), picture);
       SDL_ConvertPixels(std::min(surface->w, picture.width), std::min(surface->h, picture.height),
                         SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4, f.format,
                         surface->pixels, surface->pitch);
       area = {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1};
     }
-    const SDL_Rect r = {area.x1 * scale, area.y1 * scale, (area.x2 - area.x1 + 1) * scale,
-                        (area.y2 - area.y1 + 1) * scale};
+    const PixelRect shown = view.window_area(area);
+    const SDL_Rect r = {shown.x1, shown.y1, shown.x2 - shown.x1 + 1, shown.y2 - shown.y1 + 1};
     SDL_UpdateWindowSurfaceRects(window, &r, 1);
   }
 
@@ -224,7 +228,9 @@ struct SdlBackend::State {
     SDL_Quit();
   }
 
-  Point to_surface(int x, int y) const { return {x / scale, y / scale}; }
+  // A pointer position on the surface; outside it (on a bar) a point no area
+  // holds.
+  Point to_surface(int x, int y) const { return view.to_surface({x, y}).value_or(Point{-1, -1}); }
 };
 
 SdlBackend::SdlBackend(const std::string& program_name) : state_(std::make_unique<State>()) {

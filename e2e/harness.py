@@ -122,13 +122,29 @@ def _end_group(pgid: int) -> None:
             os.killpg(pgid, signal.SIGKILL)
 
 
+class Viewport:
+    """Where the console places the 640x450 surface in a window: the largest
+    content of its shape, centred, each surface pixel a block of whole pixels."""
+
+    def __init__(self, width: int, height: int):
+        self.cw = min(width, (height * 1280 + 450) // 900)
+        self.ch = min(height, (self.cw * 900 + 640) // 1280)
+        self.left, self.top = (width - self.cw) // 2, (height - self.ch) // 2
+
+    def centre(self, sx: int, sy: int) -> tuple[int, int]:
+        """The window pixel in the middle of surface pixel (sx, sy)'s block."""
+        x0, x1 = (self.left + x * self.cw // SURFACE_WIDTH for x in (sx, sx + 1))
+        y0, y1 = (self.top + y * self.ch // SURFACE_HEIGHT for y in (sy, sy + 1))
+        return (x0 + x1 - 1) // 2, (y0 + y1 - 1) // 2
+
+
 @dataclass
 class Shot:
     """A screenshot of one window as raw RGB, row by row."""
 
     width: int
     rgb: bytes
-    scale: int
+    view: Viewport
     palette: Sequence[tuple[int, int, int]]
 
     def index_at(self, sx: int, sy: int) -> int | None:
@@ -136,8 +152,8 @@ class Shot:
         outside the palette (an anti-aliased glyph edge)."""
         check(0 <= sx < SURFACE_WIDTH and 0 <= sy < SURFACE_HEIGHT,
               f"surface pixel ({sx}, {sy}) outside 640x450")
-        half = self.scale // 2
-        i = ((sy * self.scale + half) * self.width + sx * self.scale + half) * 3
+        x, y = self.view.centre(sx, sy)
+        i = (y * self.width + x) * 3
         rgb = tuple(self.rgb[i:i + 3])
         return self.palette.index(rgb) if rgb in self.palette else None
 
@@ -154,9 +170,9 @@ class Window:
         self.session, self.wid = session, wid
         v = session.xdotool_values("getwindowgeometry", "--shell", str(wid))
         self.x, self.y, self.width, self.height = v["X"], v["Y"], v["WIDTH"], v["HEIGHT"]
-        self.scale = self.width // SURFACE_WIDTH
-        check(self.scale and (self.width, self.height) == (640 * self.scale, 450 * self.scale),
-              f"window {wid:#x} is {self.width}x{self.height}, not 640x450 times a whole number")
+        self.view = Viewport(self.width, self.height)
+        check(self.view.cw >= SURFACE_WIDTH and self.view.ch >= SURFACE_HEIGHT,
+              f"window {wid:#x} is {self.width}x{self.height}, smaller than 640x450")
 
     def __repr__(self) -> str:
         return f"Window({self.wid:#x} {self.width}x{self.height}+{self.x}+{self.y})"
@@ -178,8 +194,8 @@ class Window:
     def move_pointer(self, sx: int, sy: int) -> None:
         """Moves the pointer to surface pixel (sx, sy) and waits until it is there
         (`mousemove --sync` waits forever when it is there already)."""
-        half = self.scale // 2
-        x, y = self.x + sx * self.scale + half, self.y + sy * self.scale + half
+        cx, cy = self.view.centre(sx, sy)
+        x, y = self.x + cx, self.y + cy
         self.session.xdotool("mousemove", str(x), str(y))
 
         def there():
@@ -207,7 +223,7 @@ class Window:
         size = (int(head[1]), int(head[2])) if head else None
         check(size == (self.width, self.height) and len(ppm) - head.end() == 3 * self.width *
               self.height, f"screenshot of {self!r} is {size}, {len(ppm)} bytes of PPM")
-        return Shot(self.width, ppm[head.end():], self.scale, s.palette)
+        return Shot(self.width, ppm[head.end():], self.view, s.palette)
 
     def wait_for_pixels(self, expected: Mapping[tuple[int, int], int],
                         timeout: float = 10.0) -> Shot:

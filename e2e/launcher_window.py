@@ -37,11 +37,21 @@ def wait_for_menu(s: harness.Session) -> tuple[harness.Program, harness.Window]:
     return p, w
 
 
-def test_window_is_centred_at_a_whole_scale(s: harness.Session) -> None:
+def quarter_scale_size(screen_w: int, screen_h: int) -> tuple[int, int]:
+    """The window the console opens on a screen with no panels: the surface at
+    the largest scale in quarters that leaves 16 x 64 pixels for a frame."""
+    q = 4
+    while 160 * (q + 1) + 16 <= screen_w and (450 * (q + 1) + 2) // 4 + 64 <= screen_h:
+        q += 1
+    return 160 * q, (450 * q + 2) // 4
+
+
+def test_window_is_centred_at_a_quarter_scale(s: harness.Session) -> None:
     p, w = wait_for_menu(s)
     screen_w, screen_h = map(int, s.xdotool("getdisplaygeometry").split())
-    check(w.scale >= 1 and (w.width, w.height) == (640 * w.scale, 450 * w.scale),
-          f"window is {w.width}x{w.height}")
+    check((w.width, w.height) == quarter_scale_size(screen_w, screen_h),
+          f"window is {w.width}x{w.height} on {screen_w}x{screen_h}, "
+          f"not {quarter_scale_size(screen_w, screen_h)}")
     check(w.width <= screen_w and w.height <= screen_h,
           f"a {w.width}x{w.height} window does not fit a {screen_w}x{screen_h} screen")
     check(abs(w.x - (screen_w - w.width) // 2) <= 1 and abs(w.y - (screen_h - w.height) // 2) <= 1,
@@ -122,8 +132,9 @@ def test_f1_hands_over_to_the_first_lesson(s: harness.Session) -> None:
     check(p.pid == launcher_pid and p.running(), "the lesson is not the launcher's process")
     if not stand_in:
         check(p.cwd() == s.tree.resolve(), f"the lesson works in {p.cwd()}, not in the tree")
-    check((lesson.width, lesson.height) == (640 * lesson.scale, 450 * lesson.scale),
-          f"the lesson's window is {lesson.width}x{lesson.height}")
+    check((lesson.width, lesson.height) == (w.width, w.height),
+          f"the lesson's window is {lesson.width}x{lesson.height}, the launcher's "
+          f"{w.width}x{w.height}")
     # The launcher reads and writes no records.
     check(s.read_record("step.TXT") == "3\n", f"step.TXT now {s.read_record('step.TXT')!r}")
 
@@ -147,7 +158,7 @@ def test_every_hand_over_and_exit_ends_cleanly(s: harness.Session) -> None:
 
 if __name__ == "__main__":
     harness.run_tests([
-        test_window_is_centred_at_a_whole_scale,
+        test_window_is_centred_at_a_quarter_scale,
         test_cursor_down_moves_the_highlight_and_exit_box_ends,
         test_missing_program_shows_the_error_box,
         test_without_the_system_box_the_error_shows_in_the_window,
