@@ -492,6 +492,7 @@ def main() -> int:
                if k not in ("DBUS_SESSION_BUS_ADDRESS", "SDL_VIDEODRIVER", "WAYLAND_DISPLAY",
                             "XAUTHORITY")}
         env["DISPLAY"] = display
+        env["XDG_CONFIG_HOME"] = str(root / "config")  # no window settings but the defaults
         probe = Probe(probe_path, env, root / "probe.log")
         sessions.add(probe.session)
         load_before = loadavg()

@@ -19,6 +19,7 @@
 #include "console/compositor.h"
 #include "console/console.h"
 #include "console/ttf_glyphs.h"
+#include "console/window_settings.h"
 
 namespace tutor {
 namespace {
@@ -118,6 +119,7 @@ std::string_view key_code(SDL_Keycode k) {
 struct SdlBackend::State {
   SDL_Window* window = nullptr;
   Viewport view = Viewport::at_scale(1);
+  WindowSettings settings;     // as read at start
   Display* display = nullptr;  // on X11
   int x11_fd = -1;
   std::unique_ptr<TtfGlyphs> glyphs;
@@ -151,12 +153,20 @@ struct SdlBackend::State {
       std::fprintf(stderr, "no display to open a window on (is DISPLAY set?)\n");
       std::exit(EXIT_FAILURE);
     }
-    view = pick_viewport();
-    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              view.window_width(), view.window_height(), SDL_WINDOW_SHOWN);
+    // As the window was last left, by this program or the one before it.
+    settings = read_window_settings();
+    const Viewport suggested = pick_viewport();
+    const int width = settings.width != 0 ? settings.width : suggested.window_width();
+    const int height = settings.width != 0 ? settings.height : suggested.window_height();
+    window = SDL_CreateWindow(title.c_str(), settings.x.value_or(SDL_WINDOWPOS_CENTERED),
+                              settings.y.value_or(SDL_WINDOWPOS_CENTERED), width, height,
+                              SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE |
+                                  (settings.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (window == nullptr) {
       give_up("cannot open the window");
     }
+    SDL_SetWindowMinimumSize(window, kSurfaceWidth, kSurfaceHeight);
+    resized();
     display = x11_display(window);
     x11_fd = display != nullptr ? ConnectionNumber(display) : -1;
     if (const auto font = find_console_font()) {
@@ -200,7 +210,64 @@ struct SdlBackend::State {
     SDL_UpdateWindowSurfaceRects(window, &r, 1);
   }
 
-  void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}); }
+  void show_all() {
+    if (SDL_Surface* surface = SDL_GetWindowSurface(window); surface != nullptr) {
+      const SDL_PixelFormat& f = *surface->format;
+      if (f.BytesPerPixel == 4 && surface->w >= view.window_width() &&
+          surface->h >= view.window_height()) {
+        SDL_LockSurface(surface);
+        compose_bars(view, {static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
+                            surface->pitch / 4});
+        SDL_UnlockSurface(surface);
+      }
+    }
+    show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1});
+    SDL_UpdateWindowSurface(window);
+  }
+
+  // The surface fitted to the window's size now.
+  void resized() {
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    view = Viewport::fitting(std::max(w, 1), std::max(h, 1));
+  }
+
+  // F11 and Alt+Enter: the desktop's resolution, no change of mode.
+  void toggle_fullscreen() {
+    const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+
+  // Keeps the window's size, place and fullscreen for the next program, when
+  // they differ from what this one was given.
+  void keep_settings() {
+    WindowSettings now = settings;
+    now.fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (!now.fullscreen) {
+      int x = 0;
+      int y = 0;
+      int top = 0;
+      int left = 0;
+      SDL_GetWindowSize(window, &now.width, &now.height);
+      SDL_GetWindowPosition(window, &x, &y);
+      // The place of the frame, where a window manager puts a new window.
+      if (SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr) != 0) {
+        top = left = 0;
+      }
+      now.x = x - left;
+      now.y = y - top;
+      const Viewport suggested = pick_viewport();
+      if (settings.width == 0 && !settings.x && now.width == suggested.window_width() &&
+          now.height == suggested.window_height()) {
+        now = settings;  // never resized: the screen goes on choosing
+        now.fullscreen = false;
+      }
+    }
+    if (now != settings) {
+      write_window_settings(now);
+    }
+  }
 
   // Closes the connection of the program before, whose window then goes: this
   // one has drawn over it.
@@ -274,9 +341,11 @@ Event SdlBackend::next_event(std::optional<int> wait_ms) {
     case SDL_QUIT:
       end(state_->closing_status);
     case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
-          ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-          ev.window.event == SDL_WINDOWEVENT_RESTORED) {
+      if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        state_->resized();
+        state_->show_all();
+      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                 ev.window.event == SDL_WINDOWEVENT_RESTORED) {
         state_->show_all();
       } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
         end(state_->closing_status);
@@ -286,6 +355,11 @@ Event SdlBackend::next_event(std::optional<int> wait_ms) {
       return {Event::Kind::Key, ev.text.text, 0, {}};
     case SDL_KEYDOWN: {
       const SDL_Keycode k = ev.key.keysym.sym;
+      // The window's own keys: not typing, and nothing else on any screen.
+      if (k == SDLK_F11 || (k == SDLK_RETURN && (ev.key.keysym.mod & KMOD_ALT) != 0)) {
+        state_->toggle_fullscreen();
+        return {};
+      }
       if (k >= SDLK_F1 && k <= SDLK_F10) {
         return {Event::Kind::FunctionKey, {}, static_cast<int>(k - SDLK_F1) + 1, {}};
       }
@@ -357,6 +431,7 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
                  stored_path.data(), std::strerror(errno));
     return;
   }
+  state_->keep_settings();
   std::fflush(nullptr);
   // The window stays up through the exec, its connection open in the next
   // program until that one has drawn (let_previous_window_go).
@@ -387,6 +462,9 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
 }
 
 void SdlBackend::end(ExitStatus status) {
+  if (state_->window != nullptr) {
+    state_->keep_settings();
+  }
   state_->close();
   std::fflush(nullptr);
   std::exit(status == ExitStatus::Normal ? EXIT_SUCCESS : EXIT_FAILURE);

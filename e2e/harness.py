@@ -7,7 +7,8 @@ Teardown ends all of them and fails on anything left; a failed test keeps its
 screenshots and logs. Positions are pixels of the 640x450 surface; pixels read
 back as indices into the palette of console/colour.h. A script calls
 run_tests([test_a, ...]); each test takes the Session and may set
-`test.xvfb_args`. Tools: Xvfb, xdotool, xprop, ImageMagick, dbus-run-session.
+`test.xvfb_args`, `test.screen` and `test.window_manager` (openbox). Tools: Xvfb, xdotool,
+xprop, ImageMagick, dbus-run-session, openbox.
 """
 
 from __future__ import annotations
@@ -359,10 +360,11 @@ class Session:
 
     def __init__(self, tree_source: Path, source_dir: Path, name: str = "session",
                  keep_dir: Path | None = None, screen: tuple[int, int] = (1920, 1080),
-                 xvfb_args: Sequence[str] = ()):
+                 xvfb_args: Sequence[str] = (), window_manager: bool = False):
         self.tree_source = Path(tree_source).resolve()
         self.source_dir = Path(source_dir).resolve()
         self.name, self.screen, self.xvfb_args = name, screen, list(xvfb_args)
+        self.window_manager = window_manager
         self.keep_dir = Path(keep_dir) if keep_dir else None
         self.palette = read_palette(self.source_dir)
         self.programs: list[Program] = []
@@ -429,8 +431,17 @@ class Session:
         # Leak reports of the SDL, X and font libraries at exit would fail clean
         # sanitizer runs: leak checking is off for the programs only.
         asan = os.environ.get("ASAN_OPTIONS", "")
-        self.program_env = {**self.tool_env,
+        # The window settings the programs keep belong to this session alone.
+        self.program_env = {**self.tool_env, "XDG_CONFIG_HOME": str(self.root / "config"),
                             "ASAN_OPTIONS": (asan + ":" if asan else "") + "detect_leaks=0"}
+        self._wm: subprocess.Popen | None = None
+        if self.window_manager:
+            # A learner's desktop has one: fullscreen and resizing need it.
+            self._wm = subprocess.Popen(["openbox"], env=self.tool_env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        start_new_session=True)
+            wait_until("openbox to manage the screen", 20, lambda: "window id" in self.run_tool(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
 
     def close(self, failed: bool = False) -> None:
         """Ends everything the session started; unless the test already failed, fails
@@ -441,6 +452,11 @@ class Session:
             with contextlib.suppress(Exception):
                 p.stop()
         groups = [p.runner.pid for p in self.programs]
+        if getattr(self, "_wm", None) is not None:
+            _end_group(self._wm.pid)
+            with contextlib.suppress(subprocess.TimeoutExpired):
+                self._wm.wait(5)
+            groups.append(self._wm.pid)
         if self._xvfb is not None:
             _end_group(self._xvfb.pid)
             with contextlib.suppress(subprocess.TimeoutExpired):
@@ -620,7 +636,9 @@ def run_tests(tests: Sequence[Callable[[Session], None]],
     for test in chosen:
         started = time.monotonic()
         session = Session(args.tree, args.source, name=f"{Path(sys.argv[0]).stem}.{test.__name__}",
-                          keep_dir=args.keep, xvfb_args=getattr(test, "xvfb_args", ()))
+                          keep_dir=args.keep, xvfb_args=getattr(test, "xvfb_args", ()),
+                          screen=getattr(test, "screen", (1920, 1080)),
+                          window_manager=getattr(test, "window_manager", False))
         try:
             with session:
                 test(session)

@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev fonts-ipafont-gothic xfonts-base)
 if [ "${1:-build}" = test ]; then
-  packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3)
+  packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3 openbox)
 fi
 
 missing=()

@@ -1,6 +1,8 @@
 #include "console/console.h"
+#include "console/window_settings.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "tests/support/headless_fixture.h"
 
@@ -123,6 +125,34 @@ TEST_F(ConsoleTest, ClearingTheScreenClearsBothPlanes) {
   con_.clear_screen();
   EXPECT_EQ(pixel_at({320, 200}), 0);
   EXPECT_EQ(row(0), std::string(80, ' '));
+}
+
+}  // namespace
+}  // namespace tutor
+
+namespace tutor {
+namespace {
+
+TEST(WindowSettings, ReadBackAsWrittenAndAnythingElseIsTheDefault) {
+  const WindowSettings kept{1100, 700, 12, -3, true};
+  EXPECT_EQ(parse_window_settings(window_settings_text(kept)), kept);
+  EXPECT_EQ(parse_window_settings(window_settings_text({0, 0, {}, {}, false})), WindowSettings{});
+  // Too small, not numbers, unknown names: the defaults.
+  EXPECT_EQ(parse_window_settings("width=320\nheight=200\nfullscreen=maybe\n"), WindowSettings{});
+  EXPECT_EQ(parse_window_settings("width=wide\nx=1e3\ncolour=red\n\n#x=5"), WindowSettings{});
+  EXPECT_EQ(parse_window_settings("width=800\r\nheight=563\r\n").width, 800);
+  // A file that is missing or cannot be read gives the defaults too.
+  const auto home =
+      std::filesystem::temp_directory_path() / ("settings-" + std::to_string(::getpid()));
+  ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+  EXPECT_EQ(read_window_settings(), WindowSettings{});
+  std::filesystem::create_directories(home / "velmora" / "window.conf");  // a folder
+  EXPECT_EQ(read_window_settings(), WindowSettings{});
+  std::filesystem::remove_all(home);
+  write_window_settings(kept);
+  EXPECT_EQ(read_window_settings(), kept);
+  ::unsetenv("XDG_CONFIG_HOME");
+  std::filesystem::remove_all(home);
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#!/usr/bin/env python3
+"""The window on a learner's desktop (openbox on a 1366x768 screen): the size it
+opens at, a resize by the frame, fullscreen that carries over a hand-over."""
+
+import harness
+from harness import MENU_ENTRY_1, check, wait_until
+
+PLAIN_ENTRY_2 = (62, harness.design_y(144))  # button 2's face, plain (14)
+MENU = {MENU_ENTRY_1: 2, PLAIN_ENTRY_2: 14}
+
+
+def geometry(w: harness.Window) -> tuple[int, int]:
+    return w.width, w.height
+
+
+def test_size_resize_and_fullscreen_carried_over(s: harness.Session) -> None:
+    p = s.start()
+    w = p.window_showing(MENU)
+    check(geometry(w) == (960, 675), f"on 1366x768 the launcher opens at {geometry(w)}")
+
+    # Resized by its frame: recomposed to fit, with bars where the shape differs.
+    s.xdotool("windowsize", str(w.wid), "1100", "700")
+    wait_until("the window to take its new size", 10,
+               lambda: geometry(p.window()) == (1100, 700))
+    w = p.window_showing(MENU)
+    shot = w.screenshot("resized")
+    check(shot.view.left > 0 and shot.view.cw < 1100, "no bars beside a wider window")
+    left_bar = shot.rgb[(350 * 1100 + shot.view.left // 2) * 3:][:3]
+    check(left_bar == b"\0\0\0", f"the bar is {left_bar!r}, not black")
+
+    # F11 fills the screen; the next program opens the same way; F11 again gives
+    # the window back.
+    w.key("F11")
+    wait_until("fullscreen", 10, lambda: geometry(p.window()) == (1366, 768))
+    p.window_showing(MENU).key("F1")
+    lesson = p.handed_over_to("Ostrin")
+    check(geometry(lesson) == (1366, 768), f"Ostrin opens at {geometry(lesson)}, not fullscreen")
+    lesson.key("F11")
+    wait_until("the window back from fullscreen", 10,
+               lambda: geometry(p.window()) not in ((1366, 768), (0, 0)))
+    check(p.running(), "F11 ended the program")
+
+
+test_size_resize_and_fullscreen_carried_over.screen = (1366, 768)
+test_size_resize_and_fullscreen_carried_over.window_manager = True
+
+if __name__ == "__main__":
+    harness.run_tests([test_size_resize_and_fullscreen_carried_over])
