@@ -437,11 +437,13 @@ class Session:
         self._wm: subprocess.Popen | None = None
         if self.window_manager:
             # A learner's desktop has one: fullscreen and resizing need it.
-            self._wm = subprocess.Popen(["openbox"], env=self.tool_env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                        start_new_session=True)
-            wait_until("openbox to manage the screen", 20, lambda: "window id" in self.run_tool(
-                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
+            with open(self.root / "openbox.log", "wb") as log:
+                self._wm = subprocess.Popen(["openbox"], env=self.tool_env,
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                            start_new_session=True)
+            # Its theme is named once it has started up, ready to map windows.
+            wait_until("openbox to manage the screen", 20, lambda: "=" in self.run_tool(
+                "xprop", "-root", "_OB_THEME", check=False))
 
     def close(self, failed: bool = False) -> None:
         """Ends everything the session started; unless the test already failed, fails
@@ -498,7 +500,8 @@ class Session:
             keep = self.keep_dir / self.name
             shutil.rmtree(keep, ignore_errors=True)
             keep.mkdir(parents=True)
-            copies = {self.last_screenshot: "last-window.png", self.root / "xvfb.log": "xvfb.log"}
+            copies = {self.last_screenshot: "last-window.png", self.root / "xvfb.log": "xvfb.log",
+                      self.root / "openbox.log": "openbox.log"}
             copies.update({p.log_path: f"program-{i}-{p.started_as}.log"
                            for i, p in enumerate(self.programs)})
             for source, name in copies.items():
