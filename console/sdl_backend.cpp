@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <random>
 
 #include "console/compositor.h"
@@ -179,51 +180,51 @@ struct SdlBackend::State {
     SDL_StartTextInput();
   }
 
+  // The window surface's own pixels when they are 0xXXRRGGBB and hold the
+  // whole viewport; nothing where frames go through `picture` instead.
+  std::optional<PixelTarget> direct_target(SDL_Surface* surface) const {
+    const SDL_PixelFormat& f = *surface->format;
+    if (f.BytesPerPixel != 4 || f.Rmask != 0xff0000 || f.Gmask != 0xff00 || f.Bmask != 0xff ||
+        surface->w < view.window_width() || surface->h < view.window_height()) {
+      return std::nullopt;
+    }
+    return PixelTarget{static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
+                       surface->pitch / 4};
+  }
+
   // Composes an area of the screen (surface pixels) into the window and shows
-  // it. The window surface keeps what it was last given, so a frame only
+  // it; `whole` also draws the bars round the screen and sends the whole
+  // window. The window surface keeps what it was last given, so a frame only
   // recomposes and sends what changed.
-  void show(PixelRect area) {
+  void show(PixelRect area, bool whole = false) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (surface == nullptr || screen == nullptr) {
       return;
     }
-    const SDL_PixelFormat& f = *surface->format;
-    const bool direct = f.BytesPerPixel == 4 && f.Rmask == 0xff0000 && f.Gmask == 0xff00 &&
-                        f.Bmask == 0xff && surface->w >= view.window_width() &&
-                        surface->h >= view.window_height();
-    if (direct) {
+    if (const auto target = direct_target(surface)) {
       SDL_LockSurface(surface);
-      compose_area(*screen, view, glyphs.get(),
-                   {static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
-                    surface->pitch / 4},
-                   area);
+      if (whole) {
+        compose_bars(view, *target);
+      }
+      compose_area(*screen, view, glyphs.get(), *target, area);
       SDL_UnlockSurface(surface);
     } else {
       compose(*screen, view, glyphs.get(), picture);
       SDL_ConvertPixels(std::min(surface->w, picture.width), std::min(surface->h, picture.height),
-                        SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4, f.format,
-                        surface->pixels, surface->pitch);
-      area = {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1};
+                        SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4,
+                        surface->format->format, surface->pixels, surface->pitch);
+      whole = true;
+    }
+    if (whole) {
+      SDL_UpdateWindowSurface(window);
+      return;
     }
     const PixelRect shown = view.window_area(area);
     const SDL_Rect r = {shown.x1, shown.y1, shown.x2 - shown.x1 + 1, shown.y2 - shown.y1 + 1};
     SDL_UpdateWindowSurfaceRects(window, &r, 1);
   }
 
-  void show_all() {
-    if (SDL_Surface* surface = SDL_GetWindowSurface(window); surface != nullptr) {
-      const SDL_PixelFormat& f = *surface->format;
-      if (f.BytesPerPixel == 4 && surface->w >= view.window_width() &&
-          surface->h >= view.window_height()) {
-        SDL_LockSurface(surface);
-        compose_bars(view, {static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
-                            surface->pitch / 4});
-        SDL_UnlockSurface(surface);
-      }
-    }
-    show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1});
-    SDL_UpdateWindowSurface(window);
-  }
+  void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}, true); }
 
   // The surface fitted to the window's size now.
   void resized() {
