@@ -18,7 +18,7 @@ struct Event {
   enum class Kind { None, Key, FunctionKey, Click, DoubleClick };
   Kind kind = Kind::None;
   std::string key;       // Kind::Key
-  int function_key = 0;  // Kind::FunctionKey: 1-10
+  int function_key = 0;  // Kind::FunctionKey: 1-10, or 12 (F11 is the window's own)
   Point pointer;         // Kind::Click and Kind::DoubleClick, surface pixels
 
   [[nodiscard]] bool is_key() const { return kind == Kind::Key; }

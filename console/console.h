@@ -107,6 +107,14 @@ class Console {
   // and wait for Enter or a click.
   [[noreturn]] void fatal_error(std::source_location where = std::source_location::current());
 
+  // Puts what was drawn on show now, ahead of slow work that follows it (a
+  // poll shows it anyway).
+  void show_now() { present_if_changed(); }
+  // The file a path relative to the working directory names.
+  [[nodiscard]] std::filesystem::path file_path(std::string_view stored_path) const {
+    return record_path(stored_path);
+  }
+
   [[nodiscard]] const Screen& screen() const { return screen_; }
   [[nodiscard]] const std::string& program_name() const { return program_name_; }
 

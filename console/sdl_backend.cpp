@@ -361,7 +361,7 @@ Event SdlBackend::next_event(std::optional<int> wait_ms) {
         state_->toggle_fullscreen();
         return {};
       }
-      if (k >= SDLK_F1 && k <= SDLK_F10) {
+      if ((k >= SDLK_F1 && k <= SDLK_F10) || k == SDLK_F12) {
         return {Event::Kind::FunctionKey, {}, static_cast<int>(k - SDLK_F1) + 1, {}};
       }
       // Ctrl with a letter types no text: it is its control code.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "lessonkit/block_history.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/result_screen.h"
 
@@ -12,11 +13,14 @@ using lessonkit::Verdict;
 
 constexpr std::string_view kProgressRecord = "././M0/data/step.TXT";
 
-// Shows the ResultScreen of a block with its verdict and waits for a click.
+// Shows the ResultScreen of a block with its verdict, keeps the block in the
+// progress history and waits for a click.
 Verdict show_results(Console& con,
+                     progress::HistoryWriter& history,
                      const Stage& stage,
-                     const Step& step,
+                     size_t step_index,
                      const lessonkit::BlockResult& block) {
+  const Step& step = stage.steps[step_index];
   const lessonkit::Score score = lessonkit::score_block(block);
   const Verdict verdict = lessonkit::verdict_of(score);
   lessonkit::draw_result_screen(con, score);
@@ -36,6 +40,8 @@ Verdict show_results(Console& con,
       lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6}, lessonkit::kNotYetMessage);
       break;
   }
+  lessonkit::keep_block(con, history, static_cast<int>(step_index) + 1, block, score,
+                        lessonkit::verdict_name(verdict));
   // Keys pressed on this screen are dropped here, so none counts in the next block.
   lessonkit::wait_click(con);
   return verdict;
@@ -55,7 +61,7 @@ lessonkit::BlockResult run_step_block(Console& con,
   con.start_program(stage.next_program);
 }
 
-[[noreturn]] void run_one_block(Console& con, const Stage& stage) {
+[[noreturn]] void run_one_block(Console& con, progress::HistoryWriter& history, const Stage& stage) {
   const Step& step = stage.steps.front();
   const Scheme& home_keys = *step.schemes.front().scheme;
   while (true) {
@@ -67,7 +73,7 @@ lessonkit::BlockResult run_step_block(Console& con,
     lessonkit::draw_label(con);
     lessonkit::draw_exit_button(con);
     const auto block = run_step_block(con, stage, step, home_keys);
-    if (show_results(con, stage, step, block) == Verdict::Pass) {
+    if (show_results(con, history, stage, 0, block) == Verdict::Pass) {
       hand_over(con, stage);
     }
   }
@@ -92,14 +98,14 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
   }
 }
 
-[[noreturn]] void run_steps(Console& con, const Stage& stage) {
+[[noreturn]] void run_steps(Console& con, progress::HistoryWriter& history, const Stage& stage) {
   lessonkit::home_position_screen(con, stage.home);
   size_t step = 0;
   while (true) {
     const Step& s = stage.steps[step];
     draw_drill_screen(con, stage, s);
     const auto block = run_step_block(con, stage, s, lessonkit::kNoScheme);
-    if (show_results(con, stage, s, block) != Verdict::Pass) {
+    if (show_results(con, history, stage, step, block) != Verdict::Pass) {
       continue;  // the same step again, with a fresh block
     }
     if (step + 1 == stage.steps.size()) {
@@ -112,10 +118,11 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
 }  // namespace
 
 void run_stage(Console& con, const Stage& stage) {
+  progress::HistoryWriter history = lessonkit::history_of(con);
   if (stage.one_block_on_home_screen) {
-    run_one_block(con, stage);
+    run_one_block(con, history, stage);
   }
-  run_steps(con, stage);
+  run_steps(con, history, stage);
 }
 
 }  // namespace tutor::course

@@ -1,6 +1,7 @@
 #include "keygroups/key_group_course.h"
 
 #include "console/frame_box.h"
+#include "lessonkit/block_history.h"
 #include "lessonkit/home_position.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/result_screen.h"
@@ -57,7 +58,11 @@ void step_start(Console& con, const KeyGroupCourse& course, const Step& step) {
   lessonkit::write_title(con, step.title, 0);
 }
 
-Verdict show_results(Console& con, const Step& step, const lessonkit::BlockResult& block) {
+Verdict show_results(Console& con,
+                     progress::HistoryWriter& history,
+                     int step_number,
+                     const Step& step,
+                     const lessonkit::BlockResult& block) {
   const lessonkit::Score score = lessonkit::score_block(block);
   const Verdict verdict = lessonkit::verdict_of(score);
   lessonkit::draw_result_screen(con, score);
@@ -77,6 +82,7 @@ Verdict show_results(Console& con, const Step& step, const lessonkit::BlockResul
       lessonkit::draw_verdict(con, {kBox, 5, 17, 7}, lessonkit::kNotYetMessage);
       break;
   }
+  lessonkit::keep_block(con, history, step_number, block, score, lessonkit::verdict_name(verdict));
   lessonkit::wait_click(con);
   return verdict;
 }
@@ -84,12 +90,14 @@ Verdict show_results(Console& con, const Step& step, const lessonkit::BlockResul
 }  // namespace
 
 void run_course(Console& con, const KeyGroupCourse& course) {
+  progress::HistoryWriter history = lessonkit::history_of(con);
   size_t step = 0;
   while (true) {
     const Step& s = course.steps[step];
     step_start(con, course, s);
     const auto block = lessonkit::run_block(con, kKeyGroupDrill, {s.lines, s.schemes});
-    const bool passed = show_results(con, s, block) == Verdict::Pass;
+    const bool passed =
+        show_results(con, history, static_cast<int>(step) + 1, s, block) == Verdict::Pass;
     if (passed && step + 1 == course.steps.size()) {
       if (!con.replace_record(course.record, "クリアー")) {
         con.fatal_error();

@@ -129,6 +129,7 @@ class Drill {
     const DrillTarget& t = target(n);
     --remaining_;
     ++result_.right;
+    result_.keys.right(t.key);
     update_counter();
     if (look_.cursor == Cursor::FilledCell) {
       fill_cell_area(n, 0);
@@ -155,6 +156,10 @@ class Drill {
 
   void typed_wrong(int n, std::string_view keystroke) {
     const int k = look_.key_of_keystroke(keystroke);
+    auto count = [&] {
+      ++result_.wrong;
+      result_.keys.wrong(target(n).key, k);
+    };
     if (look_.cursor == Cursor::FilledCell) {
       fill_cell_area(n, 7);
     } else {
@@ -162,14 +167,14 @@ class Drill {
     }
     switch (look_.wrong_keys) {
       case WrongKeys::CountMarkingShiftForUnknown:
-        ++result_.wrong;
+        count();
         if (look_.mark_wrong_key) {
           marked_ = k != 0 ? k : kLeftShift;
           draw_key(marked_, 7);
         }
         break;
       case WrongKeys::CountMarkingNothingForUnknown:
-        ++result_.wrong;
+        count();
         if (look_.mark_wrong_key) {
           marked_ = k != 0 ? k : kLeftShift;
           if (k != 0) {
@@ -179,7 +184,7 @@ class Drill {
         break;
       case WrongKeys::IgnoreUnknown:
         if (k != 0) {
-          ++result_.wrong;
+          count();
           if (look_.mark_wrong_key) {
             marked_ = k;
             draw_key(k, 7);

@@ -58,4 +58,18 @@ Verdict verdict_of(const Score& score) {
   return accurate ? Verdict::TooSlow : Verdict::NotYet;
 }
 
+std::string_view verdict_name(Verdict v) {
+  switch (v) {
+    case Verdict::Pass:
+      return "pass";
+    case Verdict::TooManyErrors:
+      return "too many errors";
+    case Verdict::TooSlow:
+      return "too slow";
+    case Verdict::NotYet:
+      return "not yet";
+  }
+  return "";
+}
+
 }  // namespace tutor::lessonkit

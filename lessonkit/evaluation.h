@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "progress/history.h"
+
 namespace tutor::lessonkit {
 
 // Elapsed whole minutes and seconds.
@@ -22,6 +24,7 @@ struct BlockResult {
   int wrong = 0;  // wrong keystrokes
   std::string started_at;
   std::string ended_at;
+  progress::KeyTallies keys;  // right and wrong keystrokes by the key to type
 };
 
 // What the ResultScreen shows of a block.
@@ -36,6 +39,8 @@ struct Score {
 [[nodiscard]] Score score_block(const BlockResult& block);
 
 enum class Verdict { Pass, TooManyErrors, TooSlow, NotYet };
+// How the progress history names a verdict.
+[[nodiscard]] std::string_view verdict_name(Verdict v);
 
 // Pass takes an evaluation of at least 80 and at most 30 wrong keystrokes.
 [[nodiscard]] Verdict verdict_of(const Score& score);

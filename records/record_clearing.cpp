@@ -2,6 +2,7 @@
 
 #include "console/frame_box.h"
 #include "console/records.h"
+#include "progress/history.h"
 #include "records/record_table.h"
 #include "trytest/grade_table.h"
 
@@ -58,6 +59,10 @@ void move_highlight(Console& con, int& selected) {
   if (!con.replace_records(cleared)) {
     con.fatal_error();
   }
+  // The history keeps every block from before; the mark shows where the
+  // records started again.
+  progress::HistoryWriter(con.file_path(progress::kHistoryFile))
+      .keep(progress::Mark{progress::local_time_now(), std::string(progress::kRecordsCleared)});
   con.start_program(kLauncher);
 }
 

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those missing, quietly.
-#   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig, the Japanese font and the
+#   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig, SQLite, the Japanese font and the
 #                   X core fonts the system error box is drawn with
 #   deps.sh test    the above, GoogleTest and what the real-window tests drive
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev fonts-ipafont-gothic xfonts-base)
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libsqlite3-dev libsqlitecpp-dev fonts-ipafont-gothic xfonts-base)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3 openbox)
 fi

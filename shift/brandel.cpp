@@ -3,6 +3,7 @@
 #include "console/frame_box.h"
 #include "console/print_using.h"
 #include "console/records.h"
+#include "lessonkit/block_history.h"
 #include "lessonkit/home_position.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/result_screen.h"
@@ -30,13 +31,14 @@ float shown_evaluation(float evaluation) {
   return parse_number(format_using("#.#", {static_cast<double>(evaluation)})).value_or(0.0f);
 }
 
-void keep_best(Console& con, float evaluation) {
+bool keep_best(Console& con, float evaluation) {
   const float shown = shown_evaluation(evaluation);
   const auto stored = con.read_record(kBestRecord);
   const float best = stored ? parse_number(*stored).value_or(0.0f) : 0.0f;
   if (shown > best && !con.replace_record(kBestRecord, number_text(shown))) {
     con.fatal_error();
   }
+  return shown > best;
 }
 
 void run_brandel(Console& con) {
@@ -45,7 +47,9 @@ void run_brandel(Console& con) {
   const lessonkit::BlockResult block = lessonkit::run_block(con, kBrandelDrill, {kBrandelLines});
   const lessonkit::Score score = lessonkit::score_block(block);
   lessonkit::draw_result_screen(con, score);
-  keep_best(con, score.evaluation);
+  const bool new_best = keep_best(con, score.evaluation);
+  progress::HistoryWriter history = lessonkit::history_of(con);
+  lessonkit::keep_block(con, history, 1, block, score, new_best ? "new best" : "no new best");
   lessonkit::wait_click(con);
   con.start_program(lessonkit::kLauncher);
 }

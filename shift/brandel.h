@@ -38,8 +38,8 @@ inline constexpr lessonkit::DrillLook kBrandelDrill = {
 
 // Stores the evaluation as shown if it beats the stored best. A record that
 // is missing or holds no number counts as 0; a record that cannot be written
-// shows the fatal error box.
-void keep_best(Console& con, float evaluation);
+// shows the fatal error box. True when it was stored as the new best.
+bool keep_best(Console& con, float evaluation);
 
 // The shift-key course: the HomePositionScreen, one block of shifted
 // characters, the results and the best evaluation kept; then the launcher.

@@ -184,11 +184,14 @@ std::optional<std::string> wait_for_key(Console& con, TestState& s) {
 bool judge(Console& con, TestState& s, int position, std::string_view typed) {
   const lessonkit::Key& k = key_at(s, position);
   const bool right = typed == k.typed || typed == k.alternative;
+  const int to_type = s.line[static_cast<size_t>(position - 1)];
   if (right) {
     ++s.nn;
+    s.keys.right(to_type);
   } else {
     ++s.er;
-    ++s.ers[static_cast<size_t>(s.line[static_cast<size_t>(position - 1)])];
+    ++s.ers[static_cast<size_t>(to_type)];
+    s.keys.wrong(to_type, lessonkit::key_accepting(typed));
   }
   // A right letter goes dark and disappears; a wrong key leaves it grey.
   con.fill(letter_mark(position), right ? Colour(0) : Colour(7));
@@ -248,6 +251,23 @@ void missed_key_screen(Console& con, const TestState& s) {
   }
 }
 
+// Keeps the finished test in the progress history, once its result is on show.
+void keep_test(Console& con, const TestState& s, int p, int grade) {
+  con.show_now();
+  progress::HistoryWriter(con.file_path(progress::kHistoryFile))
+      .keep(progress::BlockEntry{
+          .ended_at = progress::local_time_now(),
+          .program = con.program_name(),
+          .step = 1,
+          .seconds = s.ktime * 60,
+          .right = s.nn,
+          .wrong = s.er,
+          .evaluation = std::to_string(p),
+          .result = std::string(grade_name(grade)),
+          .keys = s.keys.rows(),
+      });
+}
+
 [[noreturn]] void result_screen(Console& con, const TestState& s) {
   con.clear_screen();
   const int p = evaluation(s.nn, s.er);
@@ -263,6 +283,7 @@ void missed_key_screen(Console& con, const TestState& s) {
   store_better_grade(con, r, s.rank);
   con.fill(kResultPanel, 10);
   con.print({21, 18}, 6, kClickToEnd);
+  keep_test(con, s, p, r);
   while (con.poll(Arm::mouse()).kind == Event::Kind::None) {
   }
   back_to_launcher(con);

@@ -14,20 +14,20 @@ TEST(ElapsedTime, BorrowsSecondsAndMinutesAndCrossesMidnight) {
 
 TEST(Score, IsRightLessWrongPerMinute) {
   // 400 characters in 5 minutes with 10 errors: 390 / 5.
-  const Score s = score_block({400, 10, "12:00:00", "12:05:00"});
+  const Score s = score_block({400, 10, "12:00:00", "12:05:00", {}});
   EXPECT_EQ(s.time, (ElapsedTime{5, 0}));
   EXPECT_EQ(s.errors, 10);
   EXPECT_FLOAT_EQ(s.evaluation, 78.0f);
   EXPECT_EQ(verdict_of(s), Verdict::TooSlow);
   // 380 in 4 min 10 s.
-  EXPECT_NEAR(score_block({400, 20, "12:00:00", "12:04:10"}).evaluation, 91.2f, 0.01f);
+  EXPECT_NEAR(score_block({400, 20, "12:00:00", "12:04:10", {}}).evaluation, 91.2f, 0.01f);
 }
 
 TEST(Score, NoRightKeystrokeScoresNothingAndZeroTimeCountsAsASecond) {
-  const Score none = score_block({0, 5, "12:00:00", "12:09:00"});
+  const Score none = score_block({0, 5, "12:00:00", "12:09:00", {}});
   EXPECT_EQ(none.time, (ElapsedTime{0, 0}));
   EXPECT_EQ(none.evaluation, 0.0f);
-  const Score instant = score_block({400, 0, "12:00:00", "12:00:00"});
+  const Score instant = score_block({400, 0, "12:00:00", "12:00:00", {}});
   EXPECT_EQ(instant.time, (ElapsedTime{0, 1}));
   EXPECT_FLOAT_EQ(instant.evaluation, 24000.0f);
 }

@@ -171,7 +171,7 @@ TEST_F(BrandelTest, OnlyABetterEvaluationReplacesTheStoredBest) {
   const auto keep = [&](int seconds, int errors) {
     char end[32];
     std::snprintf(end, sizeof end, "10:%02d:%02d", seconds / 60, seconds % 60);
-    const float p = lessonkit::score_block({400, errors, "10:00:00", end}).evaluation;
+    const float p = lessonkit::score_block({400, errors, "10:00:00", end, {}}).evaluation;
     run([&](Console& c) { keep_best(c, p); });
   };
   write_record("SFT.TXT", "91.20\n");

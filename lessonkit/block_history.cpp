@@ -1,0 +1,37 @@
+#include "lessonkit/block_history.h"
+
+#include "console/print_using.h"
+
+namespace tutor::lessonkit {
+
+progress::HistoryWriter history_of(const Console& con) {
+  return progress::HistoryWriter(con.file_path(progress::kHistoryFile));
+}
+
+std::string shown_evaluation_text(float evaluation) {
+  std::string text = format_using("#,###.#", {static_cast<double>(evaluation)});
+  text.erase(0, text.find_first_not_of(' '));
+  return text;
+}
+
+void keep_block(Console& con,
+                progress::HistoryWriter& history,
+                int step,
+                const BlockResult& block,
+                const Score& score,
+                std::string_view result) {
+  con.show_now();
+  history.keep(progress::BlockEntry{
+      .ended_at = progress::local_time_now(),
+      .program = con.program_name(),
+      .step = step,
+      .seconds = score.time.minutes * 60 + score.time.seconds,
+      .right = block.right,
+      .wrong = block.wrong,
+      .evaluation = shown_evaluation_text(score.evaluation),
+      .result = std::string(result),
+      .keys = block.keys.rows(),
+  });
+}
+
+}  // namespace tutor::lessonkit

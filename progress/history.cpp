@@ -1,0 +1,249 @@
+#include "progress/history.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace tutor::progress {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Long enough for another program's transaction (a few milliseconds) to end,
+// short enough that a lock held for good costs the learner nothing they notice:
+// the result screen is already on show.
+constexpr int kBusyTimeoutMs = 200;
+
+// Each step moves the schema one version forward; a new file takes them all.
+// Version 1 kept blocks and their keys; version 2 added the marks.
+constexpr std::array<std::string_view, 2> kSchemaSteps = {
+    R"(CREATE TABLE blocks(
+         id INTEGER PRIMARY KEY,
+         ended_at TEXT NOT NULL,
+         program TEXT NOT NULL,
+         step INTEGER NOT NULL,
+         seconds INTEGER NOT NULL,
+         typed_right INTEGER NOT NULL,
+         typed_wrong INTEGER NOT NULL,
+         evaluation TEXT NOT NULL,
+         result TEXT NOT NULL);
+       CREATE TABLE key_tallies(
+         block_id INTEGER NOT NULL REFERENCES blocks(id),
+         key INTEGER NOT NULL,
+         typed_right INTEGER NOT NULL,
+         typed_wrong INTEGER NOT NULL,
+         PRIMARY KEY(block_id, key)) WITHOUT ROWID;
+       CREATE TABLE key_misses(
+         block_id INTEGER NOT NULL REFERENCES blocks(id),
+         key INTEGER NOT NULL,
+         typed_instead INTEGER NOT NULL,
+         count INTEGER NOT NULL,
+         PRIMARY KEY(block_id, key, typed_instead)) WITHOUT ROWID;)",
+    R"(CREATE TABLE marks(
+         id INTEGER PRIMARY KEY,
+         at TEXT NOT NULL,
+         what TEXT NOT NULL);)",
+};
+constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
+
+int schema_version(SQLite::Database& db) {
+  const int version = db.execAndGet("PRAGMA user_version").getInt();
+  if (version > kSchemaVersion) {
+    throw std::runtime_error("it was written by a newer version of the tutor (schema " +
+                             std::to_string(version) + ")");
+  }
+  return version;
+}
+
+void bring_up_to_date(SQLite::Database& db) {
+  const int version = schema_version(db);
+  for (int v = version; v < kSchemaVersion; ++v) {
+    db.exec(std::string(kSchemaSteps[static_cast<size_t>(v)]));
+  }
+  if (version != kSchemaVersion) {
+    db.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+  }
+}
+
+void insert_block(SQLite::Database& db, const BlockEntry& b) {
+  SQLite::Statement block(db,
+                          "INSERT INTO blocks(ended_at, program, step, seconds, typed_right, "
+                          "typed_wrong, evaluation, result) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+  block.bind(1, b.ended_at);
+  block.bind(2, b.program);
+  block.bind(3, b.step);
+  block.bind(4, b.seconds);
+  block.bind(5, b.right);
+  block.bind(6, b.wrong);
+  block.bind(7, b.evaluation);
+  block.bind(8, b.result);
+  block.exec();
+  const std::int64_t id = db.getLastInsertRowid();
+  SQLite::Statement tally(db, "INSERT INTO key_tallies VALUES(?, ?, ?, ?)");
+  SQLite::Statement miss(db, "INSERT INTO key_misses VALUES(?, ?, ?, ?)");
+  for (const KeyTally& k : b.keys) {
+    tally.bind(1, id);
+    tally.bind(2, k.key);
+    tally.bind(3, k.right);
+    tally.bind(4, k.wrong);
+    tally.exec();
+    tally.reset();
+    for (const Miss& m : k.instead) {
+      miss.bind(1, id);
+      miss.bind(2, k.key);
+      miss.bind(3, m.typed_instead);
+      miss.bind(4, m.count);
+      miss.exec();
+      miss.reset();
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<KeyTally> KeyTallies::rows() const {
+  std::vector<KeyTally> rows;
+  for (size_t k = 1; k < counts_.size(); ++k) {
+    const auto [right, wrong] = counts_[k];
+    if (right == 0 && wrong == 0) {
+      continue;
+    }
+    KeyTally& t = rows.emplace_back(KeyTally{static_cast<int>(k), right, wrong, {}});
+    for (auto it = instead_.lower_bound({k, std::numeric_limits<int>::min()});
+         it != instead_.end() && it->first.first == k; ++it) {
+      t.instead.push_back({it->first.second, it->second});
+    }
+  }
+  return rows;
+}
+
+template <typename Write>
+bool HistoryWriter::write(std::string_view what, const Write& add) {
+  try {
+    SQLite::Database db(file_, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyTimeoutMs);
+    // Both are SQLite's defaults; said here because the history's safety rests
+    // on them: a rollback journal, and every commit on the disk before it returns.
+    db.exec("PRAGMA journal_mode = DELETE");
+    db.exec("PRAGMA synchronous = FULL");
+    SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+    bring_up_to_date(db);
+    add(db);
+    transaction.commit();
+    return true;
+  } catch (const std::exception& e) {
+    if (!std::exchange(failure_told_, true)) {
+      std::fprintf(stderr, "progress history %s: the %s was not kept: %s\n", file_.c_str(),
+                   std::string(what).c_str(), e.what());
+    }
+    return false;
+  }
+}
+
+bool HistoryWriter::keep(const BlockEntry& block) {
+  return write("block", [&](SQLite::Database& db) { insert_block(db, block); });
+}
+
+bool HistoryWriter::keep(const Mark& mark) {
+  return write("mark", [&](SQLite::Database& db) {
+    SQLite::Statement insert(db, "INSERT INTO marks(at, what) VALUES(?, ?)");
+    insert.bind(1, mark.at);
+    insert.bind(2, mark.what);
+    insert.exec();
+  });
+}
+
+HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
+  HistoryRead r;
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(file, ec)) && !ec) {
+    return r;  // Missing: nothing kept yet
+  }
+  try {
+    SQLite::Database db(file, SQLite::OPEN_READONLY, kBusyTimeoutMs);
+    const int version = schema_version(db);
+    r.status = HistoryRead::Status::Read;
+    if (version == 0) {
+      return r;  // created, never written
+    }
+    std::vector<std::int64_t> ids;
+    SQLite::Statement blocks(db,
+                             "SELECT id, ended_at, program, step, seconds, typed_right, "
+                             "typed_wrong, evaluation, result FROM blocks ORDER BY id");
+    while (blocks.executeStep()) {
+      ids.push_back(blocks.getColumn(0).getInt64());
+      r.history.blocks.push_back({blocks.getColumn(1).getString(),
+                                  blocks.getColumn(2).getString(),
+                                  blocks.getColumn(3).getInt(),
+                                  blocks.getColumn(4).getInt(),
+                                  blocks.getColumn(5).getInt(),
+                                  blocks.getColumn(6).getInt(),
+                                  blocks.getColumn(7).getString(),
+                                  blocks.getColumn(8).getString(),
+                                  {}});
+    }
+    if (version >= 2) {
+      SQLite::Statement marks(db, "SELECT at, what FROM marks ORDER BY id");
+      while (marks.executeStep()) {
+        r.history.marks.push_back({marks.getColumn(0).getString(), marks.getColumn(1).getString()});
+      }
+    }
+    const size_t first = ids.size() - std::min(ids.size(), tallied_blocks);
+    if (first == ids.size()) {
+      return r;
+    }
+    // The block a row belongs to, found among the tallied ones by its id.
+    auto block_of = [&](std::int64_t id) -> BlockEntry& {
+      const auto at = std::lower_bound(ids.begin() + static_cast<std::ptrdiff_t>(first), ids.end(), id);
+      if (at == ids.end() || *at != id) {
+        throw std::runtime_error("a key tally names no block");
+      }
+      return r.history.blocks[static_cast<size_t>(at - ids.begin())];
+    };
+    SQLite::Statement tallies(db,
+                              "SELECT block_id, key, typed_right, typed_wrong FROM key_tallies "
+                              "WHERE block_id >= ? ORDER BY block_id, key");
+    tallies.bind(1, ids[first]);
+    while (tallies.executeStep()) {
+      block_of(tallies.getColumn(0).getInt64())
+          .keys.push_back({tallies.getColumn(1).getInt(), tallies.getColumn(2).getInt(),
+                           tallies.getColumn(3).getInt(), {}});
+    }
+    SQLite::Statement misses(db,
+                             "SELECT block_id, key, typed_instead, count FROM key_misses "
+                             "WHERE block_id >= ? ORDER BY block_id, key, typed_instead");
+    misses.bind(1, ids[first]);
+    while (misses.executeStep()) {
+      BlockEntry& b = block_of(misses.getColumn(0).getInt64());
+      const int key = misses.getColumn(1).getInt();
+      const auto tally = std::find_if(b.keys.begin(), b.keys.end(),
+                                      [&](const KeyTally& t) { return t.key == key; });
+      if (tally == b.keys.end()) {
+        throw std::runtime_error("a miss names no key tally");
+      }
+      tally->instead.push_back({misses.getColumn(2).getInt(), misses.getColumn(3).getInt()});
+    }
+  } catch (const std::exception& e) {
+    r = {HistoryRead::Status::Unreadable, {}, e.what()};
+  }
+  return r;
+}
+
+std::string local_time(std::time_t t) {
+  std::tm tm{};
+  ::localtime_r(&t, &tm);
+  char text[40];
+  const size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm);
+  std::string s(text, n);
+  s.insert(s.size() - 2, ":");  // +0900 -> +09:00
+  return s;
+}
+
+std::string local_time_now() {
+  return local_time(std::time(nullptr));
+}
+
+}  // namespace tutor::progress

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <ctime>
+#include <filesystem>
+#include <limits>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The learner's progress history: every finished block and timed test, with
+// its keystrokes per key, kept in one SQLite file beside the records. Nothing
+// the lessons decide depends on it; failing to use it never stops a lesson.
+namespace tutor::progress {
+
+// Beside the five records, relative to the working directory.
+inline constexpr std::string_view kHistoryFile = "M0/data/progress.sqlite3";
+
+// Keystrokes of another key where this one was to be typed.
+struct Miss {
+  int typed_instead = 0;  // the key that typed it, 0 where no key types it
+  int count = 0;
+  friend bool operator==(const Miss&, const Miss&) = default;
+};
+
+// One key's keystrokes in a block.
+struct KeyTally {
+  int key = 0;  // of the on-screen keyboard, 1-49
+  int right = 0;
+  int wrong = 0;
+  std::vector<Miss> instead;  // by typed_instead
+  friend bool operator==(const KeyTally&, const KeyTally&) = default;
+};
+
+// A block or timed test as its result screen showed it.
+struct BlockEntry {
+  std::string ended_at;  // local time, ISO 8601 with its offset
+  std::string program;   // "Ostrin", "Zarbet", ...
+  int step = 1;
+  int seconds = 0;
+  int right = 0;
+  int wrong = 0;
+  std::string evaluation;  // as shown
+  std::string result;      // the verdict, or the grade name of a timed test
+  std::vector<KeyTally> keys;
+};
+
+// A moment in the history that is not a block.
+struct Mark {
+  std::string at;
+  std::string what;
+};
+inline constexpr std::string_view kRecordsCleared = "records cleared";
+
+// Tallies the keystrokes of one block, key by key.
+class KeyTallies {
+ public:
+  void right(int key) { ++counts_[checked(key)].first; }
+  void wrong(int key, int typed_instead) {
+    ++counts_[checked(key)].second;
+    ++instead_[{checked(key), typed_instead}];
+  }
+  // Every key with a keystroke, in key order.
+  [[nodiscard]] std::vector<KeyTally> rows() const;
+
+ private:
+  static std::size_t checked(int key) { return key > 0 && key < kSlots ? std::size_t(key) : 0; }
+  static constexpr int kSlots = 52;
+  std::array<std::pair<int, int>, kSlots> counts_{};  // right, wrong; slot 0 unused
+  std::map<std::pair<std::size_t, int>, int> instead_;
+};
+
+// The history as read back, in the order it was kept.
+struct History {
+  std::vector<BlockEntry> blocks;
+  std::vector<Mark> marks;
+};
+
+struct HistoryRead {
+  enum class Status { Read, Missing, Unreadable };
+  Status status = Status::Missing;
+  History history;
+  std::string problem;  // why it could not be read
+};
+
+// Reads the history without changing the file. Key tallies are read for the
+// last `tallied_blocks` blocks only (the others keep none), so that a long
+// history opens fast.
+[[nodiscard]] HistoryRead read_history(
+    const std::filesystem::path& file,
+    std::size_t tallied_blocks = std::numeric_limits<std::size_t>::max());
+
+// Adds to the history, each addition one transaction, journalled and synced
+// to the disk before it counts as kept. A history that cannot be written (a
+// lock held too long, a read-only or full disk, a missing folder, a damaged
+// file, one from a newer version) is left exactly as it is: the addition is
+// dropped and the first such failure is told on stderr.
+class HistoryWriter {
+ public:
+  explicit HistoryWriter(std::filesystem::path file) : file_(std::move(file)) {}
+  bool keep(const BlockEntry& block);
+  bool keep(const Mark& mark);
+
+ private:
+  template <typename Write>
+  bool write(std::string_view what, const Write& add);
+
+  std::filesystem::path file_;
+  bool failure_told_ = false;
+};
+
+// Local time as "2026-12-07T10:15:30+09:00".
+[[nodiscard]] std::string local_time(std::time_t t);
+[[nodiscard]] std::string local_time_now();
+
+}  // namespace tutor::progress
