@@ -27,6 +27,7 @@ void draw_screen(Console& con) {
   con.print({17, 20}, 6, "項目");
   frame_box(con, {556, 316, 628, 340}, {15, 1, 4});
   con.print({72, 20}, 6, "終了");
+  con.print(kProgressHintCell, 7, kProgressHint);
   // Each button's frame stands two units off its face, so a band of the
   // plain face shows round the highlight, which fills the face alone.
   for (const MenuEntry& e : kMenu) {
@@ -79,6 +80,9 @@ void run(Console& con) {
       case Event::Kind::FunctionKey:
         if (e.function_key >= 1 && e.function_key <= 10) {
           start_entry(con, e.function_key);
+        }
+        if (e.function_key == 12) {
+          con.start_program(kProgressProgram);
         }
         break;
       case Event::Kind::Key:

@@ -30,6 +30,12 @@ inline constexpr std::array<MenuEntry, 10> kMenu = {{
     {"   Ｆ10・・・記録のクリア", "././M1/Ulvane.exe", {340, 238, 584, 258}, {43, 15}},
 }};
 
+// F12 starts the progress program; the hint stands in the black band under
+// the legend row.
+inline constexpr std::string_view kProgressProgram = "././M1/Progress.exe";
+inline constexpr std::string_view kProgressHint = "Ｆ12・・・練習の記録（グラフとミスの多いキー）";
+inline constexpr Cell kProgressHintCell = {17, 22};
+
 // The "終了" box ends the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};
 

@@ -3,6 +3,7 @@
 #include "course/course.h"
 #include "keygroups/key_group_course.h"
 #include "launcher/launcher.h"
+#include "progress/progress_program.h"
 #include "records/record_clearing.h"
 #include "shift/brandel.h"
 #include "trytest/zarbet.h"
@@ -26,6 +27,7 @@ const std::map<std::string, Program, std::less<>>& programs() {
       {"././M1/Tesmar.exe", {"Tesmar", key_group(keygroups::kTesmar)}},
       {"././M1/Brandel.exe", {"Brandel", shift::run_brandel}},
       {"././M1/Ulvane.exe", {"Ulvane", records::run}},
+      {"././M1/Progress.exe", {"Progress", progress::run}},
   };
   return all;
 }

@@ -1,0 +1,91 @@
+#include "progress/chart.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tutor::progress {
+
+std::optional<std::int64_t> wall_seconds(std::string_view iso) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  const std::string text(iso.substr(0, 19));
+  if (text.size() != 19 ||
+      std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &s) != 6) {
+    return std::nullopt;
+  }
+  const std::chrono::year_month_day day{std::chrono::year(y), std::chrono::month(unsigned(mo)),
+                                        std::chrono::day(unsigned(d))};
+  if (!day.ok()) {
+    return std::nullopt;
+  }
+  const auto days = std::chrono::sys_days(day).time_since_epoch().count();
+  return std::int64_t(days) * kSecondsPerDay + h * 3600 + mi * 60 + s;
+}
+
+std::string day_text(std::int64_t wall_seconds) {
+  const auto days = std::chrono::sys_days(std::chrono::days(
+      wall_seconds >= 0 ? wall_seconds / kSecondsPerDay : (wall_seconds + 1) / kSecondsPerDay - 1));
+  const std::chrono::year_month_day ymd(days);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(ymd.year()), unsigned(ymd.month()),
+                unsigned(ymd.day()));
+  return text;
+}
+
+int Axis::at(double v) const {
+  if (hi == lo) {
+    return (from + to) / 2;
+  }
+  const double f = std::clamp((v - lo) / (hi - lo), 0.0, 1.0);
+  return from + static_cast<int>(std::lround(f * (to - from)));
+}
+
+std::vector<ChartPoint> by_day(std::span<const ChartPoint> points) {
+  std::vector<ChartPoint> days;
+  int in_day = 0;
+  for (const ChartPoint& p : points) {
+    const std::int64_t noon = p.t - ((p.t % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay +
+                              kSecondsPerDay / 2;
+    if (!days.empty() && days.back().t == noon) {
+      ++in_day;
+      days.back().value += (p.value - days.back().value) / in_day;  // running mean
+    } else {
+      days.push_back({noon, p.value});
+      in_day = 1;
+    }
+  }
+  return days;
+}
+
+bool crowded(std::span<const ChartPoint> points, const Axis& x, int min_gap) {
+  for (size_t i = 1; i < points.size(); ++i) {
+    if (std::abs(x.at(double(points[i].t)) - x.at(double(points[i - 1].t))) < min_gap) {
+      return true;
+    }
+  }
+  return false;
+}
+
+int value_step(double top, int intervals) {
+  for (int scale = 1;; scale *= 10) {
+    for (int base : {20, 30, 40, 50, 100, 150, 200, 250}) {
+      if (double(base) * scale * intervals >= top) {
+        return base * scale;
+      }
+    }
+  }
+}
+
+double number_of(std::string_view shown) {
+  std::string digits;
+  for (char c : shown) {
+    if (c != ',') {
+      digits += c;
+    }
+  }
+  return std::strtod(digits.c_str(), nullptr);
+}
+
+}  // namespace tutor::progress

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "console/colour.h"
+#include "console/geometry.h"
+
+// Where the progress program draws: the same 640x450 screen, title box and
+// buttons as every other screen of the tutor.
+namespace tutor::progress {
+
+enum class View { Speed, TimedTest, MissedKeys, Totals };
+inline constexpr int kViewCount = 4;
+
+struct ViewButton {
+  View view;
+  std::string_view label;
+  std::string_view title;  // in the title box
+  Rect face;
+  Cell label_cell;
+};
+
+// clang-format off
+inline constexpr std::array<ViewButton, kViewCount> kViewButtons = {{
+    {View::Speed,      "速度の推移",   "速度の推移",           {16, 348, 136, 372},  {5, 22}},
+    {View::TimedTest,  "トライ編",     "トライ編の記録",       {148, 348, 268, 372}, {22, 22}},
+    {View::MissedKeys, "ミスキー",     "ミスの多いキー",       {280, 348, 400, 372}, {39, 22}},
+    {View::Totals,     "合計",         "練習の合計",           {412, 348, 532, 372}, {57, 22}},
+}};
+// clang-format on
+inline constexpr Rect kExitButton = {556, 348, 628, 372};
+inline constexpr Cell kExitLabel = {72, 22};
+inline constexpr Rect kTitleBox = {135, 11, 485, 37};
+inline constexpr int kTitleRow = 1;
+
+// The plot of the line charts: values from row 18 (bottom) to row 4 (top),
+// seven intervals of two rows, labelled at their left; dates on row 19.
+inline constexpr int kPlotLeft = 72;
+inline constexpr int kPlotRight = 600;
+inline constexpr int kPlotTopRow = 4;
+inline constexpr int kPlotBottomRow = 18;
+inline constexpr int kValueIntervals = 7;
+// The design y of the middle of a text row, where its label reads level.
+[[nodiscard]] constexpr int row_middle(int row) {
+  return 16 * row + 8;
+}
+inline constexpr int kPlotTop = row_middle(kPlotTopRow);
+inline constexpr int kPlotBottom = row_middle(kPlotBottomRow);
+inline constexpr int kDateRow = 19;
+inline constexpr int kLegendRow = 3;
+// Points closer than this many pixels are merged by day.
+inline constexpr int kMinPointGap = 4;
+
+inline constexpr Colour kAxisColour = 7;
+inline constexpr Colour kGridColour = 8;
+inline constexpr Colour kPassLineColour = 2;
+inline constexpr Colour kClearedMarkColour = 15;
+inline constexpr double kPassEvaluation = 80;
+
+// The courses of the speed chart, each a line of its own colour.
+struct Course {
+  std::string_view label;
+  std::array<std::string_view, 5> programs;
+  Colour colour;
+};
+inline constexpr std::array<Course, 4> kCourses = {{
+    {"基本", {"Ostrin", "Palvek", "Rundel", "Mestra", "Hollin"}, 9},
+    {"数字キー", {"Quillon"}, 12},
+    {"記号キー", {"Tesmar"}, 6},
+    {"シフトキー", {"Brandel"}, 13},
+}};
+inline constexpr std::string_view kTimedTest = "Zarbet";
+inline constexpr Colour kTimedTestColour = 11;
+
+// The programs of the totals, as the launcher names them.
+struct ProgramName {
+  std::string_view program;
+  std::string_view shown;
+};
+inline constexpr std::array<ProgramName, 9> kProgramNames = {{
+    {"Ostrin", "導入編"},
+    {"Palvek", "基礎編"},
+    {"Rundel", "初級編"},
+    {"Mestra", "中級編"},
+    {"Hollin", "上級編"},
+    {"Zarbet", "トライ編"},
+    {"Quillon", "数字キー"},
+    {"Tesmar", "記号キー"},
+    {"Brandel", "シフトキー"},
+}};
+
+// The miss rate of a key over the recent blocks, as a face colour: the first
+// band whose limit is above the rate. Keys not typed keep the plain face.
+inline constexpr int kRecentBlocks = 50;
+struct MissBand {
+  double below;  // rate limit
+  Colour face;
+  std::string_view label;
+};
+inline constexpr Colour kUntypedFace = 14;
+inline constexpr std::array<MissBand, 4> kMissBands = {{
+    {0.02, 12, "2%未満"},
+    {0.05, 6, "5%未満"},
+    {0.10, 13, "10%未満"},
+    {2.0, 2, "10%以上"},
+}};
+inline constexpr int kTopPairs = 10;
+
+}  // namespace tutor::progress

@@ -1,0 +1,517 @@
+#include "progress/progress_program.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+
+#include "console/frame_box.h"
+#include "console/print_using.h"
+#include "console/text.h"
+#include "lessonkit/keyboard.h"
+#include "lessonkit/screen_pieces.h"
+#include "progress/chart.h"
+#include "progress/csv.h"
+#include "progress/history.h"
+#include "progress/progress_layout.h"
+#include "trytest/grade_table.h"
+
+namespace tutor::progress {
+namespace {
+
+struct ProgressState {
+  std::filesystem::path file;
+  HistoryRead read;
+  View view = View::Speed;
+};
+
+const ViewButton& button_of(View v) {
+  return kViewButtons[static_cast<size_t>(v)];
+}
+
+// Text centred on a row between two columns.
+void print_centred(Console& con, int row, int from_col, int to_col, Colour c, std::string_view s) {
+  con.print({std::max(from_col, (from_col + to_col - display_width(s)) / 2), row}, c, s);
+}
+
+void print_right_aligned(Console& con, Cell last, Colour c, std::string_view s) {
+  con.print({last.col - display_width(s) + 1, last.row}, c, s);
+}
+
+// A text over as many rows as it needs, `width` columns each.
+void print_wrapped(Console& con, Cell at, int width, Colour c, std::string_view s) {
+  std::string line;
+  int used = 0;
+  for (char32_t cp : decode_utf8(s)) {
+    if (used + char_width(cp) > width) {
+      con.print(at, c, line);
+      ++at.row;
+      line.clear();
+      used = 0;
+    }
+    line += encode_utf8(cp);
+    used += char_width(cp);
+  }
+  con.print(at, c, line);
+}
+
+std::string with_commas(long long n) {
+  std::string s = format_using("##,###,###,###", {static_cast<double>(n)});
+  return s.erase(0, s.find_first_not_of(' '));
+}
+
+// ---- The frame round every view --------------------------------------------
+
+void draw_frame(Console& con, const ProgressState& s) {
+  con.clear_screen();
+  frame_box(con, kTitleBox, {15, 1, 14});
+  print_centred(con, kTitleRow, kTitleBox.x1 / 8, kTitleBox.x2 / 8, 0,
+                std::string("練習の記録　") + std::string(button_of(s.view).title));
+  for (const ViewButton& b : kViewButtons) {
+    const bool selected = b.view == s.view;
+    frame_box(con, b.face.grown(2), {15, 1, 14});
+    con.fill(b.face, selected ? Colour(2) : Colour(14));
+    con.print(b.label_cell, selected ? Colour(6) : Colour(0), b.label);
+  }
+  frame_box(con, kExitButton, {15, 1, 4});
+  con.print(kExitLabel, 6, "終了");
+  con.print({2, 24}, 7, "← → で表示を切り替え、Esc で戻ります");
+}
+
+void show_message(Console& con, std::string_view first, std::string_view second = "") {
+  print_centred(con, 10, 0, 80, 7, first);
+  print_centred(con, 12, 0, 80, 7, second);
+}
+
+// ---- Line charts over time -------------------------------------------------
+
+struct Series {
+  Colour colour;
+  std::vector<ChartPoint> points;
+};
+
+struct ValueTick {
+  double value;
+  std::string label;
+};
+
+// Dots every four pixels along a value's line, lighter than the data.
+void grid_line(Console& con, int y) {
+  for (int x = kPlotLeft + 4; x <= kPlotRight; x += 4) {
+    con.point({x, y}, kGridColour);
+  }
+}
+
+Axis time_axis(const std::vector<Series>& series, std::span<const std::int64_t> marks) {
+  std::int64_t lo = INT64_MAX, hi = INT64_MIN;
+  for (const Series& s : series) {
+    for (const ChartPoint& p : s.points) {
+      lo = std::min(lo, p.t);
+      hi = std::max(hi, p.t);
+    }
+  }
+  for (std::int64_t m : marks) {
+    lo = std::min(lo, m);
+    hi = std::max(hi, m);
+  }
+  if (lo == hi) {  // one moment: half a day either side
+    lo -= kSecondsPerDay / 2;
+    hi += kSecondsPerDay / 2;
+  }
+  return {double(lo), double(hi), kPlotLeft, kPlotRight};
+}
+
+// The axes, the value grid and its labels, the dates, the marks and each
+// series as points joined by lines. Series whose points would crowd are
+// merged by day, all of them alike.
+void draw_time_chart(Console& con,
+                     std::vector<Series> series,
+                     std::span<const std::int64_t> marks,
+                     const Axis& value,
+                     std::span<const ValueTick> ticks) {
+  Axis x = time_axis(series, marks);
+  if (std::any_of(series.begin(), series.end(),
+                  [&](const Series& s) { return crowded(s.points, x, kMinPointGap); })) {
+    for (Series& s : series) {
+      s.points = by_day(s.points);
+    }
+    x = time_axis(series, marks);
+  }
+  int last_label_row = -10;
+  for (const ValueTick& t : ticks) {
+    const int y = value.at(t.value);
+    grid_line(con, y);
+    const int row = (y - 8 + 8) / 16;  // the row whose middle is nearest
+    if (row - last_label_row >= 2 || last_label_row - row >= 2) {
+      print_right_aligned(con, {kPlotLeft / 8 - 1, row}, 7, t.label);
+      last_label_row = row;
+    }
+  }
+  con.polyline({{kPlotLeft, kPlotTop}, {kPlotLeft, kPlotBottom}, {kPlotRight, kPlotBottom}},
+               kAxisColour);
+  // Dates at both ends and, over a longer span, in the middle.
+  const auto lo = static_cast<std::int64_t>(x.lo), hi = static_cast<std::int64_t>(x.hi);
+  con.print({kPlotLeft / 8, kDateRow}, 7, day_text(lo));
+  print_right_aligned(con, {kPlotRight / 8 - 1, kDateRow}, 7, day_text(hi));
+  if (hi - lo >= 2 * kSecondsPerDay) {
+    print_centred(con, kDateRow, kPlotLeft / 8, kPlotRight / 8, 7, day_text((lo + hi) / 2));
+  }
+  for (std::int64_t m : marks) {
+    const int mx = x.at(double(m));
+    for (int y = kPlotTop; y < kPlotBottom; y += 3) {
+      con.point({mx, y}, kClearedMarkColour);
+    }
+  }
+  for (const Series& s : series) {
+    for (size_t i = 1; i < s.points.size(); ++i) {
+      con.polyline({{x.at(double(s.points[i - 1].t)), value.at(s.points[i - 1].value)},
+                    {x.at(double(s.points[i].t)), value.at(s.points[i].value)}},
+                   s.colour);
+    }
+    for (const ChartPoint& p : s.points) {
+      const int px = x.at(double(p.t)), py = value.at(p.value);
+      con.fill({px - 1, py - 1, px + 1, py + 1}, s.colour);
+    }
+  }
+}
+
+// A legend entry: a short line of the series' colour and its label; returns
+// the column after it.
+int legend_entry(Console& con, int col, Colour c, std::string_view label) {
+  const int y = row_middle(kLegendRow);
+  con.fill({col * 8, y - 1, col * 8 + 15, y + 1}, c);
+  con.print({col + 3, kLegendRow}, 7, label);
+  return col + 3 + display_width(label) + 2;
+}
+
+std::vector<std::int64_t> cleared_marks(const History& h) {
+  std::vector<std::int64_t> marks;
+  for (const Mark& m : h.marks) {
+    if (const auto t = wall_seconds(m.at); t && m.what == kRecordsCleared) {
+      marks.push_back(*t);
+    }
+  }
+  return marks;
+}
+
+std::vector<ChartPoint> points_of(const History& h, std::span<const std::string_view> programs) {
+  std::vector<ChartPoint> points;
+  for (const BlockEntry& b : h.blocks) {
+    if (std::find(programs.begin(), programs.end(), b.program) != programs.end()) {
+      if (const auto t = wall_seconds(b.ended_at)) {
+        points.push_back({*t, number_of(b.evaluation)});
+      }
+    }
+  }
+  return points;
+}
+
+void draw_speed(Console& con, const History& h) {
+  std::vector<Series> series;
+  double top = kPassEvaluation;
+  int col = 2;
+  for (const Course& c : kCourses) {
+    Series s{c.colour, points_of(h, c.programs)};
+    for (const ChartPoint& p : s.points) {
+      top = std::max(top, p.value);
+    }
+    col = legend_entry(con, col, c.colour, c.label);
+    series.push_back(std::move(s));
+  }
+  if (std::all_of(series.begin(), series.end(), [](const Series& s) { return s.points.empty(); })) {
+    con.blank({0, kLegendRow}, 80);
+    con.fill({0, row_middle(kLegendRow) - 1, 639, row_middle(kLegendRow) + 1}, 0);
+    show_message(con, "まだ記録がありません。", "ブロックを最後まで練習すると、評価がここに表示されます。");
+    return;
+  }
+  col = legend_entry(con, col, kPassLineColour, "合格 80");
+  legend_entry(con, col, kClearedMarkColour, "クリア");
+  // Room above the best block, in whole steps of the grid.
+  const int step = value_step(std::min(top * 1.05, 1e7), kValueIntervals);
+  const Axis value{0, double(step * kValueIntervals), kPlotBottom, kPlotTop};
+  std::vector<ValueTick> ticks;
+  for (int i = 0; i <= kValueIntervals; ++i) {
+    ticks.push_back({double(i * step), with_commas(i * step)});
+  }
+  const int pass_y = value.at(kPassEvaluation);
+  con.fill({kPlotLeft + 1, pass_y, kPlotRight, pass_y}, kPassLineColour);
+  draw_time_chart(con, std::move(series), cleared_marks(h), value, ticks);
+}
+
+void draw_timed_test(Console& con, const History& h) {
+  const std::array<std::string_view, 1> program = {kTimedTest};
+  Series s{kTimedTestColour, points_of(h, program)};
+  if (s.points.empty()) {
+    show_message(con, "まだトライ編の記録がありません。",
+                 "タイムトライアルを最後まで終えると、得点がここに表示されます。");
+    return;
+  }
+  // From the lowest grade reached to the highest, each grade a band of
+  // evaluations; the boundaries are named by the grade that starts there.
+  double lo_value = s.points.front().value, hi_value = lo_value;
+  for (const ChartPoint& p : s.points) {
+    lo_value = std::min(lo_value, p.value);
+    hi_value = std::max(hi_value, p.value);
+  }
+  using trytest::kGradeThresholds;
+  const int lo_grade = trytest::grade_of(lo_value), hi_grade = trytest::grade_of(hi_value);
+  const double lo = lo_grade >= 2 ? kGradeThresholds[size_t(lo_grade - 1)] : std::floor(lo_value);
+  const double hi = hi_grade < trytest::kGradeCount ? kGradeThresholds[size_t(hi_grade)]
+                                                    : std::ceil(hi_value) + 60;
+  std::vector<ValueTick> ticks;
+  const int every = (hi_grade - lo_grade + kValueIntervals) / kValueIntervals;
+  for (int g = lo_grade; g <= hi_grade; g += every) {
+    const double start = g == lo_grade ? lo : kGradeThresholds[size_t(g - 1)];
+    ticks.push_back({start, std::string(trytest::grade_name(g))});
+  }
+  legend_entry(con, 2, kTimedTestColour, "トライ編の得点（目盛りは段級の下限）");
+  draw_time_chart(con, {std::move(s)}, cleared_marks(h), {lo, hi, kPlotBottom, kPlotTop}, ticks);
+}
+
+// ---- Missed keys ------------------------------------------------------------
+
+struct RecentMisses {
+  std::array<int, lessonkit::kKeyCount + 1> right{};
+  std::array<int, lessonkit::kKeyCount + 1> wrong{};
+  std::map<std::pair<int, int>, int> pairs;  // (key to type, key typed) -> count
+};
+
+RecentMisses recent_misses(const History& h) {
+  RecentMisses m;
+  const size_t first = h.blocks.size() - std::min<size_t>(h.blocks.size(), kRecentBlocks);
+  for (size_t i = first; i < h.blocks.size(); ++i) {
+    for (const KeyTally& k : h.blocks[i].keys) {
+      if (k.key < 1 || k.key > lessonkit::kKeyCount) {
+        continue;
+      }
+      m.right[size_t(k.key)] += k.right;
+      m.wrong[size_t(k.key)] += k.wrong;
+      for (const Miss& x : k.instead) {
+        m.pairs[{k.key, x.typed_instead}] += x.count;
+      }
+    }
+  }
+  return m;
+}
+
+Colour miss_face(int right, int wrong) {
+  if (right + wrong == 0) {
+    return kUntypedFace;
+  }
+  const double rate = double(wrong) / double(right + wrong);
+  for (const MissBand& b : kMissBands) {
+    if (rate < b.below) {
+      return b.face;
+    }
+  }
+  return kMissBands.back().face;
+}
+
+std::string_view legend_of(int key) {
+  if (key == lessonkit::kSpaceBar) {
+    return "スペース";
+  }
+  return key >= 1 && key <= lessonkit::kKeyCount ? lessonkit::key(key).legend : "他のキー";
+}
+
+void draw_missed_keys(Console& con, const History& h) {
+  const RecentMisses m = recent_misses(h);
+  const int typed = std::accumulate(m.right.begin(), m.right.end(), 0) +
+                    std::accumulate(m.wrong.begin(), m.wrong.end(), 0);
+  if (typed == 0) {
+    show_message(con, "まだ記録がありません。",
+                 "ブロックを最後まで練習すると、ミスの多いキーがここに表示されます。");
+    return;
+  }
+  con.print({2, kLegendRow}, 7, "ミス率");
+  int col = 9;
+  auto swatch = [&](Colour face, std::string_view label) {
+    frame_box(con, {col * 8, 50, col * 8 + 14, 62}, {15, 0, face});
+    con.print({col + 3, kLegendRow}, 7, label);
+    col += 3 + display_width(label) + 2;
+  };
+  swatch(kUntypedFace, "打鍵なし");
+  for (const MissBand& b : kMissBands) {
+    swatch(b.face, b.label);
+  }
+  // The most frequent "typed X for Y" pairs, most first, then in key order.
+  std::vector<std::pair<std::pair<int, int>, int>> pairs(m.pairs.begin(), m.pairs.end());
+  std::stable_sort(pairs.begin(), pairs.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  pairs.resize(std::min<size_t>(pairs.size(), kTopPairs));
+  con.print({2, 4}, 5, "最近50ブロックで多かったミス");
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    const auto [keys, count] = pairs[i];
+    const Cell at{i < 5 ? 4 : 42, 5 + int(i % 5)};  // rows 5-9, beside the title above the keys
+    con.print(at, 7,
+              format_using("##.", {double(i + 1)}) + " " + std::string(legend_of(keys.first)) +
+                  " のかわりに " + std::string(legend_of(keys.second)) + "  " +
+                  with_commas(count) + "回");
+  }
+  for (int k = 1; k <= lessonkit::kKeyCount; ++k) {
+    lessonkit::draw_key(con, k, miss_face(m.right[size_t(k)], m.wrong[size_t(k)]));
+  }
+}
+
+// ---- Totals -----------------------------------------------------------------
+
+std::string_view result_shown(std::string_view result) {
+  static constexpr std::pair<std::string_view, std::string_view> kShown[] = {
+      {"pass", "合格"},         {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
+      {"not yet", "力不足"},    {"new best", "最高記録"},       {"no new best", ""},
+  };
+  for (const auto& [stored, shown] : kShown) {
+    if (stored == result) {
+      return shown;
+    }
+  }
+  return result;  // a grade name
+}
+
+void draw_totals(Console& con, const History& h) {
+  if (h.blocks.empty()) {
+    show_message(con, "まだ記録がありません。",
+                 "ブロックを最後まで練習すると、合計がここに表示されます。");
+    return;
+  }
+  long long seconds = 0, right = 0, wrong = 0;
+  for (const BlockEntry& b : h.blocks) {
+    seconds += b.seconds;
+    right += b.right;
+    wrong += b.wrong;
+  }
+  const std::pair<std::string_view, std::string> lines[] = {
+      {"練習した時間", with_commas(seconds / 3600) + " 時間 " + std::to_string(seconds / 60 % 60) +
+                           " 分"},
+      {"ブロック数", with_commas(static_cast<long long>(h.blocks.size()))},
+      {"正しく打った文字", with_commas(right)},
+      {"ミスタッチ", with_commas(wrong)},
+  };
+  for (int i = 0; i < 4; ++i) {
+    con.print({6, 3 + i}, 7, lines[i].first);
+    print_right_aligned(con, {36, 3 + i}, 6, lines[i].second);
+  }
+  con.print({6, 8}, 5, "練習");
+  con.print({24, 8}, 5, "最高の評価");
+  con.print({40, 8}, 5, "最新の評価");
+  con.print({62, 8}, 5, "最新の日付");
+  for (size_t i = 0; i < kProgramNames.size(); ++i) {
+    const int row = 10 + int(i);
+    const ProgramName& p = kProgramNames[i];
+    con.print({6, row}, 7, p.shown);
+    const BlockEntry* best = nullptr;
+    const BlockEntry* latest = nullptr;
+    for (const BlockEntry& b : h.blocks) {
+      if (b.program == p.program) {
+        if (best == nullptr || number_of(b.evaluation) > number_of(best->evaluation)) {
+          best = &b;
+        }
+        latest = &b;
+      }
+    }
+    if (latest == nullptr) {
+      con.print({24, row}, 8, "―");
+      continue;
+    }
+    const bool graded = p.program == kTimedTest;
+    con.print({24, row}, 6,
+              best->evaluation + (graded ? "  " + best->result : std::string()));
+    con.print({40, row}, 6,
+              latest->evaluation + "  " + std::string(result_shown(latest->result)));
+    con.print({62, row}, 7, latest->ended_at.substr(0, 10));
+  }
+}
+
+// ---- The program --------------------------------------------------------------
+
+void draw(Console& con, const ProgressState& s) {
+  draw_frame(con, s);
+  if (s.read.status == HistoryRead::Status::Unreadable) {
+    print_centred(con, 6, 0, 80, 6, "練習の記録のファイルを読めません。");
+    print_wrapped(con, {2, 8}, 76, 7, s.file.string());
+    print_wrapped(con, {2, 11}, 76, 7, s.read.problem);
+    print_centred(con, 15, 0, 80, 7, "ファイルはそのまま残してあります。練習はこれまでどおりできます。");
+    return;
+  }
+  const History& h = s.read.history;
+  switch (s.view) {
+    case View::Speed:
+      draw_speed(con, h);
+      break;
+    case View::TimedTest:
+      draw_timed_test(con, h);
+      break;
+    case View::MissedKeys:
+      draw_missed_keys(con, h);
+      break;
+    case View::Totals:
+      draw_totals(con, h);
+      break;
+  }
+}
+
+View turned(View v, int by) {
+  return static_cast<View>((static_cast<int>(v) + by + kViewCount) % kViewCount);
+}
+
+}  // namespace
+
+void run(Console& con) {
+  ProgressState s;
+  s.file = con.file_path(kHistoryFile);
+  s.read = read_history(s.file, kRecentBlocks);
+  draw(con, s);
+  while (true) {
+    const Event e = con.poll(Arm::mouse());
+    View next = s.view;
+    if (e.is_key()) {
+      if (e.key == keys::kEscape) {
+        con.start_program(lessonkit::kLauncher);
+      }
+      if (e.key == keys::kRight || e.key == keys::kDown) {
+        next = turned(s.view, 1);
+      } else if (e.key == keys::kLeft || e.key == keys::kUp) {
+        next = turned(s.view, -1);
+      }
+    } else if (e.is_mouse()) {
+      if (kExitButton.contains_pixel(e.pointer)) {
+        con.start_program(lessonkit::kLauncher);
+      }
+      for (const ViewButton& b : kViewButtons) {
+        if (b.face.contains_pixel(e.pointer)) {
+          next = b.view;
+        }
+      }
+    }
+    if (next != s.view) {
+      s.view = next;
+      draw(con, s);
+    }
+  }
+}
+
+int export_csv(std::string_view option,
+               const std::filesystem::path& file,
+               std::ostream& out,
+               std::ostream& err) {
+  if (option != "--csv" && option != "--csv-keys") {
+    err << "usage: Progress [--csv | --csv-keys]\n";
+    return 2;
+  }
+  const HistoryRead read = read_history(file);
+  if (read.status != HistoryRead::Status::Read) {
+    err << "Progress: no readable progress history at " << file.string() << ": "
+        << (read.status == HistoryRead::Status::Missing ? "there is no such file" : read.problem)
+        << "\n";
+    return 1;
+  }
+  if (option == "--csv") {
+    write_blocks_csv(out, read.history);
+  } else {
+    write_key_tallies_csv(out, read.history);
+  }
+  out.flush();
+  return out ? 0 : 1;
+}
+
+}  // namespace tutor::progress
