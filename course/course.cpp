@@ -61,7 +61,9 @@ lessonkit::BlockResult run_step_block(Console& con,
   con.start_program(stage.next_program);
 }
 
-[[noreturn]] void run_one_block(Console& con, progress::HistoryWriter& history, const Stage& stage) {
+[[noreturn]] void run_one_block(Console& con,
+                                progress::HistoryWriter& history,
+                                const Stage& stage) {
   const Step& step = stage.steps.front();
   const Scheme& home_keys = *step.schemes.front().scheme;
   while (true) {

@@ -46,8 +46,8 @@ std::vector<ChartPoint> by_day(std::span<const ChartPoint> points) {
   std::vector<ChartPoint> days;
   int in_day = 0;
   for (const ChartPoint& p : points) {
-    const std::int64_t noon = p.t - ((p.t % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay +
-                              kSecondsPerDay / 2;
+    const std::int64_t noon =
+        p.t - ((p.t % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay + kSecondsPerDay / 2;
     if (!days.empty() && days.back().t == noon) {
       ++in_day;
       days.back().value += (p.value - days.back().value) / in_day;  // running mean

@@ -41,8 +41,8 @@ std::string csv_field(std::string_view text) {
 }
 
 void write_blocks_csv(std::ostream& out, const History& history) {
-  write_row(out, {"ended_at", "program", "step", "seconds", "right", "wrong", "evaluation",
-                  "result"});
+  write_row(out,
+            {"ended_at", "program", "step", "seconds", "right", "wrong", "evaluation", "result"});
   for (const BlockEntry& b : history.blocks) {
     write_row(out, {b.ended_at, b.program, std::to_string(b.step), std::to_string(b.seconds),
                     std::to_string(b.right), std::to_string(b.wrong), b.evaluation, b.result});
@@ -50,8 +50,8 @@ void write_blocks_csv(std::ostream& out, const History& history) {
 }
 
 void write_key_tallies_csv(std::ostream& out, const History& history) {
-  write_row(out, {"ended_at", "program", "step", "key", "legend", "right", "wrong",
-                  "typed_instead", "count"});
+  write_row(out, {"ended_at", "program", "step", "key", "legend", "right", "wrong", "typed_instead",
+                  "count"});
   for (const BlockEntry& b : history.blocks) {
     const std::string step = std::to_string(b.step);
     for (const KeyTally& k : b.keys) {

@@ -159,7 +159,7 @@ bool HistoryWriter::keep(const Mark& mark) {
 HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
   HistoryRead r;
   std::error_code ec;
-  if (!fs::exists(fs::symlink_status(file, ec)) && !ec) {
+  if (fs::symlink_status(file, ec).type() == fs::file_type::not_found) {
     return r;  // Missing: nothing kept yet
   }
   try {
@@ -197,7 +197,8 @@ HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
     }
     // The block a row belongs to, found among the tallied ones by its id.
     auto block_of = [&](std::int64_t id) -> BlockEntry& {
-      const auto at = std::lower_bound(ids.begin() + static_cast<std::ptrdiff_t>(first), ids.end(), id);
+      const auto at =
+          std::lower_bound(ids.begin() + static_cast<std::ptrdiff_t>(first), ids.end(), id);
       if (at == ids.end() || *at != id) {
         throw std::runtime_error("a key tally names no block");
       }
@@ -209,8 +210,10 @@ HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
     tallies.bind(1, ids[first]);
     while (tallies.executeStep()) {
       block_of(tallies.getColumn(0).getInt64())
-          .keys.push_back({tallies.getColumn(1).getInt(), tallies.getColumn(2).getInt(),
-                           tallies.getColumn(3).getInt(), {}});
+          .keys.push_back({tallies.getColumn(1).getInt(),
+                           tallies.getColumn(2).getInt(),
+                           tallies.getColumn(3).getInt(),
+                           {}});
     }
     SQLite::Statement misses(db,
                              "SELECT block_id, key, typed_instead, count FROM key_misses "

@@ -128,7 +128,8 @@ void draw_time_chart(Console& con,
                      std::vector<Series> series,
                      std::span<const std::int64_t> marks,
                      const Axis& value,
-                     std::span<const ValueTick> ticks) {
+                     std::span<const ValueTick> ticks,
+                     std::optional<double> pass_line = std::nullopt) {
   Axis x = time_axis(series, marks);
   if (std::any_of(series.begin(), series.end(),
                   [&](const Series& s) { return crowded(s.points, x, kMinPointGap); })) {
@@ -146,6 +147,10 @@ void draw_time_chart(Console& con,
       print_right_aligned(con, {kPlotLeft / 8 - 1, row}, 7, t.label);
       last_label_row = row;
     }
+  }
+  if (pass_line) {
+    const int y = value.at(*pass_line);
+    con.fill({kPlotLeft + 1, y, kPlotRight, y}, kPassLineColour);
   }
   con.polyline({{kPlotLeft, kPlotTop}, {kPlotLeft, kPlotBottom}, {kPlotRight, kPlotBottom}},
                kAxisColour);
@@ -221,7 +226,8 @@ void draw_speed(Console& con, const History& h) {
   if (std::all_of(series.begin(), series.end(), [](const Series& s) { return s.points.empty(); })) {
     con.blank({0, kLegendRow}, 80);
     con.fill({0, row_middle(kLegendRow) - 1, 639, row_middle(kLegendRow) + 1}, 0);
-    show_message(con, "まだ記録がありません。", "ブロックを最後まで練習すると、評価がここに表示されます。");
+    show_message(con, "まだ記録がありません。",
+                 "ブロックを最後まで練習すると、評価がここに表示されます。");
     return;
   }
   col = legend_entry(con, col, kPassLineColour, "合格 80");
@@ -233,9 +239,7 @@ void draw_speed(Console& con, const History& h) {
   for (int i = 0; i <= kValueIntervals; ++i) {
     ticks.push_back({double(i * step), with_commas(i * step)});
   }
-  const int pass_y = value.at(kPassEvaluation);
-  con.fill({kPlotLeft + 1, pass_y, kPlotRight, pass_y}, kPassLineColour);
-  draw_time_chart(con, std::move(series), cleared_marks(h), value, ticks);
+  draw_time_chart(con, std::move(series), cleared_marks(h), value, ticks, kPassEvaluation);
 }
 
 void draw_timed_test(Console& con, const History& h) {
@@ -344,9 +348,9 @@ void draw_missed_keys(Console& con, const History& h) {
     const auto [keys, count] = pairs[i];
     const Cell at{i < 5 ? 4 : 42, 5 + int(i % 5)};  // rows 5-9, beside the title above the keys
     con.print(at, 7,
-              format_using("##.", {double(i + 1)}) + " " + std::string(legend_of(keys.first)) +
-                  " のかわりに " + std::string(legend_of(keys.second)) + "  " +
-                  with_commas(count) + "回");
+              std::string(i < 9 ? " " : "") + std::to_string(i + 1) + ". " +
+                  std::string(legend_of(keys.first)) + " のかわりに " +
+                  std::string(legend_of(keys.second)) + "  " + with_commas(count) + "回");
   }
   for (int k = 1; k <= lessonkit::kKeyCount; ++k) {
     lessonkit::draw_key(con, k, miss_face(m.right[size_t(k)], m.wrong[size_t(k)]));
@@ -357,8 +361,8 @@ void draw_missed_keys(Console& con, const History& h) {
 
 std::string_view result_shown(std::string_view result) {
   static constexpr std::pair<std::string_view, std::string_view> kShown[] = {
-      {"pass", "合格"},         {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
-      {"not yet", "力不足"},    {"new best", "最高記録"},       {"no new best", ""},
+      {"pass", "合格"},      {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
+      {"not yet", "力不足"}, {"new best", "最高記録"},        {"no new best", ""},
   };
   for (const auto& [stored, shown] : kShown) {
     if (stored == result) {
@@ -381,8 +385,8 @@ void draw_totals(Console& con, const History& h) {
     wrong += b.wrong;
   }
   const std::pair<std::string_view, std::string> lines[] = {
-      {"練習した時間", with_commas(seconds / 3600) + " 時間 " + std::to_string(seconds / 60 % 60) +
-                           " 分"},
+      {"練習した時間",
+       with_commas(seconds / 3600) + " 時間 " + std::to_string(seconds / 60 % 60) + " 分"},
       {"ブロック数", with_commas(static_cast<long long>(h.blocks.size()))},
       {"正しく打った文字", with_commas(right)},
       {"ミスタッチ", with_commas(wrong)},
@@ -414,10 +418,8 @@ void draw_totals(Console& con, const History& h) {
       continue;
     }
     const bool graded = p.program == kTimedTest;
-    con.print({24, row}, 6,
-              best->evaluation + (graded ? "  " + best->result : std::string()));
-    con.print({40, row}, 6,
-              latest->evaluation + "  " + std::string(result_shown(latest->result)));
+    con.print({24, row}, 6, best->evaluation + (graded ? "  " + best->result : std::string()));
+    con.print({40, row}, 6, latest->evaluation + "  " + std::string(result_shown(latest->result)));
     con.print({62, row}, 7, latest->ended_at.substr(0, 10));
   }
 }
@@ -430,7 +432,8 @@ void draw(Console& con, const ProgressState& s) {
     print_centred(con, 6, 0, 80, 6, "練習の記録のファイルを読めません。");
     print_wrapped(con, {2, 8}, 76, 7, s.file.string());
     print_wrapped(con, {2, 11}, 76, 7, s.read.problem);
-    print_centred(con, 15, 0, 80, 7, "ファイルはそのまま残してあります。練習はこれまでどおりできます。");
+    print_centred(con, 15, 0, 80, 7,
+                  "ファイルはそのまま残してあります。練習はこれまでどおりできます。");
     return;
   }
   const History& h = s.read.history;

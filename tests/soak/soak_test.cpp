@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "launcher/menu_table.h"
+#include "progress/history.h"
 #include "records/record_table.h"
 #include "shift/shift_keys.h"
 #include "tests/support/headless_fixture.h"
-#include "progress/history.h"
 #include "tests/support/programs.h"
 #include "trytest/zarbet_tables.h"
 

@@ -25,7 +25,8 @@ std::filesystem::path fresh_root() {
 
 }  // namespace
 
-HeadlessTest::HeadlessTest() : root_(fresh_root()), backend_(root_), con_(backend_, "Test") {
+HeadlessTest::HeadlessTest(std::string program)
+    : root_(fresh_root()), backend_(root_), con_(backend_, std::move(program)) {
   std::filesystem::create_directories(root_ / "M0" / "data");
   std::filesystem::create_directories(root_ / "M1");
   write_record("step.TXT", "1\n");

@@ -21,7 +21,8 @@ namespace tutor::testing {
 // binary, named after the test.
 class HeadlessTest : public ::testing::Test {
  protected:
-  HeadlessTest();
+  // `program` names the console as the program it stands for would.
+  explicit HeadlessTest(std::string program = "Test");
   ~HeadlessTest() override;
   void TearDown() override;
 

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
+#include <tuple>
 
 #include "console/text.h"
+#include "progress/history.h"
 #include "tests/support/headless_fixture.h"
 
 namespace tutor::trytest {
@@ -29,6 +32,8 @@ char letter_of(std::string_view full_width) {
 
 class ZarbetTest : public tutor::testing::HeadlessTest {
  protected:
+  ZarbetTest() : HeadlessTest("Zarbet") {}
+
   Outcome run_plan() {
     script() = plan_;
     return run(trytest::run);
@@ -224,6 +229,21 @@ TEST_F(ZarbetTest, WrongKeysCountAgainstTheExpectedLetterAndScoreBelowZero) {
   EXPECT_EQ(result(8) + result(10) + result(12), "     5     7    -2");
   EXPECT_EQ(result_grade(), "０級 ");
   EXPECT_EQ(record("RANK.TXT"), "1\n");
+  // The progress history has the test as shown, and each miss by the key that made it.
+  const auto kept = progress::read_history(root_ / progress::kHistoryFile).history.blocks;
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(std::tie(kept[0].program, kept[0].seconds, kept[0].right, kept[0].wrong,
+                     kept[0].evaluation, kept[0].result),
+            std::tuple("Zarbet", 600, 5, 7, "-2", "０級"));
+  std::set<int> typed_instead;
+  for (const progress::KeyTally& k : kept[0].keys) {
+    EXPECT_EQ(k.wrong, missed_[lessonkit::key(k.key).typed[0]]) << k.key;
+    for (const progress::Miss& m : k.instead) {
+      typed_instead.insert(m.typed_instead);
+    }
+  }
+  EXPECT_EQ(typed_instead,
+            (std::set<int>{0, 1, lessonkit::key_accepting(expected() == 'Q' ? "w" : "q")}));
 }
 
 TEST_F(ZarbetTest, NothingRightScoresZeroAndBeatsNoGradeYet) {
@@ -260,6 +280,7 @@ TEST_F(ZarbetTest, QuittingMidTestRecordsNothingAndStartsTheLauncher) {
   plan_.click(centre_of(kSetupQuitButton));
   EXPECT_EQ(started(run_plan()), "./Velmora.exe");
   EXPECT_EQ(record("RANK.TXT"), "1\n");
+  EXPECT_FALSE(std::filesystem::exists(root_ / progress::kHistoryFile));
 }
 
 TEST_F(ZarbetTest, LinesHoldOnlyLettersNeverTheSameTwiceInARow) {

@@ -1,0 +1,179 @@
+#include "progress/history.h"
+
+#include <SQLiteCpp/Database.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "course/material.h"
+#include "course/stages.h"
+#include "lessonkit/key_table.h"
+#include "tests/support/headless_fixture.h"
+#include "tests/support/programs.h"
+
+namespace tutor::progress {
+namespace {
+
+using tutor::testing::started;
+
+class HistoryTest : public tutor::testing::HeadlessTest {
+ protected:
+  HistoryTest() : HeadlessTest("Rundel") {}
+
+  Outcome run_program(std::string_view stored_path) {
+    return run(tutor::testing::programs().find(stored_path)->second.run);
+  }
+  [[nodiscard]] std::filesystem::path history_file() const { return root_ / kHistoryFile; }
+  [[nodiscard]] std::vector<BlockEntry> kept() const {
+    return read_history(history_file()).history.blocks;
+  }
+  [[nodiscard]] std::string bytes_of(const std::filesystem::path& f) const {
+    std::ifstream in(f, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // In Rundel: step 1 failed with 31 Q for its first character, step 1 passed, then
+  // the exit button in the middle of step 2.
+  void fail_pass_and_leave() {
+    script().key("x").type(std::string(31, 'Q'));
+    type_block(course::kRundelStep1, 60);
+    script().click({320, 225});
+    type_block(course::kRundelStep1, 60);
+    script().click({320, 225}).type("AS").click({576, 400});
+  }
+};
+
+TEST_F(HistoryTest, EveryResultScreenKeepsItsBlockAndLeavingMidBlockKeepsNothing) {
+  fail_pass_and_leave();
+  EXPECT_EQ(started(run_program("././M1/Rundel.exe")), "./Velmora.exe");
+  const std::vector<BlockEntry> blocks = kept();
+  ASSERT_EQ(blocks.size(), 2u);
+  const int first = lessonkit::key_typing(course::kRundelStep1[0].substr(0, 1));
+  const int q = lessonkit::key_typing("Q");
+  for (size_t i = 0; i < 2; ++i) {
+    const BlockEntry& b = blocks[i];
+    EXPECT_EQ(std::tie(b.program, b.step, b.seconds, b.right), std::tuple("Rundel", 1, 60, 400));
+    EXPECT_TRUE(b.ended_at.size() == 25 && b.ended_at[10] == 'T' && b.ended_at[22] == ':')
+        << b.ended_at;
+    int right = 0;
+    for (const KeyTally& k : b.keys) {
+      right += k.right;
+    }
+    EXPECT_EQ(right, 400);
+  }
+  EXPECT_EQ(std::tie(blocks[0].wrong, blocks[0].evaluation, blocks[0].result),
+            std::tuple(31, "369.0", "too many errors"));
+  EXPECT_EQ(std::tie(blocks[1].wrong, blocks[1].evaluation, blocks[1].result),
+            std::tuple(0, "400.0", "pass"));
+  const auto first_key = std::find_if(blocks[0].keys.begin(), blocks[0].keys.end(),
+                                      [&](const KeyTally& k) { return k.key == first; });
+  ASSERT_NE(first_key, blocks[0].keys.end());
+  EXPECT_EQ(first_key->wrong, 31);
+  EXPECT_EQ(first_key->instead, (std::vector<Miss>{{q, 31}}));
+}
+
+// Whatever keeps the history from being written, the lesson runs on as
+// before, one line on stderr tells why, and the file stays as it was.
+TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsALessonAndIsLeftAlone) {
+  struct Case {
+    const char* name;
+    std::function<void()> spoil;
+  };
+  std::unique_ptr<SQLite::Database> holder;
+  const Case cases[] = {
+      {"locked by another connection",
+       [&] {
+         ASSERT_TRUE(HistoryWriter(history_file()).keep(Mark{"2026-12-01T10:00:00+09:00", "x"}));
+         holder = std::make_unique<SQLite::Database>(history_file(), SQLite::OPEN_READWRITE);
+         holder->exec("BEGIN IMMEDIATE");
+       }},
+      {"damaged", [&] { std::ofstream(history_file()) << std::string(3000, 'z'); }},
+      {"from a newer version",
+       [&] {
+         SQLite::Database(history_file(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
+             .exec("PRAGMA user_version = 99");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(history_file());
+    c.spoil();
+    const std::string before = bytes_of(history_file());
+    fail_pass_and_leave();
+    ::testing::internal::CaptureStderr();
+    const Outcome o = run_program("././M1/Rundel.exe");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    holder.reset();
+    EXPECT_EQ(started(o), "./Velmora.exe");  // through both blocks and out by the exit button
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("progress.sqlite3"), std::string::npos) << said;
+    EXPECT_EQ(bytes_of(history_file()), before);
+  }
+}
+
+TEST(HistoryWriter, AMissingFolderOrAReadOnlyFileIsNeitherMadeNorChanged) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("history-ro-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const auto file = folder / "progress.sqlite3";
+  ASSERT_TRUE(HistoryWriter(file).keep(Mark{"2026-12-01T10:00:00+09:00", "x"}));
+  EXPECT_FALSE(HistoryWriter(folder / "none" / "progress.sqlite3").keep(Mark{"t", "x"}));
+  EXPECT_FALSE(std::filesystem::exists(folder / "none"));
+  // Permissions do not stop root: the write is tried as an ordinary user.
+  std::filesystem::permissions(folder, std::filesystem::perms(0555));
+  std::filesystem::permissions(file, std::filesystem::perms(0444));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && ::setuid(65534) != 0) {
+      ::_exit(3);
+    }
+    ::_exit(HistoryWriter(file).keep(Mark{"2026-12-02T10:00:00+09:00", "y"}) ? 1 : 0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(read_history(file).history.marks.size(), 1u);
+  std::filesystem::permissions(folder, std::filesystem::perms(0755));
+  std::filesystem::remove_all(folder);
+}
+
+TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {
+  {
+    // The first layout: blocks and their keys, no marks.
+    SQLite::Database old(history_file(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    old.exec(R"(CREATE TABLE blocks(id INTEGER PRIMARY KEY, ended_at TEXT NOT NULL,
+                  program TEXT NOT NULL, step INTEGER NOT NULL, seconds INTEGER NOT NULL,
+                  typed_right INTEGER NOT NULL, typed_wrong INTEGER NOT NULL,
+                  evaluation TEXT NOT NULL, result TEXT NOT NULL);
+                CREATE TABLE key_tallies(block_id INTEGER NOT NULL, key INTEGER NOT NULL,
+                  typed_right INTEGER NOT NULL, typed_wrong INTEGER NOT NULL,
+                  PRIMARY KEY(block_id, key)) WITHOUT ROWID;
+                CREATE TABLE key_misses(block_id INTEGER NOT NULL, key INTEGER NOT NULL,
+                  typed_instead INTEGER NOT NULL, count INTEGER NOT NULL,
+                  PRIMARY KEY(block_id, key, typed_instead)) WITHOUT ROWID;
+                INSERT INTO blocks VALUES(1, '2026-11-30T09:00:00+09:00', 'Ostrin', 1, 125,
+                  300, 4, '142.1', 'pass');
+                INSERT INTO key_tallies VALUES(1, 26, 300, 4);
+                INSERT INTO key_misses VALUES(1, 26, 27, 4);
+                PRAGMA user_version = 1;)");
+  }
+  script().key(keys::kRight).enter();
+  EXPECT_EQ(started(run_program("././M1/Ulvane.exe")), "./Velmora.exe");
+  const HistoryRead r = read_history(history_file());
+  ASSERT_EQ(r.status, HistoryRead::Status::Read) << r.problem;
+  ASSERT_EQ(r.history.blocks.size(), 1u);
+  EXPECT_EQ(r.history.blocks[0].evaluation, "142.1");
+  EXPECT_EQ(r.history.blocks[0].keys, (std::vector<KeyTally>{{26, 300, 4, {{27, 4}}}}));
+  ASSERT_EQ(r.history.marks.size(), 1u);
+  EXPECT_EQ(r.history.marks[0].what, kRecordsCleared);
+  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 2);
+  EXPECT_EQ(record("step.TXT"), "1\n");  // and the records were cleared as ever
+}
+
+}  // namespace
+}  // namespace tutor::progress
