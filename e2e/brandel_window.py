@@ -4,9 +4,11 @@ position screen, the drill with the next key and the Shift key of the other
 hand lit, its 20 lines typed with real key events (xdotool types the shifted
 characters as the keyboard layout produces them, Shift held), the result screen
 without a verdict, SFT.TXT holding the evaluation, and a click back to the
-launcher."""
+launcher. Then the block in the progress history, F12 showing it in the
+progress program, and Escape back to the launcher."""
 
 import math
+import sqlite3
 import struct
 import time
 
@@ -28,6 +30,11 @@ KEY_8 = (339, design_y(173))
 
 # The result screen: three bars with faces 2, 4 and 6, and where a verdict box
 # would stand.
+# The progress program: its first and last view buttons and its exit button.
+VIEW_BUTTON_1 = (18, design_y(350))
+VIEW_BUTTON_4 = (414, design_y(350))
+PROGRESS_EXIT = (558, design_y(350))
+
 RESULT_BARS = {(164, design_y(126 + 32 * i)): face for i, face in enumerate((2, 4, 6))}
 VERDICT_BOX = (125, design_y(260))
 
@@ -96,6 +103,20 @@ def test_typing_the_course_stores_its_evaluation(s: harness.Session) -> None:
     p.wait_for_program("Velmora")
     menu = p.window_showing({MENU_ENTRY_1: 2})
     check(s.record_line("SFT.TXT") == line, "the launcher changed SFT.TXT")
+
+    # The progress history kept the block as the result screen showed it.
+    with sqlite3.connect(f"file:{s.data / 'progress.sqlite3'}?mode=ro", uri=True) as db:
+        kept = db.execute("SELECT program, evaluation, typed_right FROM blocks").fetchall()
+    check(len(kept) == 1 and kept[0][0] == "Brandel" and kept[0][2] == 400
+          and float(kept[0][1].replace(",", "")) == stored, f"the progress history holds {kept}")
+    menu.key("F12")
+    p.wait_for_program("Progress")
+    views = p.window_showing({VIEW_BUTTON_1: 2, VIEW_BUTTON_4: 14, PROGRESS_EXIT: 4})
+    views.key("Left")  # round to the last view, the totals
+    views.wait_for_pixels({VIEW_BUTTON_1: 14, VIEW_BUTTON_4: 2})
+    views.key("Escape")
+    p.wait_for_program("Velmora")
+    menu = p.window_showing({MENU_ENTRY_1: 2})
     menu.click(*LAUNCHER_EXIT)
     status = p.wait_exit(20)
     check(status == 0, f"the launcher ended with status {status}")

@@ -106,6 +106,10 @@ TEST_F(LauncherTest, FunctionKeysStartTheirEntryWhateverIsHighlighted) {
   EXPECT_EQ(started(run_menu()), "././M1/Ulvane.exe");
   script().function_key(1);
   EXPECT_EQ(started(run_menu()), "././M1/Ostrin.exe");
+  // F12, the progress program, is told of in the band under the legend row.
+  script().function_key(11).function_key(12);
+  EXPECT_EQ(started(run_menu()), "././M1/Progress.exe");
+  EXPECT_EQ(text({17, 22}, 46), "Ｆ12・・・練習の記録（グラフとミスの多いキー）");
 }
 
 TEST_F(LauncherTest, OtherKeysDoNothingTheLetterLAmongThem) {
