@@ -9,12 +9,26 @@
 namespace tutor::progress {
 
 std::optional<std::int64_t> wall_seconds(std::string_view iso) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  const std::string text(iso.substr(0, 19));
-  if (text.size() != 19 ||
-      std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &s) != 6) {
+  // "YYYY-MM-DDTHH:MM:SS", read by hand: a long history has thousands.
+  constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:dd";
+  if (iso.size() < kShape.size()) {
     return std::nullopt;
   }
+  for (size_t i = 0; i < kShape.size(); ++i) {
+    const bool digit = iso[i] >= '0' && iso[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : iso[i] != kShape[i]) {
+      return std::nullopt;
+    }
+  }
+  auto number = [&](size_t at, size_t digits) {
+    int n = 0;
+    for (size_t i = at; i < at + digits; ++i) {
+      n = n * 10 + (iso[i] - '0');
+    }
+    return n;
+  };
+  const int y = number(0, 4), mo = number(5, 2), d = number(8, 2);
+  const int h = number(11, 2), mi = number(14, 2), s = number(17, 2);
   const std::chrono::year_month_day day{std::chrono::year(y), std::chrono::month(unsigned(mo)),
                                         std::chrono::day(unsigned(d))};
   if (!day.ok()) {
@@ -79,13 +93,15 @@ int value_step(double top, int intervals) {
 }
 
 double number_of(std::string_view shown) {
-  std::string digits;
+  char digits[32];
+  size_t n = 0;
   for (char c : shown) {
-    if (c != ',') {
-      digits += c;
+    if (c != ',' && n + 1 < sizeof digits) {
+      digits[n++] = c;
     }
   }
-  return std::strtod(digits.c_str(), nullptr);
+  digits[n] = '\0';
+  return std::strtod(digits, nullptr);
 }
 
 }  // namespace tutor::progress

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <numeric>
+#include <optional>
 
 #include "console/frame_box.h"
 #include "console/print_using.h"
@@ -19,9 +20,39 @@
 namespace tutor::progress {
 namespace {
 
+// What one pass over the history gives: every view but the missed keys.
+struct ProgramSummary {
+  int blocks = 0;
+  double best = 0;
+  std::string best_shown;  // the evaluation, and for the timed test its grade
+  std::string latest_shown;
+  std::string latest_day;
+};
+struct Overview {
+  std::array<std::vector<ChartPoint>, kCourses.size()> courses;
+  std::vector<ChartPoint> timed_tests;
+  std::array<ProgramSummary, kProgramNames.size()> programs;
+  long long blocks = 0;
+  long long seconds = 0;
+  long long right = 0;
+  long long wrong = 0;
+  std::vector<std::int64_t> cleared;
+};
+
+// Right and wrong keystrokes per key over the recent blocks, and the keys
+// typed instead.
+struct RecentMisses {
+  std::array<int, lessonkit::kKeyCount + 1> right{};
+  std::array<int, lessonkit::kKeyCount + 1> wrong{};
+  std::map<std::pair<int, int>, int> pairs;  // (key to type, key typed) -> count
+};
+
 struct ProgressState {
   std::filesystem::path file;
-  HistoryRead read;
+  HistoryRead::Status status = HistoryRead::Status::Missing;
+  std::string problem;  // why the history cannot be read
+  Overview overview;
+  std::optional<RecentMisses> recent;  // read when first shown
   View view = View::Speed;
 };
 
@@ -189,34 +220,84 @@ int legend_entry(Console& con, int col, Colour c, std::string_view label) {
   return col + 3 + display_width(label) + 2;
 }
 
-std::vector<std::int64_t> cleared_marks(const History& h) {
-  std::vector<std::int64_t> marks;
-  for (const Mark& m : h.marks) {
+std::string_view result_shown(std::string_view result) {
+  static constexpr std::pair<std::string_view, std::string_view> kShown[] = {
+      {"pass", "合格"},      {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
+      {"not yet", "力不足"}, {"new best", "最高記録"},        {"no new best", ""},
+  };
+  for (const auto& [stored, shown] : kShown) {
+    if (stored == result) {
+      return shown;
+    }
+  }
+  return result;  // a grade name
+}
+
+int program_index(std::string_view program) {
+  for (size_t i = 0; i < kProgramNames.size(); ++i) {
+    if (kProgramNames[i].program == program) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+int course_of(std::string_view program) {
+  for (size_t i = 0; i < kCourses.size(); ++i) {
+    const auto& p = kCourses[i].programs;
+    if (std::find(p.begin(), p.end(), program) != p.end()) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// One pass over the whole history, holding only what the views draw: a
+// history of years opens as fast as a short one.
+void read_overview(ProgressState& s) {
+  Overview& o = s.overview;
+  auto add = [&](const BlockRow& b) {
+    ++o.blocks;
+    o.seconds += b.seconds;
+    o.right += b.right;
+    o.wrong += b.wrong;
+    const double evaluation = number_of(b.evaluation);
+    const auto t = wall_seconds(b.ended_at);
+    if (const int c = course_of(b.program); c >= 0 && t) {
+      o.courses[size_t(c)].push_back({*t, evaluation});
+    } else if (b.program == kTimedTest && t) {
+      o.timed_tests.push_back({*t, evaluation});
+    }
+    const int p = program_index(b.program);
+    if (p < 0) {
+      return;
+    }
+    ProgramSummary& sum = o.programs[size_t(p)];
+    const bool graded = b.program == kTimedTest;
+    if (sum.blocks++ == 0 || evaluation > sum.best) {
+      sum.best = evaluation;
+      sum.best_shown = std::string(b.evaluation) + (graded ? "  " + std::string(b.result) : "");
+    }
+    sum.latest_shown = std::string(b.evaluation) + "  " + std::string(result_shown(b.result));
+    sum.latest_day = b.ended_at.substr(0, 10);
+  };
+  const HistoryRead r = scan_history(s.file, add);
+  s.status = r.status;
+  s.problem = r.problem;
+  for (const Mark& m : r.history.marks) {
     if (const auto t = wall_seconds(m.at); t && m.what == kRecordsCleared) {
-      marks.push_back(*t);
+      o.cleared.push_back(*t);
     }
   }
-  return marks;
 }
 
-std::vector<ChartPoint> points_of(const History& h, std::span<const std::string_view> programs) {
-  std::vector<ChartPoint> points;
-  for (const BlockEntry& b : h.blocks) {
-    if (std::find(programs.begin(), programs.end(), b.program) != programs.end()) {
-      if (const auto t = wall_seconds(b.ended_at)) {
-        points.push_back({*t, number_of(b.evaluation)});
-      }
-    }
-  }
-  return points;
-}
-
-void draw_speed(Console& con, const History& h) {
+void draw_speed(Console& con, const Overview& o) {
   std::vector<Series> series;
   double top = kPassEvaluation;
   int col = 2;
-  for (const Course& c : kCourses) {
-    Series s{c.colour, points_of(h, c.programs)};
+  for (size_t i = 0; i < kCourses.size(); ++i) {
+    const Course& c = kCourses[i];
+    Series s{c.colour, o.courses[i]};
     for (const ChartPoint& p : s.points) {
       top = std::max(top, p.value);
     }
@@ -239,12 +320,11 @@ void draw_speed(Console& con, const History& h) {
   for (int i = 0; i <= kValueIntervals; ++i) {
     ticks.push_back({double(i * step), with_commas(i * step)});
   }
-  draw_time_chart(con, std::move(series), cleared_marks(h), value, ticks, kPassEvaluation);
+  draw_time_chart(con, std::move(series), o.cleared, value, ticks, kPassEvaluation);
 }
 
-void draw_timed_test(Console& con, const History& h) {
-  const std::array<std::string_view, 1> program = {kTimedTest};
-  Series s{kTimedTestColour, points_of(h, program)};
+void draw_timed_test(Console& con, const Overview& o) {
+  Series s{kTimedTestColour, o.timed_tests};
   if (s.points.empty()) {
     show_message(con, "まだトライ編の記録がありません。",
                  "タイムトライアルを最後まで終えると、得点がここに表示されます。");
@@ -269,16 +349,10 @@ void draw_timed_test(Console& con, const History& h) {
     ticks.push_back({start, std::string(trytest::grade_name(g))});
   }
   legend_entry(con, 2, kTimedTestColour, "トライ編の得点（目盛りは段級の下限）");
-  draw_time_chart(con, {std::move(s)}, cleared_marks(h), {lo, hi, kPlotBottom, kPlotTop}, ticks);
+  draw_time_chart(con, {std::move(s)}, o.cleared, {lo, hi, kPlotBottom, kPlotTop}, ticks);
 }
 
 // ---- Missed keys ------------------------------------------------------------
-
-struct RecentMisses {
-  std::array<int, lessonkit::kKeyCount + 1> right{};
-  std::array<int, lessonkit::kKeyCount + 1> wrong{};
-  std::map<std::pair<int, int>, int> pairs;  // (key to type, key typed) -> count
-};
 
 RecentMisses recent_misses(const History& h) {
   RecentMisses m;
@@ -318,8 +392,7 @@ std::string_view legend_of(int key) {
   return key >= 1 && key <= lessonkit::kKeyCount ? lessonkit::key(key).legend : "他のキー";
 }
 
-void draw_missed_keys(Console& con, const History& h) {
-  const RecentMisses m = recent_misses(h);
+void draw_missed_keys(Console& con, const RecentMisses& m) {
   const int typed = std::accumulate(m.right.begin(), m.right.end(), 0) +
                     std::accumulate(m.wrong.begin(), m.wrong.end(), 0);
   if (typed == 0) {
@@ -359,37 +432,18 @@ void draw_missed_keys(Console& con, const History& h) {
 
 // ---- Totals -----------------------------------------------------------------
 
-std::string_view result_shown(std::string_view result) {
-  static constexpr std::pair<std::string_view, std::string_view> kShown[] = {
-      {"pass", "合格"},      {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
-      {"not yet", "力不足"}, {"new best", "最高記録"},        {"no new best", ""},
-  };
-  for (const auto& [stored, shown] : kShown) {
-    if (stored == result) {
-      return shown;
-    }
-  }
-  return result;  // a grade name
-}
-
-void draw_totals(Console& con, const History& h) {
-  if (h.blocks.empty()) {
+void draw_totals(Console& con, const Overview& o) {
+  if (o.blocks == 0) {
     show_message(con, "まだ記録がありません。",
                  "ブロックを最後まで練習すると、合計がここに表示されます。");
     return;
   }
-  long long seconds = 0, right = 0, wrong = 0;
-  for (const BlockEntry& b : h.blocks) {
-    seconds += b.seconds;
-    right += b.right;
-    wrong += b.wrong;
-  }
   const std::pair<std::string_view, std::string> lines[] = {
       {"練習した時間",
-       with_commas(seconds / 3600) + " 時間 " + std::to_string(seconds / 60 % 60) + " 分"},
-      {"ブロック数", with_commas(static_cast<long long>(h.blocks.size()))},
-      {"正しく打った文字", with_commas(right)},
-      {"ミスタッチ", with_commas(wrong)},
+       with_commas(o.seconds / 3600) + " 時間 " + std::to_string(o.seconds / 60 % 60) + " 分"},
+      {"ブロック数", with_commas(o.blocks)},
+      {"正しく打った文字", with_commas(o.right)},
+      {"ミスタッチ", with_commas(o.wrong)},
   };
   for (int i = 0; i < 4; ++i) {
     con.print({6, 3 + i}, 7, lines[i].first);
@@ -401,54 +455,48 @@ void draw_totals(Console& con, const History& h) {
   con.print({62, 8}, 5, "最新の日付");
   for (size_t i = 0; i < kProgramNames.size(); ++i) {
     const int row = 10 + int(i);
-    const ProgramName& p = kProgramNames[i];
-    con.print({6, row}, 7, p.shown);
-    const BlockEntry* best = nullptr;
-    const BlockEntry* latest = nullptr;
-    for (const BlockEntry& b : h.blocks) {
-      if (b.program == p.program) {
-        if (best == nullptr || number_of(b.evaluation) > number_of(best->evaluation)) {
-          best = &b;
-        }
-        latest = &b;
-      }
-    }
-    if (latest == nullptr) {
+    const ProgramSummary& p = o.programs[i];
+    con.print({6, row}, 7, kProgramNames[i].shown);
+    if (p.blocks == 0) {
       con.print({24, row}, 8, "―");
       continue;
     }
-    const bool graded = p.program == kTimedTest;
-    con.print({24, row}, 6, best->evaluation + (graded ? "  " + best->result : std::string()));
-    con.print({40, row}, 6, latest->evaluation + "  " + std::string(result_shown(latest->result)));
-    con.print({62, row}, 7, latest->ended_at.substr(0, 10));
+    con.print({24, row}, 6, p.best_shown);
+    con.print({40, row}, 6, p.latest_shown);
+    con.print({62, row}, 7, p.latest_day);
   }
 }
 
 // ---- The program --------------------------------------------------------------
 
-void draw(Console& con, const ProgressState& s) {
+void draw(Console& con, ProgressState& s) {
+  if (s.view == View::MissedKeys && !s.recent && s.status != HistoryRead::Status::Unreadable) {
+    const HistoryRead r = read_history(s.file, kRecentBlocks);
+    s.status = r.status;
+    s.problem = r.problem;
+    s.recent = recent_misses(r.history);
+  }
   draw_frame(con, s);
-  if (s.read.status == HistoryRead::Status::Unreadable) {
+  if (s.status == HistoryRead::Status::Unreadable) {
     print_centred(con, 6, 0, 80, 6, "練習の記録のファイルを読めません。");
     print_wrapped(con, {2, 8}, 76, 7, s.file.string());
-    print_wrapped(con, {2, 11}, 76, 7, s.read.problem);
+    print_wrapped(con, {2, 11}, 76, 7, s.problem);
     print_centred(con, 15, 0, 80, 7,
                   "ファイルはそのまま残してあります。練習はこれまでどおりできます。");
     return;
   }
-  const History& h = s.read.history;
   switch (s.view) {
     case View::Speed:
-      draw_speed(con, h);
+      draw_speed(con, s.overview);
       break;
     case View::TimedTest:
-      draw_timed_test(con, h);
+      draw_timed_test(con, s.overview);
       break;
     case View::MissedKeys:
-      draw_missed_keys(con, h);
+      draw_missed_keys(con, *s.recent);
       break;
     case View::Totals:
-      draw_totals(con, h);
+      draw_totals(con, s.overview);
       break;
   }
 }
@@ -462,7 +510,7 @@ View turned(View v, int by) {
 void run(Console& con) {
   ProgressState s;
   s.file = con.file_path(kHistoryFile);
-  s.read = read_history(s.file, kRecentBlocks);
+  read_overview(s);
   draw(con, s);
   while (true) {
     const Event e = con.poll(Arm::mouse());
