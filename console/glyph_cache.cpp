@@ -86,7 +86,9 @@ GlyphCacheFile::GlyphCacheFile(std::string_view identity) {
     return;
   }
   if (st.st_size > kLargestFile) {
-    (void)::ftruncate(fd_, 0);
+    if (::ftruncate(fd_, 0) != 0) {
+      drop_file();
+    }
     return;
   }
   // One read of the whole file; only an index of it is kept.
@@ -103,7 +105,9 @@ GlyphCacheFile::GlyphCacheFile(std::string_view identity) {
         check_of(head, data.data() + at + sizeof head, n) != head.check) {
       // The rest cannot be trusted: cut it off, so that glyphs kept from now
       // on can be read again.
-      (void)::ftruncate(fd_, static_cast<off_t>(at));
+      if (::ftruncate(fd_, static_cast<off_t>(at)) != 0) {
+        drop_file();
+      }
       break;
     }
     GlyphMask shape;
@@ -172,7 +176,18 @@ void GlyphCacheFile::keep(char32_t ch, GlyphBox box, const GlyphMask& mask) {
   head.check = check_of(head, record.data() + sizeof head, record.size() - sizeof head);
   std::memcpy(record.data(), &head, sizeof head);
   // One append: records of two programs never interleave.
-  (void)::write(fd_, record.data(), record.size());
+  if (::write(fd_, record.data(), record.size()) != static_cast<ssize_t>(record.size())) {
+    drop_file();
+  }
+}
+
+// A file that could not be cut back or added to may end in a torn record:
+// glyphs appended after it would be lost at the next start, so the file is
+// left alone and every glyph rendered.
+void GlyphCacheFile::drop_file() {
+  ::close(fd_);
+  fd_ = -1;
+  index_.clear();
 }
 
 }  // namespace tutor

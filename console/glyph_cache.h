@@ -40,6 +40,8 @@ class GlyphCacheFile {
     std::int64_t offset;  // of the ink's coverage
     GlyphMask shape;      // size and ink; no coverage
   };
+  void drop_file();
+
   int fd_ = -1;
   std::map<std::pair<char32_t, GlyphBox>, Entry> index_;
 };

@@ -10,7 +10,7 @@ namespace tutor {
 // Which folder a program works in.
 enum class WorkingFolder {
   AsStarted,      // the one it was given (every lesson program)
-  ProgramFolder,  // the folder that holds the executable (the launcher)
+  ProgramFolder,  // the folder it was started from, links not followed (the launcher)
 };
 
 // The whole of a program's main(): opens the window and runs `program` on it.

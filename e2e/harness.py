@@ -2,13 +2,15 @@
 
 Each test gets a Session: its own Xvfb (display picked by the server through
 -displayfd, -noreset), a fresh copy of the program tree holding the five starting
-records, and every program under dbus-run-session in a process group of its own.
+records (or, given --package, the Debian package unpacked into a folder of its
+own and homes made on demand), and every program under dbus-run-session in a
+process group of its own.
 Teardown ends all of them and fails on anything left; a failed test keeps its
 screenshots and logs. Positions are pixels of the 640x450 surface; pixels read
 back as indices into the palette of console/colour.h. A script calls
 run_tests([test_a, ...]); each test takes the Session and may set
 `test.xvfb_args`, `test.screen` and `test.window_manager` (openbox). Tools: Xvfb, xdotool,
-xprop, ImageMagick, dbus-run-session, openbox.
+xprop, ImageMagick, dbus-run-session, openbox; dpkg-deb for a package.
 """
 
 from __future__ import annotations
@@ -360,8 +362,10 @@ class Session:
 
     def __init__(self, tree_source: Path, source_dir: Path, name: str = "session",
                  keep_dir: Path | None = None, screen: tuple[int, int] = (1920, 1080),
-                 xvfb_args: Sequence[str] = (), window_manager: bool = False):
+                 xvfb_args: Sequence[str] = (), window_manager: bool = False,
+                 package: Path | None = None):
         self.tree_source = Path(tree_source).resolve()
+        self.package = Path(package).resolve() if package else None
         self.source_dir = Path(source_dir).resolve()
         self.name, self.screen, self.xvfb_args = name, screen, list(xvfb_args)
         self.window_manager = window_manager
@@ -392,8 +396,11 @@ class Session:
         missing = [t for t in TOOLS if shutil.which(t) is None]
         check(not missing, f"missing tools: {' '.join(missing)} "
                            "(bash scripts/deps.sh test installs them)")
-        check((self.tree_source / LAUNCHER).is_file(),
-              f"no {LAUNCHER} in {self.tree_source}: build the programs first")
+        if self.package:
+            check(self.package.is_file(), f"no package {self.package}: run scripts/package.sh")
+        else:
+            check((self.tree_source / LAUNCHER).is_file(),
+                  f"no {LAUNCHER} in {self.tree_source}: build the programs first")
         self._tmp = tempfile.mkdtemp(prefix=f"tutor-e2e-{self.name}-")
         self.root = Path(self._tmp)
         (self.root / "shots").mkdir()
@@ -401,11 +408,15 @@ class Session:
         self.elsewhere.mkdir()
         self.tree = self.root / "tree"
         self.data = self.tree / "M0" / "data"
-        shutil.copytree(self.tree_source, self.tree, ignore=shutil.ignore_patterns("M0"))
-        (self.tree / "M1").mkdir(exist_ok=True)
-        self.data.mkdir(parents=True)
-        for file, value in STARTING_RECORDS.items():
-            self.write_record(file, value)
+        if self.package:
+            self.installed = self.root / "installed"
+            self.unpack()
+        else:
+            shutil.copytree(self.tree_source, self.tree, ignore=shutil.ignore_patterns("M0"))
+            (self.tree / "M1").mkdir(exist_ok=True)
+            self.data.mkdir(parents=True)
+            for file, value in STARTING_RECORDS.items():
+                self.write_record(file, value)
 
         read_end, write_end = os.pipe()
         with open(self.root / "xvfb.log", "wb") as log:
@@ -561,14 +572,19 @@ class Session:
     # -- programs and records -------------------------------------------------
 
     def start(self, program: str = LAUNCHER, cwd: Path | None = None) -> Program:
-        """Starts a program of the tree under a D-Bus session of its own, by default
-        from a folder outside the tree."""
+        """Starts a program of the tree under a D-Bus session of its own, by a path
+        relative to the folder it is started from (by default one outside the tree),
+        as `./tutor/Velmora` is typed."""
         exe = self.tree / program
         check(os.access(exe, os.X_OK), f"{exe} is not an executable")
+        cwd = cwd or self.elsewhere
+        return self._run(os.path.relpath(exe, cwd), exe.resolve(), cwd, self.program_env)
+
+    def _run(self, command: str, exe: Path, cwd: Path, env: Mapping[str, str]) -> Program:
+        """Runs `command`, which is or becomes by exec the program `exe`."""
         log = self.root / f"program-{len(self.programs)}.log"
         with open(log, "wb") as out:
-            runner = subprocess.Popen(["dbus-run-session", "--", str(exe)],
-                                      cwd=str(cwd or self.elsewhere), env=self.program_env,
+            runner = subprocess.Popen(["dbus-run-session", "--", command], cwd=str(cwd), env=env,
                                       stdin=subprocess.DEVNULL, stdout=out, stderr=out,
                                       start_new_session=True)
         p = Program(self, runner, log, exe.name)
@@ -580,11 +596,36 @@ class Session:
                                    f"(status {runner.returncode}):\n{p.output()}")
             for pid in _children(runner.pid):
                 with contextlib.suppress(OSError):
-                    if Path(os.readlink(f"/proc/{pid}/exe")) == exe.resolve():
+                    if Path(os.readlink(f"/proc/{pid}/exe")) == exe:
                         return pid
             return None
         p.pid = wait_until(f"{exe.name} to start", 10, probe)
         return p
+
+    # -- the package ----------------------------------------------------------
+
+    def unpack(self) -> None:
+        """Unpacks the package into self.installed, over what is there."""
+        done = subprocess.run(["dpkg-deb", "-x", str(self.package), str(self.installed)],
+                              capture_output=True, text=True, timeout=60, check=False)
+        check(done.returncode == 0, f"dpkg-deb -x {self.package} failed: {done.stderr.strip()}")
+
+    def start_installed(self, home: Path, data_home: Path | None = None,
+                        cwd: Path | None = None) -> Program:
+        """The unpacked package's velmora command started by a user whose home is
+        `home` (XDG_DATA_HOME `data_home` when given); self.tree and self.data
+        become that user's."""
+        home.mkdir(exist_ok=True)
+        env = {k: v for k, v in self.program_env.items() if not k.startswith("XDG_")}
+        env.update(HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
+                   XDG_CACHE_HOME=str(home / ".cache"))
+        if data_home:
+            env["XDG_DATA_HOME"] = str(data_home)
+        self.tree = (data_home or home / ".local" / "share") / "velmora"
+        self.data = self.tree / "M0" / "data"
+        exe = (self.installed / "usr/lib/velmora" / LAUNCHER).resolve()
+        return self._run(str(self.installed / "usr/bin/velmora"), exe, cwd or self.elsewhere,
+                         env)
 
     def install_program(self, relative: str, copy_of: str) -> None:
         """Puts a copy of one program of the tree at another path in it."""
@@ -628,6 +669,7 @@ def run_tests(tests: Sequence[Callable[[Session], None]],
                         default=Path(tempfile.gettempdir()) / "tutor-window-failures",
                         help="where a failed test keeps its screenshots and logs")
     parser.add_argument("-k", dest="only", help="run only tests whose name has this")
+    parser.add_argument("--package", type=Path, help="the Debian package, for its tests")
     args = parser.parse_args(argv)
 
     def stop(signum, frame):  # noqa: ARG001 (teardown still runs)
@@ -641,7 +683,8 @@ def run_tests(tests: Sequence[Callable[[Session], None]],
         session = Session(args.tree, args.source, name=f"{Path(sys.argv[0]).stem}.{test.__name__}",
                           keep_dir=args.keep, xvfb_args=getattr(test, "xvfb_args", ()),
                           screen=getattr(test, "screen", (1920, 1080)),
-                          window_manager=getattr(test, "window_manager", False))
+                          window_manager=getattr(test, "window_manager", False),
+                          package=args.package)
         try:
             with session:
                 test(session)

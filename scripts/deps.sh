@@ -2,12 +2,18 @@
 # Installs the Debian packages a task needs, only those missing, quietly.
 #   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig, SQLite, the Japanese font and the
 #                   X core fonts the system error box is drawn with
-#   deps.sh test    the above, GoogleTest and what the real-window tests drive
+#   deps.sh package the above and what builds the Debian package (scripts/package.sh)
+#   deps.sh test    all of the above, GoogleTest, what the real-window tests drive
+#                   and the checkers of the package
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libsqlite3-dev libsqlitecpp-dev fonts-ipafont-gothic xfonts-base)
+if [ "${1:-build}" != build ]; then
+  packages+=(dpkg-dev file librsvg2-bin)
+fi
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3 openbox)
+  packages+=(lintian desktop-file-utils appstream)
 fi
 
 missing=()
