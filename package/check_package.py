@@ -31,7 +31,7 @@ FILES = {
     "usr/share/doc/velmora/changelog.gz": "-rw-r--r--",
 }
 # Declared by hand beside those found from the programs' libraries.
-DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libc6")
+DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6")
 
 
 def run(*args: str) -> subprocess.CompletedProcess:
