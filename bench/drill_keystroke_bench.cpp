@@ -1,10 +1,12 @@
 // CPU time the drill engine takes to judge one keystroke and redraw what it
 // changes, in the headless console: the introduction's whole 600-character
-// block typed right, less a run that stops before its first keystroke.
+// block typed right (and kept in the progress history), less a run that stops
+// before its first keystroke.
 //
 //   drill_keystroke_bench [runs]
 
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,9 +26,20 @@ double cpu_seconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// One run of the introduction with `keys` typed after the home-position prompt.
+// One run of the introduction with `keys` typed after the home-position prompt,
+// in a program tree of its own: a whole block is kept in its progress history.
 double run_once(const std::string& keys) {
-  tutor::HeadlessBackend backend(std::filesystem::temp_directory_path());
+  std::string folder = (std::filesystem::temp_directory_path() / "drill-bench-XXXXXX").string();
+  if (::mkdtemp(folder.data()) == nullptr) {
+    std::perror("mkdtemp");
+    std::exit(1);
+  }
+  std::filesystem::create_directories(std::filesystem::path(folder) / "M0" / "data");
+  struct Removed {
+    std::string folder;
+    ~Removed() { std::filesystem::remove_all(folder); }
+  } removed{folder};
+  tutor::HeadlessBackend backend(folder);
   tutor::Console con(backend, "Ostrin");
   backend.script().key("x").type(keys);
   const double start = cpu_seconds();

@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "course/material.h"
@@ -18,6 +20,30 @@ namespace tutor::progress {
 namespace {
 
 using tutor::testing::started;
+
+// What is written to stderr while `run` runs, through a pipe: a full disk
+// stops no pipe.
+std::string stderr_of(const std::function<void()>& run) {
+  int ends[2];
+  if (::pipe(ends) != 0) {
+    return "(no pipe)";
+  }
+  std::fflush(stderr);
+  const int saved = ::dup(2);
+  ::dup2(ends[1], 2);
+  ::close(ends[1]);
+  run();
+  std::fflush(stderr);
+  ::dup2(saved, 2);
+  ::close(saved);
+  std::string said;
+  char chunk[512];
+  for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;) {
+    said.append(chunk, static_cast<size_t>(n));
+  }
+  ::close(ends[0]);
+  return said;
+}
 
 class HistoryTest : public tutor::testing::HeadlessTest {
  protected:
@@ -85,10 +111,19 @@ TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsALessonAndIsLeftAlone) 
     std::function<void()> spoil;
   };
   std::unique_ptr<SQLite::Database> holder;
+  std::optional<tutor::testing::FullDisk> full;
+  auto a_history = [&] {
+    ASSERT_TRUE(HistoryWriter(history_file()).keep(Mark{"2026-12-01T10:00:00+09:00", "x"}));
+  };
   const Case cases[] = {
+      {"on a full disk",
+       [&] {
+         a_history();
+         full.emplace();
+       }},
       {"locked by another connection",
        [&] {
-         ASSERT_TRUE(HistoryWriter(history_file()).keep(Mark{"2026-12-01T10:00:00+09:00", "x"}));
+         a_history();
          holder = std::make_unique<SQLite::Database>(history_file(), SQLite::OPEN_READWRITE);
          holder->exec("BEGIN IMMEDIATE");
        }},
@@ -105,10 +140,10 @@ TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsALessonAndIsLeftAlone) 
     c.spoil();
     const std::string before = bytes_of(history_file());
     fail_pass_and_leave();
-    ::testing::internal::CaptureStderr();
-    const Outcome o = run_program("././M1/Rundel.exe");
-    const std::string said = ::testing::internal::GetCapturedStderr();
+    Outcome o;
+    const std::string said = stderr_of([&] { o = run_program("././M1/Rundel.exe"); });
     holder.reset();
+    full.reset();
     EXPECT_EQ(started(o), "./Velmora.exe");  // through both blocks and out by the exit button
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("progress.sqlite3"), std::string::npos) << said;
