@@ -56,21 +56,21 @@ int Axis::at(double v) const {
   return from + static_cast<int>(std::lround(f * (to - from)));
 }
 
-std::vector<ChartPoint> by_day(std::span<const ChartPoint> points) {
-  std::vector<ChartPoint> days;
-  int in_day = 0;
+std::vector<ChartPoint> by_period(std::span<const ChartPoint> points, int days) {
+  const std::int64_t length = days * kSecondsPerDay;
+  std::vector<ChartPoint> merged;
+  int in_period = 0;
   for (const ChartPoint& p : points) {
-    const std::int64_t noon =
-        p.t - ((p.t % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay + kSecondsPerDay / 2;
-    if (!days.empty() && days.back().t == noon) {
-      ++in_day;
-      days.back().value += (p.value - days.back().value) / in_day;  // running mean
+    const std::int64_t middle = p.t - ((p.t % length) + length) % length + length / 2;
+    if (!merged.empty() && merged.back().t == middle) {
+      ++in_period;
+      merged.back().value += (p.value - merged.back().value) / in_period;  // running mean
     } else {
-      days.push_back({noon, p.value});
-      in_day = 1;
+      merged.push_back({middle, p.value});
+      in_period = 1;
     }
   }
-  return days;
+  return merged;
 }
 
 bool crowded(std::span<const ChartPoint> points, const Axis& x, int min_gap) {

@@ -33,8 +33,10 @@ struct ChartPoint {
   double value;
 };
 
-// The points of one day merged into one: their mean, at the day's noon.
-[[nodiscard]] std::vector<ChartPoint> by_day(std::span<const ChartPoint> points);
+// The points of each period of `days` days (counted from 1970-01-01) merged
+// into one: their mean, at the period's middle (a day's noon). The points
+// come in the order of their times.
+[[nodiscard]] std::vector<ChartPoint> by_period(std::span<const ChartPoint> points, int days);
 
 // Whether two neighbouring points of a series would stand closer than
 // `min_gap` positions apart on `x`.

@@ -49,8 +49,20 @@ inline constexpr int kPlotTop = row_middle(kPlotTopRow);
 inline constexpr int kPlotBottom = row_middle(kPlotBottomRow);
 inline constexpr int kDateRow = 19;
 inline constexpr int kLegendRow = 3;
-// Points closer than this many pixels are merged by day.
+// Points closer than this many pixels are merged by day, and days that are
+// still too close by week, month or year; a note under the dates says so.
 inline constexpr int kMinPointGap = 4;
+struct MergePeriod {
+  int days;
+  std::string_view note;
+};
+inline constexpr std::array<MergePeriod, 4> kMergePeriods = {{
+    {1, "点は1日ごとの平均です"},
+    {7, "点は1週間ごとの平均です"},
+    {30, "点は30日ごとの平均です"},
+    {365, "点は1年ごとの平均です"},
+}};
+inline constexpr int kMergeNoteRow = 20;
 
 inline constexpr Colour kAxisColour = 7;
 inline constexpr Colour kGridColour = 8;

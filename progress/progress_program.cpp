@@ -154,7 +154,7 @@ Axis time_axis(const std::vector<Series>& series, std::span<const std::int64_t> 
 
 // The axes, the value grid and its labels, the dates, the marks and each
 // series as points joined by lines. Series whose points would crowd are
-// merged by day, all of them alike.
+// merged by day, or by longer periods while they still crowd, all alike.
 void draw_time_chart(Console& con,
                      std::vector<Series> series,
                      std::span<const std::int64_t> marks,
@@ -162,12 +162,18 @@ void draw_time_chart(Console& con,
                      std::span<const ValueTick> ticks,
                      std::optional<double> pass_line = std::nullopt) {
   Axis x = time_axis(series, marks);
-  if (std::any_of(series.begin(), series.end(),
-                  [&](const Series& s) { return crowded(s.points, x, kMinPointGap); })) {
-    for (Series& s : series) {
-      s.points = by_day(s.points);
+  const std::vector<Series> blocks = series;
+  for (const MergePeriod& period : kMergePeriods) {
+    if (std::none_of(series.begin(), series.end(),
+                     [&](const Series& s) { return crowded(s.points, x, kMinPointGap); })) {
+      break;
+    }
+    for (size_t i = 0; i < series.size(); ++i) {
+      series[i].points = by_period(blocks[i].points, period.days);
     }
     x = time_axis(series, marks);
+    con.blank({0, kMergeNoteRow}, kColumns);
+    print_right_aligned(con, {kPlotRight / 8 - 1, kMergeNoteRow}, 7, period.note);
   }
   int last_label_row = -10;
   for (const ValueTick& t : ticks) {

@@ -27,11 +27,15 @@ TEST(Chart, TimesReadAsTheirOwnClockAndCrowdedPointsMergeIntoDays) {
 
   const std::int64_t day = *wall_seconds("2026-12-07T00:00:00");
   const std::vector<ChartPoint> blocks = {{day + 3600, 60}, {day + 7200, 90}, {day + 86460, 100}};
-  EXPECT_EQ(as_pairs(by_day(blocks)), (std::vector<std::pair<std::int64_t, double>>{
-                                          {day + 43200, 75}, {day + 86400 + 43200, 100}}));
+  EXPECT_EQ(as_pairs(by_period(blocks, 1)), (std::vector<std::pair<std::int64_t, double>>{
+                                                {day + 43200, 75}, {day + 86400 + 43200, 100}}));
   const Axis x{double(day), double(day + 2 * kSecondsPerDay), 0, 100};
   EXPECT_TRUE(crowded(blocks, x, 4));  // an hour is 2 of 100 positions over two days
-  EXPECT_FALSE(crowded(by_day(blocks), x, 4));
+  EXPECT_FALSE(crowded(by_period(blocks, 1), x, 4));
+  // Weeks count from Thursday 1970-01-01: 2026-12-03 to 12-09, its middle Sunday noon.
+  EXPECT_EQ(as_pairs(by_period(blocks, 7)),
+            (std::vector<std::pair<std::int64_t, double>>{
+                {*wall_seconds("2026-12-06T12:00:00"), 250.0 / 3}}));
 }
 
 TEST(Chart, TheValueScaleReachesAboveTheBestInSevenRoundSteps) {
