@@ -1,14 +1,20 @@
+#include <future>
 #include <iostream>
 
 #include "console/program_main.h"
 #include "progress/history.h"
+#include "progress/overview.h"
 #include "progress/progress_program.h"
 
 int main(int argc, char** argv) {
+  using namespace tutor;
   if (argc > 1) {
     std::ios::sync_with_stdio(false);
-    return tutor::progress::export_csv(argv[1], tutor::progress::kHistoryFile, std::cout,
-                                       std::cerr);
+    return progress::export_csv(argv[1], progress::kHistoryFile, std::cout, std::cerr);
   }
-  return tutor::run_program("Progress", tutor::WorkingFolder::AsStarted, tutor::progress::run);
+  // The history is read while the window opens: a long one costs no time.
+  std::future<progress::Overview> overview = std::async(
+      std::launch::async, [] { return progress::read_overview(progress::kHistoryFile); });
+  return run_program("Progress", WorkingFolder::AsStarted,
+                     [&](Console& con) { progress::run_with(con, overview.get()); });
 }

@@ -14,30 +14,12 @@
 #include "progress/chart.h"
 #include "progress/csv.h"
 #include "progress/history.h"
+#include "progress/overview.h"
 #include "progress/progress_layout.h"
 #include "trytest/grade_table.h"
 
 namespace tutor::progress {
 namespace {
-
-// What one pass over the history gives: every view but the missed keys.
-struct ProgramSummary {
-  int blocks = 0;
-  double best = 0;
-  std::string best_shown;  // the evaluation, and for the timed test its grade
-  std::string latest_shown;
-  std::string latest_day;
-};
-struct Overview {
-  std::array<std::vector<ChartPoint>, kCourses.size()> courses;
-  std::vector<ChartPoint> timed_tests;
-  std::array<ProgramSummary, kProgramNames.size()> programs;
-  long long blocks = 0;
-  long long seconds = 0;
-  long long right = 0;
-  long long wrong = 0;
-  std::vector<std::int64_t> cleared;
-};
 
 // Right and wrong keystrokes per key over the recent blocks, and the keys
 // typed instead.
@@ -49,8 +31,6 @@ struct RecentMisses {
 
 struct ProgressState {
   std::filesystem::path file;
-  HistoryRead::Status status = HistoryRead::Status::Missing;
-  std::string problem;  // why the history cannot be read
   Overview overview;
   std::optional<RecentMisses> recent;  // read when first shown
   View view = View::Speed;
@@ -224,77 +204,6 @@ int legend_entry(Console& con, int col, Colour c, std::string_view label) {
   con.fill({col * 8, y - 1, col * 8 + 15, y + 1}, c);
   con.print({col + 3, kLegendRow}, 7, label);
   return col + 3 + display_width(label) + 2;
-}
-
-std::string_view result_shown(std::string_view result) {
-  static constexpr std::pair<std::string_view, std::string_view> kShown[] = {
-      {"pass", "合格"},      {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
-      {"not yet", "力不足"}, {"new best", "最高記録"},        {"no new best", ""},
-  };
-  for (const auto& [stored, shown] : kShown) {
-    if (stored == result) {
-      return shown;
-    }
-  }
-  return result;  // a grade name
-}
-
-int program_index(std::string_view program) {
-  for (size_t i = 0; i < kProgramNames.size(); ++i) {
-    if (kProgramNames[i].program == program) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
-int course_of(std::string_view program) {
-  for (size_t i = 0; i < kCourses.size(); ++i) {
-    const auto& p = kCourses[i].programs;
-    if (std::find(p.begin(), p.end(), program) != p.end()) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
-// One pass over the whole history, holding only what the views draw: a
-// history of years opens as fast as a short one.
-void read_overview(ProgressState& s) {
-  Overview& o = s.overview;
-  auto add = [&](const BlockRow& b) {
-    ++o.blocks;
-    o.seconds += b.seconds;
-    o.right += b.right;
-    o.wrong += b.wrong;
-    const double evaluation = number_of(b.evaluation);
-    const auto t = wall_seconds(b.ended_at);
-    if (const int c = course_of(b.program); c >= 0 && t) {
-      o.courses[size_t(c)].push_back({*t, evaluation});
-    } else if (b.program == kTimedTest && t) {
-      o.timed_tests.push_back({*t, evaluation});
-    }
-    const int p = program_index(b.program);
-    if (p < 0) {
-      return;
-    }
-    ProgramSummary& sum = o.programs[size_t(p)];
-    const bool graded = b.program == kTimedTest;
-    if (sum.blocks++ == 0 || evaluation > sum.best) {
-      sum.best = evaluation;
-      sum.best_shown = std::string(b.evaluation) + (graded ? "  " + std::string(b.result) : "");
-    }
-    sum.latest_shown = std::string(b.evaluation) + "  " + std::string(result_shown(b.result));
-    sum.latest_day = b.ended_at.substr(0, 10);
-  };
-  const HistoryRead r = scan_history(s.file, add);
-  s.status = r.status;
-  s.problem = r.problem;
-  for (const Mark& m : r.history.marks) {
-    if (const auto t = wall_seconds(m.at); t && m.what == kRecordsCleared) {
-      o.cleared.push_back(*t);
-    }
-  }
 }
 
 void draw_speed(Console& con, const Overview& o) {
@@ -476,17 +385,18 @@ void draw_totals(Console& con, const Overview& o) {
 // ---- The program --------------------------------------------------------------
 
 void draw(Console& con, ProgressState& s) {
-  if (s.view == View::MissedKeys && !s.recent && s.status != HistoryRead::Status::Unreadable) {
+  if (s.view == View::MissedKeys && !s.recent &&
+      s.overview.status != HistoryRead::Status::Unreadable) {
     const HistoryRead r = read_history(s.file, kRecentBlocks);
-    s.status = r.status;
-    s.problem = r.problem;
+    s.overview.status = r.status;
+    s.overview.problem = r.problem;
     s.recent = recent_misses(r.history);
   }
   draw_frame(con, s);
-  if (s.status == HistoryRead::Status::Unreadable) {
+  if (s.overview.status == HistoryRead::Status::Unreadable) {
     print_centred(con, 6, 0, 80, 6, "練習の記録のファイルを読めません。");
     print_wrapped(con, {2, 8}, 76, 7, s.file.string());
-    print_wrapped(con, {2, 11}, 76, 7, s.problem);
+    print_wrapped(con, {2, 11}, 76, 7, s.overview.problem);
     print_centred(con, 15, 0, 80, 7,
                   "ファイルはそのまま残してあります。練習はこれまでどおりできます。");
     return;
@@ -514,9 +424,13 @@ View turned(View v, int by) {
 }  // namespace
 
 void run(Console& con) {
+  run_with(con, read_overview(con.file_path(kHistoryFile)));
+}
+
+void run_with(Console& con, Overview overview) {
   ProgressState s;
   s.file = con.file_path(kHistoryFile);
-  read_overview(s);
+  s.overview = std::move(overview);
   draw(con, s);
   while (true) {
     const Event e = con.poll(Arm::mouse());

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "progress/overview.h"
 
 namespace tutor::progress {
 
@@ -13,6 +14,9 @@ namespace tutor::progress {
 // with the cursor keys or their buttons; Escape or the exit button returns to
 // the launcher.
 [[noreturn]] void run(Console& con);
+// The same with the history already read, as the program reads it while its
+// window opens.
+[[noreturn]] void run_with(Console& con, Overview overview);
 
 // `--csv` (the blocks) and `--csv-keys` (their key tallies): the history in
 // `file` written to `out` without a window. Returns the exit status: 0, or 1

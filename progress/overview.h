@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "progress/chart.h"
+#include "progress/history.h"
+#include "progress/progress_layout.h"
+
+namespace tutor::progress {
+
+// A program's best and latest block, as the totals show them.
+struct ProgramSummary {
+  int blocks = 0;
+  double best = 0;
+  std::string best_shown;  // the evaluation, and for the timed test its grade
+  std::string latest_shown;
+  std::string latest_day;
+};
+
+// What one pass over the history gives: every view but the missed keys.
+struct Overview {
+  HistoryRead::Status status = HistoryRead::Status::Missing;
+  std::string problem;  // why the history cannot be read
+  std::array<std::vector<ChartPoint>, kCourses.size()> courses;
+  std::vector<ChartPoint> timed_tests;
+  std::array<ProgramSummary, kProgramNames.size()> programs;
+  long long blocks = 0;
+  long long seconds = 0;
+  long long right = 0;
+  long long wrong = 0;
+  std::vector<std::int64_t> cleared;  // when the records were cleared
+};
+
+// One pass over the whole history, holding only what the views draw (points
+// of 16 bytes, sums, each program's best and latest): a history of years
+// opens as fast as a short one.
+[[nodiscard]] Overview read_overview(const std::filesystem::path& file);
+
+}  // namespace tutor::progress
