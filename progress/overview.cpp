@@ -27,7 +27,11 @@ int program_index(std::string_view program) {
   return -1;
 }
 
+// The course of the speed chart a program belongs to; -1 for none.
 int course_of(std::string_view program) {
+  if (program.empty()) {
+    return -1;  // the unused places of the course table
+  }
   for (size_t i = 0; i < kCourses.size(); ++i) {
     const auto& p = kCourses[i].programs;
     if (std::find(p.begin(), p.end(), program) != p.end()) {

@@ -159,7 +159,7 @@ void draw_time_chart(Console& con,
   for (const ValueTick& t : ticks) {
     const int y = value.at(t.value);
     grid_line(con, y);
-    const int row = (y - 8 + 8) / 16;  // the row whose middle is nearest
+    const int row = y / 16;  // the row whose middle (16 row + 8) is nearest
     if (row - last_label_row >= 2 || last_label_row - row >= 2) {
       print_right_aligned(con, {kPlotLeft / 8 - 1, row}, 7, t.label);
       last_label_row = row;
@@ -207,24 +207,21 @@ int legend_entry(Console& con, int col, Colour c, std::string_view label) {
 }
 
 void draw_speed(Console& con, const Overview& o) {
+  if (std::all_of(o.courses.begin(), o.courses.end(), [](const auto& c) { return c.empty(); })) {
+    show_message(con, "まだ記録がありません。",
+                 "ブロックを最後まで練習すると、評価がここに表示されます。");
+    return;
+  }
   std::vector<Series> series;
   double top = kPassEvaluation;
   int col = 2;
   for (size_t i = 0; i < kCourses.size(); ++i) {
     const Course& c = kCourses[i];
-    Series s{c.colour, o.courses[i]};
-    for (const ChartPoint& p : s.points) {
+    for (const ChartPoint& p : o.courses[i]) {
       top = std::max(top, p.value);
     }
     col = legend_entry(con, col, c.colour, c.label);
-    series.push_back(std::move(s));
-  }
-  if (std::all_of(series.begin(), series.end(), [](const Series& s) { return s.points.empty(); })) {
-    con.blank({0, kLegendRow}, 80);
-    con.fill({0, row_middle(kLegendRow) - 1, 639, row_middle(kLegendRow) + 1}, 0);
-    show_message(con, "まだ記録がありません。",
-                 "ブロックを最後まで練習すると、評価がここに表示されます。");
-    return;
+    series.push_back({c.colour, o.courses[i]});
   }
   col = legend_entry(con, col, kPassLineColour, "合格 80");
   legend_entry(con, col, kClearedMarkColour, "クリア");
