@@ -58,6 +58,22 @@ bool plausible(const RecordHead& h) {
                                   h.ink_y2 < h.height && h.ink_y1 <= h.ink_y2));
 }
 
+// Whether a file's first record is a glyph record that checks out.
+bool begins_with_record(int fd, off_t size) {
+  RecordHead head{};
+  if (size < static_cast<off_t>(sizeof head) ||
+      ::pread(fd, &head, sizeof head, 0) != static_cast<ssize_t>(sizeof head) || !plausible(head)) {
+    return false;
+  }
+  const size_t n = ink_size(head);
+  if (static_cast<off_t>(sizeof head + n) > size) {
+    return false;
+  }
+  std::vector<std::uint8_t> coverage(n);
+  return ::pread(fd, coverage.data(), n, sizeof head) == static_cast<ssize_t>(n) &&
+         check_of(head, coverage.data(), n) == head.check;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> GlyphCacheFile::file_for(std::string_view identity) {
@@ -80,9 +96,22 @@ GlyphCacheFile::GlyphCacheFile(std::string_view identity) {
   if (!file || (std::filesystem::create_directories(file->parent_path(), ec), ec)) {
     return;
   }
-  fd_ = ::open(file->c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  // Never through a link (it may lead to any file of the learner's, or be
+  // made to lead to a system file), never waiting on a FIFO; only a regular
+  // file of the learner's own is used, anything else is left alone.
+  fd_ = ::open(file->c_str(), O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+               0644);
   struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+  if (fd_ < 0) {
+    return;
+  }
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+    drop_file();
+    return;
+  }
+  // A file is only ever cut that begins with a glyph record: it is ours.
+  if (st.st_size > 0 && !begins_with_record(fd_, st.st_size)) {
+    drop_file();
     return;
   }
   if (st.st_size > kLargestFile) {
@@ -94,6 +123,7 @@ GlyphCacheFile::GlyphCacheFile(std::string_view identity) {
   // One read of the whole file; only an index of it is kept.
   std::vector<std::uint8_t> data(static_cast<size_t>(st.st_size));
   if (::pread(fd_, data.data(), data.size(), 0) != static_cast<ssize_t>(data.size())) {
+    drop_file();
     return;
   }
   for (size_t at = 0; at + sizeof(RecordHead) <= data.size();) {

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "console/compositor.h"
 #include "console/console.h"
@@ -24,10 +25,6 @@
 
 namespace tutor {
 namespace {
-
-// Room left on the screen for the window frame and panels.
-constexpr int kFrameRoomX = 16;
-constexpr int kFrameRoomY = 64;
 
 // The X connection of a window, or nothing on another video driver.
 Display* x11_display(SDL_Window* window) {
@@ -75,6 +72,18 @@ Viewport pick_viewport() {
     ++quarters;
   }
   return Viewport::fitting(width(quarters), height(quarters));
+}
+
+// The usable area of every screen, the primary first.
+std::vector<ScreenArea> usable_screen_areas() {
+  std::vector<ScreenArea> areas;
+  for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+    SDL_Rect r{};
+    if (SDL_GetDisplayUsableBounds(i, &r) == 0 || SDL_GetDisplayBounds(i, &r) == 0) {
+      areas.push_back({r.x, r.y, r.w, r.h});
+    }
+  }
+  return areas;
 }
 
 // The console's code of a key that types no text; empty for keys that give
@@ -154,15 +163,16 @@ struct SdlBackend::State {
       std::fprintf(stderr, "no display to open a window on (is DISPLAY set?)\n");
       std::exit(EXIT_FAILURE);
     }
-    // As the window was last left, by this program or the one before it.
+    // As the window was last left, by this program or the one before it,
+    // fitted to the screens there are now; as the screen suggests where a
+    // window cannot be made so.
     settings = read_window_settings();
-    const Viewport suggested = pick_viewport();
-    const int width = settings.width != 0 ? settings.width : suggested.window_width();
-    const int height = settings.width != 0 ? settings.height : suggested.window_height();
-    window = SDL_CreateWindow(title.c_str(), settings.x.value_or(SDL_WINDOWPOS_CENTERED),
-                              settings.y.value_or(SDL_WINDOWPOS_CENTERED), width, height,
-                              SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE |
-                                  (settings.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+    window = create_window(fitted_to_screens(settings, usable_screen_areas()));
+    if (window == nullptr && settings != WindowSettings{}) {
+      std::fprintf(stderr, "cannot open the window as it was left (%s); opening it as new\n",
+                   SDL_GetError());
+      window = create_window({});
+    }
     if (window == nullptr) {
       give_up("cannot open the window");
     }
@@ -178,6 +188,16 @@ struct SdlBackend::State {
                    "no Japanese font found: install fonts-ipafont-gothic or set VELMORA_FONT\n");
     }
     SDL_StartTextInput();
+  }
+
+  SDL_Window* create_window(const WindowSettings& s) const {
+    const Viewport suggested = pick_viewport();
+    const int width = s.width != 0 ? s.width : suggested.window_width();
+    const int height = s.width != 0 ? s.height : suggested.window_height();
+    return SDL_CreateWindow(title.c_str(), s.x.value_or(SDL_WINDOWPOS_CENTERED),
+                            s.y.value_or(SDL_WINDOWPOS_CENTERED), width, height,
+                            SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE |
+                                (s.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   }
 
   // The window surface's own pixels when they are 0xXXRRGGBB and hold the

@@ -46,6 +46,12 @@ std::vector<char32_t> decode_utf8(std::string_view s) {
       ++i;
       continue;
     }
+    // Overlong forms, surrogates and values past Unicode are not UTF-8.
+    static constexpr std::array<char32_t, 4> kSmallest = {0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[static_cast<size_t>(extra)] || (cp >= 0xD800 && cp <= 0xDFFF) ||
+        cp > 0x10FFFF) {
+      cp = U'\uFFFD';
+    }
     out.push_back(cp);
     i += extra + 1;
   }

@@ -6,7 +6,8 @@
 
 namespace tutor {
 
-// Code points of a UTF-8 string; a malformed byte decodes as U+FFFD.
+// Code points of a UTF-8 string; a malformed byte, an overlong form, a
+// surrogate or a value past Unicode decodes as U+FFFD.
 [[nodiscard]] std::vector<char32_t> decode_utf8(std::string_view s);
 [[nodiscard]] std::string encode_utf8(char32_t cp);
 [[nodiscard]] std::string encode_utf8(const std::vector<char32_t>& cps);

@@ -1,9 +1,14 @@
 #include "console/window_settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "console/geometry.h"
 #include "console/records.h"
@@ -21,6 +26,22 @@ std::optional<int> whole_number(std::string_view text) {
 }
 
 constexpr int kLargest = 1 << 15;
+// A settings file is a few lines; anything longer is not one.
+constexpr size_t kLargestFile = 4096;
+
+long long overlap(const ScreenArea& a, int x, int y, int width, int height) {
+  const long long w = std::min<long long>(a.x + a.width, x + width) - std::max(a.x, x);
+  const long long h = std::min<long long>(a.y + a.height, y + height) - std::max(a.y, y);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+// The largest size of the surface's shape within width x height, never
+// smaller than the surface.
+std::pair<int, int> largest_of_surface_shape(int width, int height) {
+  const int w = std::min(width, height * kSurfaceWidth / kSurfaceHeight);
+  const int h = w * kSurfaceHeight / kSurfaceWidth;
+  return {std::max(w, kSurfaceWidth), std::max(h, kSurfaceHeight)};
+}
 
 }  // namespace
 
@@ -73,6 +94,45 @@ std::string window_settings_text(const WindowSettings& s) {
   return out.str();
 }
 
+WindowSettings fitted_to_screens(const WindowSettings& saved, std::span<const ScreenArea> screens) {
+  WindowSettings s = saved;
+  if (screens.empty()) {
+    if (s.width > kLargestWindowSide || s.height > kLargestWindowSide) {
+      s.width = s.height = 0;
+    }
+    return s;
+  }
+  const int width = s.width != 0 ? s.width : kSurfaceWidth;
+  const int height = s.width != 0 ? s.height : kSurfaceHeight;
+  // The screen the window is on most; a place on none of them is dropped.
+  const ScreenArea* home = &screens.front();
+  if (s.x && s.y) {
+    long long most = 0;
+    for (const ScreenArea& a : screens) {
+      if (const long long o = overlap(a, *s.x, *s.y, width, height); o > most) {
+        most = o;
+        home = &a;
+      }
+    }
+    if (most == 0) {
+      s.x.reset();
+      s.y.reset();
+    }
+  }
+  // Kept on the screen it fits; shrunk with room for the frame where it does not.
+  if (s.width != 0 && (s.width > home->width || s.height > home->height)) {
+    std::tie(s.width, s.height) =
+        largest_of_surface_shape(home->width - kFrameRoomX, home->height - kFrameRoomY);
+  }
+  if (s.x && s.y) {
+    const int w = s.width != 0 ? s.width : width;
+    const int h = s.width != 0 ? s.height : height;
+    s.x = std::max(home->x, std::min(*s.x, home->x + home->width - w));
+    s.y = std::max(home->y, std::min(*s.y, home->y + home->height - h));
+  }
+  return s;
+}
+
 std::optional<std::filesystem::path> window_settings_file() {
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
     return std::filesystem::path(xdg) / "velmora" / "window.conf";
@@ -88,16 +148,36 @@ WindowSettings read_window_settings() {
   if (!file) {
     return {};
   }
-  std::ifstream in(*file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return in ? parse_window_settings(text.str()) : WindowSettings{};
+  // Never through a link, never waiting on a FIFO, and only a short regular file.
+  const int fd = ::open(file->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return {};
+  }
+  struct stat st {};
+  std::string text(kLargestFile + 1, '\0');
+  ssize_t n = -1;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<size_t>(st.st_size) <= kLargestFile) {
+    n = ::pread(fd, text.data(), text.size(), 0);
+  }
+  ::close(fd);
+  if (n < 0 || static_cast<size_t>(n) > kLargestFile) {
+    return {};
+  }
+  text.resize(static_cast<size_t>(n));
+  return parse_window_settings(text);
 }
 
 void write_window_settings(const WindowSettings& settings) {
   const auto file = window_settings_file();
   std::error_code ec;
   if (!file || (std::filesystem::create_directories(file->parent_path(), ec), ec)) {
+    return;
+  }
+  // A link, a FIFO or a folder in its place is the learner's, not ours.
+  const auto kind = std::filesystem::symlink_status(*file, ec).type();
+  if (kind != std::filesystem::file_type::regular &&
+      kind != std::filesystem::file_type::not_found) {
     return;
   }
   std::string text = window_settings_text(settings);

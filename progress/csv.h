@@ -18,7 +18,9 @@ void write_blocks_csv(std::ostream& out, const History& history);
 // ended_at,program,step,key,legend,right,wrong,typed_instead,count
 void write_key_tallies_csv(std::ostream& out, const History& history);
 
-// A field as it is written: quoted where it has to be.
+// A field as it is written: quoted where it has to be, with a leading ' where
+// a spreadsheet would take it for a formula, control characters and bad UTF-8
+// replaced by U+FFFD.
 [[nodiscard]] std::string csv_field(std::string_view text);
 
 }  // namespace tutor::progress

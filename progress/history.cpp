@@ -69,6 +69,25 @@ void bring_up_to_date(SQLite::Database& db) {
   }
 }
 
+// A history is a regular file of its own: a link, a FIFO, a device or a
+// folder in its place is left alone (and never waited on).
+void refuse_anything_but_a_file(const fs::path& file) {
+  std::error_code ec;
+  const fs::file_type kind = fs::symlink_status(file, ec).type();
+  if (kind != fs::file_type::regular && kind != fs::file_type::not_found) {
+    throw std::runtime_error("it is not a regular file");
+  }
+}
+
+// A file that fails SQLite's quick check is damaged: adding to it could make
+// the rest unreadable, so it is left as it is for the learner to rescue.
+void refuse_a_damaged_file(SQLite::Database& db) {
+  SQLite::Statement check(db, "PRAGMA quick_check(1)");
+  if (check.executeStep() && check.getColumn(0).getString() != "ok") {
+    throw std::runtime_error("it is damaged (" + check.getColumn(0).getString() + ")");
+  }
+}
+
 void insert_block(SQLite::Database& db, const BlockEntry& b) {
   SQLite::Statement block(db,
                           "INSERT INTO blocks(ended_at, program, step, seconds, typed_right, "
@@ -124,12 +143,18 @@ std::vector<KeyTally> KeyTallies::rows() const {
 template <typename Write>
 bool HistoryWriter::write(std::string_view what, const Write& add) {
   try {
-    SQLite::Database db(file_, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyTimeoutMs);
+    refuse_anything_but_a_file(file_);
+    SQLite::Database db(file_, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOFOLLOW,
+                        kBusyTimeoutMs);
     // Both are SQLite's defaults; said here because the history's safety rests
     // on them: a rollback journal, and every commit on the disk before it returns.
     db.exec("PRAGMA journal_mode = DELETE");
     db.exec("PRAGMA synchronous = FULL");
     SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+    if (!checked_) {
+      refuse_a_damaged_file(db);  // once a program run: it reads every page
+      checked_ = true;
+    }
     bring_up_to_date(db);
     add(db);
     transaction.commit();
@@ -162,6 +187,18 @@ std::string_view text_of(const SQLite::Column& c) {
   return {c.getText(), static_cast<size_t>(c.getBytes())};
 }
 
+// A commit cut short (the power gone, the program killed) leaves its journal
+// beside the file, and SQLite rolls it back at the next read, which takes
+// writing: so the history is opened for writing where it can be, and only
+// read where it cannot; nothing but that rollback is ever written.
+SQLite::Database open_for_reading(const fs::path& file) {
+  try {
+    return SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_NOFOLLOW, kBusyTimeoutMs);
+  } catch (const SQLite::Exception&) {
+    return SQLite::Database(file, SQLite::OPEN_READONLY | SQLite::OPEN_NOFOLLOW, kBusyTimeoutMs);
+  }
+}
+
 // Opens the history for reading and visits its blocks, then `after` with the
 // open database; a missing file is no history yet, anything else that goes
 // wrong makes it unreadable.
@@ -174,7 +211,8 @@ HistoryRead read_with(const fs::path& file,
     return r;  // Missing: nothing kept yet
   }
   try {
-    SQLite::Database db(file, SQLite::OPEN_READONLY, kBusyTimeoutMs);
+    refuse_anything_but_a_file(file);
+    SQLite::Database db = open_for_reading(file);
     // Pages read straight from the file's mapping, not copied into a cache
     // of the program's own: years of blocks open in a few milliseconds.
     db.exec("PRAGMA mmap_size = 268435456");

@@ -88,7 +88,9 @@ struct HistoryRead {
   std::string problem;  // why it could not be read
 };
 
-// Reads the history without changing the file. Key tallies are read for the
+// Reads the history; the file is only changed where a commit was cut short
+// and SQLite rolls it back. A link, a FIFO or anything else that is not a
+// regular file is unreadable. Key tallies are read for the
 // last `tallied_blocks` blocks only (the others keep none).
 [[nodiscard]] HistoryRead read_history(
     const std::filesystem::path& file,
@@ -114,10 +116,11 @@ struct BlockRow {
                                        const std::function<void(const BlockRow&)>& visit);
 
 // Adds to the history, each addition one transaction, journalled and synced
-// to the disk before it counts as kept. A history that cannot be written (a
-// lock held too long, a read-only or full disk, a missing folder, a damaged
-// file, one from a newer version) is left exactly as it is: the addition is
-// dropped and the first such failure is told on stderr.
+// to the disk before it counts as kept. Before its first addition the file is
+// checked for damage. A history that cannot be written (a lock held too long,
+// a read-only or full disk, a missing folder, a damaged file, one from a newer
+// version, anything but a regular file in its place) is left exactly as it
+// is: the addition is dropped and the first such failure is told on stderr.
 class HistoryWriter {
  public:
   explicit HistoryWriter(std::filesystem::path file) : file_(std::move(file)) {}
@@ -129,6 +132,7 @@ class HistoryWriter {
   bool write(std::string_view what, const Write& add);
 
   std::filesystem::path file_;
+  bool checked_ = false;  // found sound before this run's first addition
   bool failure_told_ = false;
 };
 

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "console/frame_box.h"
-#include "console/print_using.h"
 #include "console/text.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/screen_pieces.h"
@@ -24,9 +23,10 @@ namespace {
 // Right and wrong keystrokes per key over the recent blocks, and the keys
 // typed instead.
 struct RecentMisses {
-  std::array<int, lessonkit::kKeyCount + 1> right{};
-  std::array<int, lessonkit::kKeyCount + 1> wrong{};
-  std::map<std::pair<int, int>, int> pairs;  // (key to type, key typed) -> count
+  // Sums of a history that may have been edited: kept wide enough for any.
+  std::array<long long, lessonkit::kKeyCount + 1> right{};
+  std::array<long long, lessonkit::kKeyCount + 1> wrong{};
+  std::map<std::pair<int, int>, long long> pairs;  // (key to type, key typed) -> count
 };
 
 struct ProgressState {
@@ -66,9 +66,14 @@ void print_wrapped(Console& con, Cell at, int width, Colour c, std::string_view 
   con.print(at, c, line);
 }
 
+// A count grouped by thousands, every digit exact.
 std::string with_commas(long long n) {
-  std::string s = format_using("##,###,###,###", {static_cast<double>(n)});
-  return s.erase(0, s.find_first_not_of(' '));
+  std::string digits = std::to_string(n);
+  const size_t first = digits.front() == '-' ? 1 : 0;
+  for (size_t at = digits.size(); at > first + 3; at -= 3) {
+    digits.insert(at - 3, ",");
+  }
+  return digits;
 }
 
 // ---- The frame round every view --------------------------------------------
@@ -284,7 +289,7 @@ RecentMisses recent_misses(const History& h) {
   return m;
 }
 
-Colour miss_face(int right, int wrong) {
+Colour miss_face(long long right, long long wrong) {
   if (right + wrong == 0) {
     return kUntypedFace;
   }
@@ -305,8 +310,8 @@ std::string_view legend_of(int key) {
 }
 
 void draw_missed_keys(Console& con, const RecentMisses& m) {
-  const int typed = std::accumulate(m.right.begin(), m.right.end(), 0) +
-                    std::accumulate(m.wrong.begin(), m.wrong.end(), 0);
+  const long long typed = std::accumulate(m.right.begin(), m.right.end(), 0LL) +
+                          std::accumulate(m.wrong.begin(), m.wrong.end(), 0LL);
   if (typed == 0) {
     show_message(con, "まだ記録がありません。",
                  "ブロックを最後まで練習すると、ミスの多いキーがここに表示されます。");
@@ -324,7 +329,7 @@ void draw_missed_keys(Console& con, const RecentMisses& m) {
     swatch(b.face, b.label);
   }
   // The most frequent "typed X for Y" pairs, most first, then in key order.
-  std::vector<std::pair<std::pair<int, int>, int>> pairs(m.pairs.begin(), m.pairs.end());
+  std::vector<std::pair<std::pair<int, int>, long long>> pairs(m.pairs.begin(), m.pairs.end());
   std::stable_sort(pairs.begin(), pairs.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   pairs.resize(std::min<size_t>(pairs.size(), kTopPairs));
