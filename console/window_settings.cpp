@@ -102,33 +102,40 @@ WindowSettings fitted_to_screens(const WindowSettings& saved, std::span<const Sc
     }
     return s;
   }
-  const int width = s.width != 0 ? s.width : kSurfaceWidth;
-  const int height = s.width != 0 ? s.height : kSurfaceHeight;
+  const bool sized = s.width != 0;
+  const bool placed = s.x && s.y;
   // The screen the window is on most; a place on none of them is dropped.
   const ScreenArea* home = &screens.front();
-  if (s.x && s.y) {
-    long long most = 0;
-    for (const ScreenArea& a : screens) {
-      if (const long long o = overlap(a, *s.x, *s.y, width, height); o > most) {
-        most = o;
-        home = &a;
-      }
-    }
-    if (most == 0) {
-      s.x.reset();
-      s.y.reset();
+  long long most = 0;
+  for (const ScreenArea& a : screens) {
+    const long long o = placed ? overlap(a, *s.x, *s.y, sized ? s.width : kSurfaceWidth,
+                                         sized ? s.height : kSurfaceHeight)
+                               : 0;
+    if (o > most) {
+      most = o;
+      home = &a;
     }
   }
-  // Kept on the screen it fits; shrunk with room for the frame where it does not.
-  if (s.width != 0 && (s.width > home->width || s.height > home->height)) {
+  // Kept where it fits; shrunk with room for the frame where it does not.
+  const bool shrunk = sized && (s.width > home->width || s.height > home->height);
+  if (shrunk) {
     std::tie(s.width, s.height) =
         largest_of_surface_shape(home->width - kFrameRoomX, home->height - kFrameRoomY);
   }
-  if (s.x && s.y) {
-    const int w = s.width != 0 ? s.width : width;
-    const int h = s.width != 0 ? s.height : height;
-    s.x = std::max(home->x, std::min(*s.x, home->x + home->width - w));
-    s.y = std::max(home->y, std::min(*s.y, home->y + home->height - h));
+  // The window with its frame, which the window manager adds round it.
+  const int outer_width = (sized ? s.width : kSurfaceWidth) + kFrameRoomX;
+  const int outer_height = (sized ? s.height : kSurfaceHeight) + kFrameRoomY;
+  if ((placed && most == 0) || (!placed && shrunk)) {
+    // Centred as a window manager centres its frame: a large window a
+    // window system centres by itself would lose its bottom edge.
+    s.x = home->x + std::max(0, (home->width - outer_width) / 2);
+    s.y = home->y + std::max(0, (home->height - outer_height) / 2);
+  } else if (placed && (*s.x < home->x || *s.y < home->y ||
+                        *s.x + outer_width - kFrameRoomX > home->x + home->width ||
+                        *s.y + outer_height - kFrameRoomY > home->y + home->height)) {
+    // Partly off its screen: moved onto it, frame and all.
+    s.x = std::max(home->x, std::min(*s.x, home->x + home->width - outer_width));
+    s.y = std::max(home->y, std::min(*s.y, home->y + home->height - outer_height));
   }
   return s;
 }

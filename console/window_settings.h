@@ -43,9 +43,10 @@ struct ScreenArea {
 // The saved settings fitted to the screens the window opens on now (the first
 // is where a window without a place is centred): a size larger than its
 // screen shrinks to the largest of the surface's shape that fits with room
-// for the frame; a place on no screen is dropped for the centred default, and
-// a place partly off its screen is moved onto it. A size a window can always
-// be made at results, even without screens to fit it to.
+// for the frame; a place on no screen is dropped, and such a window (or a
+// shrunk one without a place) is centred with room for its frame; a place
+// partly off its screen is moved onto it. A size a window can always be made
+// at results, even without screens to fit it to.
 [[nodiscard]] WindowSettings fitted_to_screens(const WindowSettings& saved,
                                                std::span<const ScreenArea> screens);
 

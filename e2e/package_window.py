@@ -6,6 +6,7 @@ Ulvane shows that user's records, and nothing is written where the package is,
 nor in a learner's tree from a checkout. Run with --package DEB."""
 
 import os
+import subprocess
 from pathlib import Path
 
 import harness
@@ -97,5 +98,19 @@ def test_each_user_keeps_records_of_their_own(s: harness.Session) -> None:
     check(sorted(os.listdir(checkout)) == ["tutor"], f"the checkout now holds {os.listdir(checkout)}")
 
 
+def test_a_relative_home_is_refused(s: harness.Session) -> None:
+    """HOME=rel would make a tree beside wherever velmora is typed."""
+    somewhere = s.root / "somewhere"
+    somewhere.mkdir()
+    env = {k: v for k, v in s.program_env.items() if not k.startswith("XDG_")}
+    for name, value in (("HOME", "rel"), ("XDG_DATA_HOME", "data")):
+        run = subprocess.run([str(s.installed / "usr/bin/velmora")], cwd=somewhere,
+                             env={**env, "HOME": str(s.root / "home"), name: value},
+                             capture_output=True, text=True, timeout=30, check=False)
+        check(run.returncode == 1 and "not an absolute folder" in run.stderr,
+              f"{name}={value}: status {run.returncode}, said {run.stderr!r}")
+        check(os.listdir(somewhere) == [], f"{name}={value} made {os.listdir(somewhere)}")
+
+
 if __name__ == "__main__":
-    harness.run_tests([test_each_user_keeps_records_of_their_own])
+    harness.run_tests([test_each_user_keeps_records_of_their_own, test_a_relative_home_is_refused])

@@ -46,8 +46,25 @@ def test_size_resize_and_fullscreen_carried_over(s: harness.Session) -> None:
     check(p.running() and p.exe() == "Ostrin", "the window keys ended or changed the program")
 
 
-test_size_resize_and_fullscreen_carried_over.screen = (1366, 768)
-test_size_resize_and_fullscreen_carried_over.window_manager = True
+def test_a_window_left_on_a_bigger_screen_opens_whole(s: harness.Session) -> None:
+    settings = s.root / "config/velmora/window.conf"
+    settings.parent.mkdir(parents=True, exist_ok=True)
+    for left, fitted in (("width=3840\nheight=2100\nx=0\ny=0\n", (1001, 703)),
+                         ("width=30000\nheight=30000\nx=5000\ny=3000\n", (1001, 703))):
+        settings.write_text(left, encoding="utf-8")
+        p = s.start()
+        w = p.window_showing(MENU)
+        check(geometry(w) == fitted, f"left as {left!r}, the window opens at {geometry(w)}")
+        check(0 <= w.x and w.x + w.width <= 1366 and 0 <= w.y and w.y + w.height <= 768,
+              f"left as {left!r}, the window is not on the screen: {w!r}")
+        p.stop()
+
+
+for test in (test_size_resize_and_fullscreen_carried_over,
+             test_a_window_left_on_a_bigger_screen_opens_whole):
+    test.screen = (1366, 768)
+    test.window_manager = True
 
 if __name__ == "__main__":
-    harness.run_tests([test_size_resize_and_fullscreen_carried_over])
+    harness.run_tests([test_size_resize_and_fullscreen_carried_over,
+                       test_a_window_left_on_a_bigger_screen_opens_whole])

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "tests/support/headless_fixture.h"
 
 namespace tutor {
@@ -153,6 +155,44 @@ TEST(WindowSettings, ReadBackAsWrittenAndAnythingElseIsTheDefault) {
   EXPECT_EQ(read_window_settings(), kept);
   ::unsetenv("XDG_CONFIG_HOME");
   std::filesystem::remove_all(home);
+}
+
+// A window left on a bigger screen, or on a screen no longer there, opens
+// whole on the screens there are now.
+TEST(WindowSettings, ASavedWindowIsFittedToTheScreensThereAreNow) {
+  const ScreenArea laptop{0, 0, 1366, 768};
+  const ScreenArea beside{1366, 0, 1920, 1080};
+  struct Case {
+    const char* name;
+    WindowSettings saved;
+    std::vector<ScreenArea> screens;
+    WindowSettings fitted;
+  };
+  const Case cases[] = {
+      {"fits as it is", {1100, 700, 133, 34, false}, {laptop}, {1100, 700, 133, 34, false}},
+      {"from a 4K screen", {3840, 2100, 0, 0, false}, {laptop}, {1001, 703, 0, 0, false}},
+      {"beyond what a window can be",
+       {30000, 30000, {}, {}, true},
+       {laptop},
+       {1001, 703, 174, 0, true}},
+      {"on no screen", {1100, 700, 5000, 3000, false}, {laptop}, {1100, 700, 125, 2, false}},
+      {"partly off its screen",
+       {1100, 700, 1000, -20, false},
+       {laptop},
+       {1100, 700, 250, 0, false}},
+      {"on the second screen",
+       {1800, 1000, 1400, 10, false},
+       {laptop, beside},
+       {1800, 1000, 1400, 10, false}},
+      {"too big for the second screen",
+       {2560, 1440, 1366, 0, false},
+       {laptop, beside},
+       {1444, 1015, 1366, 0, false}},
+      {"no screen known", {30000, 30000, 5, 5, false}, {}, {0, 0, 5, 5, false}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fitted_to_screens(c.saved, c.screens), c.fitted) << c.name;
+  }
 }
 
 }  // namespace

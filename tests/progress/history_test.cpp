@@ -63,6 +63,23 @@ class HistoryTest : public tutor::testing::HeadlessTest {
     return s.str();
   }
 
+  // A mark whose text is NULL where the schema forbids it: SQLite's quick
+  // check finds it, reading does not.
+  void damage_keeping_it_readable() const {
+    auto schema = [&](std::string_view from, std::string_view to) {
+      SQLite::Database db(history_file(), SQLite::OPEN_READWRITE);
+      db.exec("PRAGMA writable_schema = ON");
+      SQLite::Statement edit(db, "UPDATE sqlite_schema SET sql = replace(sql, ?, ?)");
+      edit.bind(1, std::string(from));
+      edit.bind(2, std::string(to));
+      edit.exec();
+    };
+    schema("what TEXT NOT NULL", "what TEXT");
+    SQLite::Database(history_file(), SQLite::OPEN_READWRITE)
+        .exec("INSERT INTO marks(at, what) VALUES('2026-12-02T10:00:00+09:00', NULL)");
+    schema("what TEXT", "what TEXT NOT NULL");
+  }
+
   // In Rundel: step 1 failed with 31 Q for its first character, step 1 passed, then
   // the exit button in the middle of step 2.
   void fail_pass_and_leave() {
@@ -128,6 +145,12 @@ TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsALessonAndIsLeftAlone) 
          holder->exec("BEGIN IMMEDIATE");
        }},
       {"damaged", [&] { std::ofstream(history_file()) << std::string(3000, 'z'); }},
+      {"damaged, though it still reads",
+       [&] {
+         a_history();
+         damage_keeping_it_readable();
+         ASSERT_EQ(read_history(history_file()).status, HistoryRead::Status::Read);
+       }},
       {"from a newer version",
        [&] {
          SQLite::Database(history_file(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
@@ -175,6 +198,32 @@ TEST(HistoryWriter, AMissingFolderOrAReadOnlyFileIsNeitherMadeNorChanged) {
   EXPECT_EQ(read_history(file).history.marks.size(), 1u);
   std::filesystem::permissions(folder, std::filesystem::perms(0755));
   std::filesystem::remove_all(folder);
+}
+
+// A commit cut short by kill -9 leaves its journal beside the file; the next
+// read rolls it back and shows the history as it was before that commit.
+TEST_F(HistoryTest, AHistoryWithTheJournalOfACutCommitIsRead) {
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_TRUE(HistoryWriter(history_file()).keep(Mark{"2026-12-01T10:00:00+09:00", "x"}));
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    SQLite::Database db(history_file(), SQLite::OPEN_READWRITE);
+    db.exec("PRAGMA cache_size = 1");  // pages spill into the file before the commit
+    db.exec("BEGIN IMMEDIATE");
+    for (int i = 0; i < 2000; ++i) {
+      db.exec("INSERT INTO marks(at, what) VALUES('2026-12-02T10:00:00+09:00', 'cut short')");
+    }
+    ::_exit(0);  // no commit, no rollback: as if killed
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  const std::filesystem::path journal = history_file().string() + "-journal";
+  ASSERT_TRUE(std::filesystem::exists(journal));
+  const HistoryRead r = read_history(history_file());
+  ASSERT_EQ(r.status, HistoryRead::Status::Read) << r.problem;
+  EXPECT_EQ(r.history.marks.size(), 50u);
+  EXPECT_FALSE(std::filesystem::exists(journal));
 }
 
 TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {

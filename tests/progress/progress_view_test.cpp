@@ -112,6 +112,46 @@ TEST_F(ProgressViewTest, AnUnreadableHistorySaysWhereItIsAndIsLeftAlone) {
   EXPECT_EQ(kept, "not a database, but a learner's file all the same");
 }
 
+// An edited history may hold counts near the largest int: they are summed
+// wide and shown to the last digit.
+TEST_F(ProgressViewTest, HugeCountsAreSummedWideAndShownExactly) {
+  const int a = lessonkit::key_typing("A");
+  for (const int right : {2'147'483'647, 5'596}) {
+    BlockEntry b = block("2026-11-03T10:00:00+09:00", "Ostrin", "90.0");
+    b.right = right;
+    b.keys = {{a, right, 2'000'000'000, {{0, 2'000'000'000}}}};
+    keep(b);
+  }
+  script().key(keys::kRight).key(keys::kRight).inspect([&] {
+    EXPECT_EQ(key_face(a), kMissBands.back().face.index());
+    EXPECT_NE(row(5).find("4,000,000,000回"), std::string::npos) << row(5);
+  });
+  script().key(keys::kRight);
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
+  EXPECT_NE(row(5).find("2,147,489,243"), std::string::npos) << row(5);
+}
+
+TEST(CsvField, NoCellIsAFormulaAndEveryCellIsCleanUtf8) {
+  const std::pair<std::string_view, std::string_view> cells[] = {
+      {"-12.5", "-12.5"},  // numbers stand as they are
+      {"1,234.5", "\"1,234.5\""},
+      {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+      {"+1", "'+1"},
+      {"-", "'-"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\tx", "'\tx"},
+      {"a\x01"
+       "b\x7f",
+       "a\uFFFD"
+       "b\uFFFD"},
+      {"\xff\xc0\x80名人", "\uFFFD\uFFFD名人"},
+      {"\xed\xa0\x80", "\uFFFD"},  // a surrogate
+  };
+  for (const auto& [stored, written] : cells) {
+    EXPECT_EQ(csv_field(stored), written) << stored;
+  }
+}
+
 TEST_F(ProgressViewTest, TheCsvExportQuotesWhatItMustAndNeedsNoWindow) {
   std::ostringstream out, err;
   EXPECT_EQ(export_csv("--csv", history_file(), out, err), 1);  // nothing kept yet
