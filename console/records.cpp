@@ -73,7 +73,8 @@ void sync_folder(const std::filesystem::path& file) {
 }  // namespace
 
 RecordRead read_record_file(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not waiting on a FIFO in the record's place: it is unreadable.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     return {errno == ENOENT ? RecordRead::Status::Missing : RecordRead::Status::Unreadable, {}};
   }

@@ -73,13 +73,14 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
   }
   // One mapping instead of the many small reads of a font opened by name,
   // once for every size.
-  const int fd = ::open(font_file.c_str(), O_RDONLY | O_CLOEXEC);
+  // A FIFO or a device named as the font is never waited on nor mapped.
+  const int fd = ::open(font_file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     return nullptr;
   }
   struct stat st {};
   void* data = MAP_FAILED;
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
     data = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
   }
   ::close(fd);

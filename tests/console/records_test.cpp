@@ -56,6 +56,9 @@ TEST_F(RecordFiles, MissingAndUnreadableAreDifferentAnswers) {
   remove_record("SFT.TXT");
   EXPECT_EQ(read_record_file(sft).status, RecordRead::Status::Missing);
   EXPECT_EQ(con_.read_record("././M0/data/SFT.TXT"), std::nullopt);
+  ASSERT_EQ(::mkfifo(sft.c_str(), 0644), 0);  // a FIFO is not waited on
+  EXPECT_EQ(read_record_file(sft).status, RecordRead::Status::Unreadable);
+  std::filesystem::remove(sft);
   std::filesystem::create_directory(sft);  // a folder in its place
   EXPECT_EQ(read_record_file(sft).status, RecordRead::Status::Unreadable);
   EXPECT_EQ(con_.read_record_if_readable("././M0/data/SFT.TXT"), std::nullopt);
