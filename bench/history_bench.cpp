@@ -21,12 +21,12 @@
 #include <string>
 #include <vector>
 
-#include "progress/history.h"
+#include "history/history.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using tutor::progress::BlockEntry;
+using tutor::history::BlockEntry;
 
 double now_ms() {
   timespec t{};
@@ -36,7 +36,7 @@ double now_ms() {
 
 // A block of the staged course: 16 keys typed, a third of them missed once or twice.
 BlockEntry typical_block(std::mt19937& rng, std::time_t at) {
-  BlockEntry b{tutor::progress::local_time(at), "Rundel", 3, 215, 400, 0, "", "pass", {}};
+  BlockEntry b{tutor::history::local_time(at), "Rundel", 3, 215, 400, 0, "", "pass", {}};
   std::vector<int> keys(49);
   for (int k = 0; k < 49; ++k) {
     keys[static_cast<size_t>(k)] = k + 1;
@@ -45,7 +45,7 @@ BlockEntry typical_block(std::mt19937& rng, std::time_t at) {
   keys.resize(16);
   std::sort(keys.begin(), keys.end());
   for (int k : keys) {
-    tutor::progress::KeyTally t{k, 25, 0, {}};
+    tutor::history::KeyTally t{k, 25, 0, {}};
     if (rng() % 3 == 0) {
       t.wrong = 1 + static_cast<int>(rng() % 2);
       t.instead.push_back({static_cast<int>(rng() % 50), t.wrong});
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   std::mt19937 rng(17);
   std::time_t at = 1'700'000'000;
   {
-    tutor::progress::HistoryWriter seed(scratch / "progress.sqlite3");
+    tutor::history::HistoryWriter seed(scratch / "progress.sqlite3");
     for (int i = 0; i < blocks; ++i) {
       at += 3600 + static_cast<std::time_t>(rng() % 7200);
       if (!seed.keep(typical_block(rng, at))) {
@@ -95,11 +95,11 @@ int main(int argc, char** argv) {
   // first (the file checked for damage first) and as a later one.
   std::vector<double> first_keep;
   std::vector<double> keep;
-  tutor::progress::HistoryWriter running(file);
+  tutor::history::HistoryWriter running(file);
   for (int i = 0; i < 30; ++i) {
     const BlockEntry b = typical_block(rng, at += 3600);
     const double t0 = now_ms();
-    if (!tutor::progress::HistoryWriter(file).keep(b)) {
+    if (!tutor::history::HistoryWriter(file).keep(b)) {
       return 1;
     }
     first_keep.push_back(now_ms() - t0);
@@ -114,17 +114,18 @@ int main(int argc, char** argv) {
   std::vector<double> read;
   for (int i = 0; i < 15; ++i) {
     const double t0 = now_ms();
-    const auto r = tutor::progress::read_history(file, 50);
+    const auto r = tutor::history::read_history(file, 50);
     read.push_back(now_ms() - t0);
-    if (r.status != tutor::progress::HistoryRead::Status::Read) {
+    if (r.status != tutor::history::HistoryRead::Status::Read) {
       return 1;
     }
   }
   std::printf("history of %d blocks: %.2f MB (%.0f bytes a block)\n", blocks,
               static_cast<double>(size) / 1e6, static_cast<double>(size) / blocks);
-  std::printf("keeping a program's first block (damage check included): median %.2f ms, "
-              "max %.2f ms (30 runs, synced)\n",
-              median(first_keep), *std::max_element(first_keep.begin(), first_keep.end()));
+  std::printf(
+      "keeping a program's first block (damage check included): median %.2f ms, "
+      "max %.2f ms (30 runs, synced)\n",
+      median(first_keep), *std::max_element(first_keep.begin(), first_keep.end()));
   std::printf("keeping a later block: median %.2f ms, max %.2f ms (30 runs, synced)\n",
               median(keep), *std::max_element(keep.begin(), keep.end()));
   std::printf("reading it for the first view: median %.2f ms, max %.2f ms (15 runs)\n",

@@ -16,7 +16,7 @@ constexpr std::string_view kProgressRecord = "././M0/data/step.TXT";
 // Shows the ResultScreen of a block with its verdict, keeps the block in the
 // progress history and waits for a click.
 Verdict show_results(Console& con,
-                     progress::HistoryWriter& history,
+                     history::HistoryWriter& history,
                      const Stage& stage,
                      size_t step_index,
                      const lessonkit::BlockResult& block) {
@@ -61,9 +61,7 @@ lessonkit::BlockResult run_step_block(Console& con,
   con.start_program(stage.next_program);
 }
 
-[[noreturn]] void run_one_block(Console& con,
-                                progress::HistoryWriter& history,
-                                const Stage& stage) {
+[[noreturn]] void run_one_block(Console& con, history::HistoryWriter& history, const Stage& stage) {
   const Step& step = stage.steps.front();
   const Scheme& home_keys = *step.schemes.front().scheme;
   while (true) {
@@ -100,7 +98,7 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
   }
 }
 
-[[noreturn]] void run_steps(Console& con, progress::HistoryWriter& history, const Stage& stage) {
+[[noreturn]] void run_steps(Console& con, history::HistoryWriter& history, const Stage& stage) {
   lessonkit::home_position_screen(con, stage.home);
   size_t step = 0;
   while (true) {
@@ -120,7 +118,7 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
 }  // namespace
 
 void run_stage(Console& con, const Stage& stage) {
-  progress::HistoryWriter history = lessonkit::history_of(con);
+  history::HistoryWriter history = history::HistoryWriter::of(con);
   if (stage.one_block_on_home_screen) {
     run_one_block(con, history, stage);
   }

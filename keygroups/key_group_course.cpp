@@ -59,7 +59,7 @@ void step_start(Console& con, const KeyGroupCourse& course, const Step& step) {
 }
 
 Verdict show_results(Console& con,
-                     progress::HistoryWriter& history,
+                     history::HistoryWriter& history,
                      int step_number,
                      const Step& step,
                      const lessonkit::BlockResult& block) {
@@ -90,7 +90,7 @@ Verdict show_results(Console& con,
 }  // namespace
 
 void run_course(Console& con, const KeyGroupCourse& course) {
-  progress::HistoryWriter history = lessonkit::history_of(con);
+  history::HistoryWriter history = history::HistoryWriter::of(con);
   size_t step = 0;
   while (true) {
     const Step& s = course.steps[step];

@@ -4,10 +4,6 @@
 
 namespace tutor::lessonkit {
 
-progress::HistoryWriter history_of(const Console& con) {
-  return progress::HistoryWriter(con.file_path(progress::kHistoryFile));
-}
-
 std::string shown_evaluation_text(float evaluation) {
   std::string text = format_using("#,###.#", {static_cast<double>(evaluation)});
   text.erase(0, text.find_first_not_of(' '));
@@ -15,14 +11,14 @@ std::string shown_evaluation_text(float evaluation) {
 }
 
 void keep_block(Console& con,
-                progress::HistoryWriter& history,
+                history::HistoryWriter& history,
                 int step,
                 const BlockResult& block,
                 const Score& score,
                 std::string_view result) {
   con.show_now();
-  history.keep(progress::BlockEntry{
-      .ended_at = progress::local_time_now(),
+  history.keep(history::BlockEntry{
+      .ended_at = history::local_time_now(),
       .program = con.program_name(),
       .step = step,
       .seconds = score.time.minutes * 60 + score.time.seconds,

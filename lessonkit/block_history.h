@@ -3,13 +3,10 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "history/history.h"
 #include "lessonkit/evaluation.h"
-#include "progress/history.h"
 
 namespace tutor::lessonkit {
-
-// The progress history of the program's working tree.
-[[nodiscard]] progress::HistoryWriter history_of(const Console& con);
 
 // The evaluation as the ResultScreen writes it, without its leading blanks.
 [[nodiscard]] std::string shown_evaluation_text(float evaluation);
@@ -17,7 +14,7 @@ namespace tutor::lessonkit {
 // Keeps a block whose ResultScreen has been drawn: the screen is put on show
 // first, so that writing to the disk never holds it back.
 void keep_block(Console& con,
-                progress::HistoryWriter& history,
+                history::HistoryWriter& history,
                 int step,
                 const BlockResult& block,
                 const Score& score,

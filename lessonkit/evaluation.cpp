@@ -1,5 +1,7 @@
 #include "lessonkit/evaluation.h"
 
+#include "history/history.h"
+
 namespace tutor::lessonkit {
 namespace {
 
@@ -61,13 +63,13 @@ Verdict verdict_of(const Score& score) {
 std::string_view verdict_name(Verdict v) {
   switch (v) {
     case Verdict::Pass:
-      return "pass";
+      return history::results::kPass;
     case Verdict::TooManyErrors:
-      return "too many errors";
+      return history::results::kTooManyErrors;
     case Verdict::TooSlow:
-      return "too slow";
+      return history::results::kTooSlow;
     case Verdict::NotYet:
-      return "not yet";
+      return history::results::kNotYet;
   }
   return "";
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "progress/history.h"
+#include "lessonkit/key_tallies.h"
 
 namespace tutor::lessonkit {
 
@@ -24,7 +24,7 @@ struct BlockResult {
   int wrong = 0;  // wrong keystrokes
   std::string started_at;
   std::string ended_at;
-  progress::KeyTallies keys;  // right and wrong keystrokes by the key to type
+  KeyTallies keys;  // right and wrong keystrokes by the key to type
 };
 
 // What the ResultScreen shows of a block.

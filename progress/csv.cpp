@@ -80,25 +80,25 @@ std::string csv_field(std::string_view field) {
   return quoted + "\"";
 }
 
-void write_blocks_csv(std::ostream& out, const History& history) {
+void write_blocks_csv(std::ostream& out, const history::History& kept) {
   write_row(out,
             {"ended_at", "program", "step", "seconds", "right", "wrong", "evaluation", "result"});
-  for (const BlockEntry& b : history.blocks) {
+  for (const history::BlockEntry& b : kept.blocks) {
     write_row(out, {b.ended_at, b.program, std::to_string(b.step), std::to_string(b.seconds),
                     std::to_string(b.right), std::to_string(b.wrong), b.evaluation, b.result});
   }
 }
 
-void write_key_tallies_csv(std::ostream& out, const History& history) {
+void write_key_tallies_csv(std::ostream& out, const history::History& kept) {
   write_row(out, {"ended_at", "program", "step", "key", "legend", "right", "wrong", "typed_instead",
                   "count"});
-  for (const BlockEntry& b : history.blocks) {
+  for (const history::BlockEntry& b : kept.blocks) {
     const std::string step = std::to_string(b.step);
-    for (const KeyTally& k : b.keys) {
+    for (const history::KeyTally& k : b.keys) {
       const std::string key = std::to_string(k.key);
       write_row(out, {b.ended_at, b.program, step, key, legend_of(k.key), std::to_string(k.right),
                       std::to_string(k.wrong), "", ""});
-      for (const Miss& m : k.instead) {
+      for (const history::Miss& m : k.instead) {
         write_row(out, {b.ended_at, b.program, step, key, legend_of(k.key), "", "",
                         std::to_string(m.typed_instead), std::to_string(m.count)});
       }

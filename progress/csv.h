@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "progress/history.h"
+#include "history/history.h"
 
 // The history as CSV (RFC 4180: CRLF line ends, fields quoted where they hold
 // a comma, a quote or a line break), UTF-8, for spreadsheets.
@@ -11,12 +11,12 @@ namespace tutor::progress {
 
 // One row per block or test:
 // ended_at,program,step,seconds,right,wrong,evaluation,result
-void write_blocks_csv(std::ostream& out, const History& history);
+void write_blocks_csv(std::ostream& out, const history::History& kept);
 
 // Per block, a row for each key with its right and wrong keystrokes, then a
 // row for each key that typed instead of it with its count:
 // ended_at,program,step,key,legend,right,wrong,typed_instead,count
-void write_key_tallies_csv(std::ostream& out, const History& history);
+void write_key_tallies_csv(std::ostream& out, const history::History& kept);
 
 // A field as it is written: quoted where it has to be, with a leading ' where
 // a spreadsheet would take it for a formula, control characters and bad UTF-8

@@ -2,7 +2,7 @@
 #include <iostream>
 
 #include "console/program_main.h"
-#include "progress/history.h"
+#include "history/history.h"
 #include "progress/overview.h"
 #include "progress/progress_program.h"
 
@@ -10,11 +10,11 @@ int main(int argc, char** argv) {
   using namespace tutor;
   if (argc > 1) {
     std::ios::sync_with_stdio(false);
-    return progress::export_csv(argv[1], progress::kHistoryFile, std::cout, std::cerr);
+    return progress::export_csv(argv[1], history::kHistoryFile, std::cout, std::cerr);
   }
   // The history is read while the window opens: a long one costs no time.
-  std::future<progress::Overview> overview = std::async(
-      std::launch::async, [] { return progress::read_overview(progress::kHistoryFile); });
+  std::future<progress::Overview> overview =
+      std::async(std::launch::async, [] { return progress::read_overview(history::kHistoryFile); });
   return run_program("Progress", WorkingFolder::AsStarted,
                      [&](Console& con) { progress::run_with(con, overview.get()); });
 }

@@ -6,9 +6,11 @@ namespace tutor::progress {
 namespace {
 
 std::string_view result_shown(std::string_view result) {
+  namespace stored = history::results;
   static constexpr std::pair<std::string_view, std::string_view> kShown[] = {
-      {"pass", "合格"},      {"too many errors", "ミス多し"}, {"too slow", "速度不足"},
-      {"not yet", "力不足"}, {"new best", "最高記録"},        {"no new best", ""},
+      {stored::kPass, "合格"},        {stored::kTooManyErrors, "ミス多し"},
+      {stored::kTooSlow, "速度不足"}, {stored::kNotYet, "力不足"},
+      {stored::kNewBest, "最高記録"}, {stored::kNoNewBest, ""},
   };
   for (const auto& [stored, shown] : kShown) {
     if (stored == result) {
@@ -45,7 +47,7 @@ int course_of(std::string_view program) {
 
 Overview read_overview(const std::filesystem::path& file) {
   Overview o;
-  auto add = [&](const BlockRow& b) {
+  auto add = [&](const history::BlockRow& b) {
     ++o.blocks;
     o.seconds += b.seconds;
     o.right += b.right;
@@ -70,11 +72,11 @@ Overview read_overview(const std::filesystem::path& file) {
     sum.latest_shown = std::string(b.evaluation) + "  " + std::string(result_shown(b.result));
     sum.latest_day = b.ended_at.substr(0, 10);
   };
-  const HistoryRead r = scan_history(file, add);
+  const history::HistoryRead r = history::scan_history(file, add);
   o.status = r.status;
   o.problem = r.problem;
-  for (const Mark& m : r.history.marks) {
-    if (const auto t = wall_seconds(m.at); t && m.what == kRecordsCleared) {
+  for (const history::Mark& m : r.history.marks) {
+    if (const auto t = wall_seconds(m.at); t && m.what == history::kRecordsCleared) {
       o.cleared.push_back(*t);
     }
   }

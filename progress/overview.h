@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "history/history.h"
 #include "progress/chart.h"
-#include "progress/history.h"
 #include "progress/progress_layout.h"
 
 namespace tutor::progress {
@@ -23,7 +23,7 @@ struct ProgramSummary {
 
 // What one pass over the history gives: every view but the missed keys.
 struct Overview {
-  HistoryRead::Status status = HistoryRead::Status::Missing;
+  history::HistoryRead::Status status = history::HistoryRead::Status::Missing;
   std::string problem;  // why the history cannot be read
   std::array<std::vector<ChartPoint>, kCourses.size()> courses;
   std::vector<ChartPoint> timed_tests;

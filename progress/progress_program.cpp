@@ -8,11 +8,11 @@
 
 #include "console/frame_box.h"
 #include "console/text.h"
+#include "history/history.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/screen_pieces.h"
 #include "progress/chart.h"
 #include "progress/csv.h"
-#include "progress/history.h"
 #include "progress/overview.h"
 #include "progress/progress_layout.h"
 #include "trytest/grade_table.h"
@@ -271,17 +271,17 @@ void draw_timed_test(Console& con, const Overview& o) {
 
 // ---- Missed keys ------------------------------------------------------------
 
-RecentMisses recent_misses(const History& h) {
+RecentMisses recent_misses(const history::History& h) {
   RecentMisses m;
   const size_t first = h.blocks.size() - std::min<size_t>(h.blocks.size(), kRecentBlocks);
   for (size_t i = first; i < h.blocks.size(); ++i) {
-    for (const KeyTally& k : h.blocks[i].keys) {
+    for (const history::KeyTally& k : h.blocks[i].keys) {
       if (k.key < 1 || k.key > lessonkit::kKeyCount) {
         continue;
       }
       m.right[size_t(k.key)] += k.right;
       m.wrong[size_t(k.key)] += k.wrong;
-      for (const Miss& x : k.instead) {
+      for (const history::Miss& x : k.instead) {
         m.pairs[{k.key, x.typed_instead}] += x.count;
       }
     }
@@ -388,14 +388,14 @@ void draw_totals(Console& con, const Overview& o) {
 
 void draw(Console& con, ProgressState& s) {
   if (s.view == View::MissedKeys && !s.recent &&
-      s.overview.status != HistoryRead::Status::Unreadable) {
-    const HistoryRead r = read_history(s.file, kRecentBlocks);
+      s.overview.status != history::HistoryRead::Status::Unreadable) {
+    const history::HistoryRead r = history::read_history(s.file, kRecentBlocks);
     s.overview.status = r.status;
     s.overview.problem = r.problem;
     s.recent = recent_misses(r.history);
   }
   draw_frame(con, s);
-  if (s.overview.status == HistoryRead::Status::Unreadable) {
+  if (s.overview.status == history::HistoryRead::Status::Unreadable) {
     print_centred(con, 6, 0, 80, 6, "練習の記録のファイルを読めません。");
     print_wrapped(con, {2, 8}, 76, 7, s.file.string());
     print_wrapped(con, {2, 11}, 76, 7, s.overview.problem);
@@ -426,12 +426,12 @@ View turned(View v, int by) {
 }  // namespace
 
 void run(Console& con) {
-  run_with(con, read_overview(con.file_path(kHistoryFile)));
+  run_with(con, read_overview(history::file_of(con)));
 }
 
 void run_with(Console& con, Overview overview) {
   ProgressState s;
-  s.file = con.file_path(kHistoryFile);
+  s.file = history::file_of(con);
   s.overview = std::move(overview);
   draw(con, s);
   while (true) {
@@ -471,10 +471,11 @@ int export_csv(std::string_view option,
     err << "usage: Progress [--csv | --csv-keys]\n";
     return 2;
   }
-  const HistoryRead read = read_history(file);
-  if (read.status != HistoryRead::Status::Read) {
+  const history::HistoryRead read = history::read_history(file);
+  if (read.status != history::HistoryRead::Status::Read) {
     err << "Progress: no readable progress history at " << file.string() << ": "
-        << (read.status == HistoryRead::Status::Missing ? "there is no such file" : read.problem)
+        << (read.status == history::HistoryRead::Status::Missing ? "there is no such file"
+                                                                 : read.problem)
         << "\n";
     return 1;
   }

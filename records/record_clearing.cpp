@@ -2,7 +2,7 @@
 
 #include "console/frame_box.h"
 #include "console/records.h"
-#include "progress/history.h"
+#include "history/history.h"
 #include "records/record_table.h"
 #include "trytest/grade_table.h"
 
@@ -61,8 +61,8 @@ void move_highlight(Console& con, int& selected) {
   }
   // The history keeps every block from before; the mark shows where the
   // records started again.
-  progress::HistoryWriter(con.file_path(progress::kHistoryFile))
-      .keep(progress::Mark{progress::local_time_now(), std::string(progress::kRecordsCleared)});
+  history::HistoryWriter::of(con).keep(
+      history::Mark{history::local_time_now(), std::string(history::kRecordsCleared)});
   con.start_program(kLauncher);
 }
 

@@ -48,8 +48,9 @@ void run_brandel(Console& con) {
   const lessonkit::Score score = lessonkit::score_block(block);
   lessonkit::draw_result_screen(con, score);
   const bool new_best = keep_best(con, score.evaluation);
-  progress::HistoryWriter history = lessonkit::history_of(con);
-  lessonkit::keep_block(con, history, 1, block, score, new_best ? "new best" : "no new best");
+  history::HistoryWriter history = history::HistoryWriter::of(con);
+  lessonkit::keep_block(con, history, 1, block, score,
+                        new_best ? history::results::kNewBest : history::results::kNoNewBest);
   lessonkit::wait_click(con);
   con.start_program(lessonkit::kLauncher);
 }

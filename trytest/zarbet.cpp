@@ -6,6 +6,7 @@
 
 #include "console/frame_box.h"
 #include "console/text.h"
+#include "history/history.h"
 #include "trytest/grade_table.h"
 
 namespace tutor::trytest {
@@ -254,18 +255,17 @@ void missed_key_screen(Console& con, const TestState& s) {
 // Keeps the finished test in the progress history, once its result is on show.
 void keep_test(Console& con, const TestState& s, int p, int grade) {
   con.show_now();
-  progress::HistoryWriter(con.file_path(progress::kHistoryFile))
-      .keep(progress::BlockEntry{
-          .ended_at = progress::local_time_now(),
-          .program = con.program_name(),
-          .step = 1,
-          .seconds = s.ktime * 60,
-          .right = s.nn,
-          .wrong = s.er,
-          .evaluation = std::to_string(p),
-          .result = std::string(grade_name(grade)),
-          .keys = s.keys.rows(),
-      });
+  history::HistoryWriter::of(con).keep(history::BlockEntry{
+      .ended_at = history::local_time_now(),
+      .program = con.program_name(),
+      .step = 1,
+      .seconds = s.ktime * 60,
+      .right = s.nn,
+      .wrong = s.er,
+      .evaluation = std::to_string(p),
+      .result = std::string(grade_name(grade)),
+      .keys = s.keys.rows(),
+  });
 }
 
 [[noreturn]] void result_screen(Console& con, const TestState& s) {

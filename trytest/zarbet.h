@@ -6,7 +6,7 @@
 
 #include "console/console.h"
 #include "lessonkit/key_table.h"
-#include "progress/history.h"
+#include "lessonkit/key_tallies.h"
 #include "trytest/zarbet_tables.h"
 
 namespace tutor::trytest {
@@ -21,7 +21,7 @@ struct TestState {
   std::array<int, lessonkit::kKeyCount + 1> ers{};
   // The same misses with the key that typed each, and the right keystrokes,
   // for the progress history.
-  progress::KeyTallies keys;
+  lessonkit::KeyTallies keys;
   int num = 0;                          // NUM: number of the problem line
   std::array<int, kLineLength> line{};  // key numbers of the problem line
   std::optional<std::int64_t> start;    // timing seconds at the first keystroke

@@ -12,7 +12,7 @@
 
 #include "console/glyph_cache.h"
 #include "console/window_settings.h"
-#include "progress/history.h"
+#include "history/history.h"
 
 namespace tutor {
 namespace {
@@ -123,9 +123,9 @@ TEST_F(ForeignFilesTest, AnythingButARegularFileIsLeftAloneAndNeverWaitedOn) {
        }},
       {"progress history", root_ / "M0/data/progress.sqlite3",
        [](const fs::path& file) {
-         progress::HistoryWriter history(file);
-         EXPECT_FALSE(history.keep(progress::Mark{"2026-12-07T10:00:00+09:00", "x"}));
-         EXPECT_EQ(progress::read_history(file).status, progress::HistoryRead::Status::Unreadable);
+         history::HistoryWriter history(file);
+         EXPECT_FALSE(history.keep(history::Mark{"2026-12-07T10:00:00+09:00", "x"}));
+         EXPECT_EQ(history::read_history(file).status, history::HistoryRead::Status::Unreadable);
        }},
   };
   for (const Place& place : places) {

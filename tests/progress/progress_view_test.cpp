@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "console/text.h"
+#include "history/history.h"
 #include "lessonkit/key_table.h"
 #include "progress/csv.h"
-#include "progress/history.h"
 #include "progress/progress_layout.h"
 #include "progress/progress_program.h"
 #include "tests/support/headless_fixture.h"
@@ -15,6 +15,11 @@
 namespace tutor::progress {
 namespace {
 
+using history::BlockEntry;
+using history::HistoryWriter;
+using history::kHistoryFile;
+using history::kRecordsCleared;
+using history::Mark;
 using tutor::testing::centre_of;
 using tutor::testing::started;
 

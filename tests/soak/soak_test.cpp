@@ -10,8 +10,8 @@
 #include <regex>
 #include <thread>
 
+#include "history/history.h"
 #include "launcher/menu_table.h"
-#include "progress/history.h"
 #include "records/record_table.h"
 #include "shift/shift_keys.h"
 #include "tests/support/headless_fixture.h"
@@ -128,8 +128,8 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
     if (const auto history = std::find(files.begin(), files.end(), "progress.sqlite3");
         history != files.end()) {
       files.erase(history);
-      ok = progress::read_history(root_ / progress::kHistoryFile).status ==
-           progress::HistoryRead::Status::Read;
+      ok = history::read_history(root_ / history::kHistoryFile).status ==
+           history::HistoryRead::Status::Read;
     }
     ok = ok && files.size() == std::size(kLines);
     for (const auto& [name, line] : kLines) {

@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "console/text.h"
-#include "progress/history.h"
+#include "history/history.h"
 #include "tests/support/headless_fixture.h"
 
 namespace tutor::trytest {
@@ -230,15 +230,15 @@ TEST_F(ZarbetTest, WrongKeysCountAgainstTheExpectedLetterAndScoreBelowZero) {
   EXPECT_EQ(result_grade(), "０級 ");
   EXPECT_EQ(record("RANK.TXT"), "1\n");
   // The progress history has the test as shown, and each miss by the key that made it.
-  const auto kept = progress::read_history(root_ / progress::kHistoryFile).history.blocks;
+  const auto kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(std::tie(kept[0].program, kept[0].seconds, kept[0].right, kept[0].wrong,
                      kept[0].evaluation, kept[0].result),
             std::tuple("Zarbet", 600, 5, 7, "-2", "０級"));
   std::set<int> typed_instead;
-  for (const progress::KeyTally& k : kept[0].keys) {
+  for (const history::KeyTally& k : kept[0].keys) {
     EXPECT_EQ(k.wrong, missed_[lessonkit::key(k.key).typed[0]]) << k.key;
-    for (const progress::Miss& m : k.instead) {
+    for (const history::Miss& m : k.instead) {
       typed_instead.insert(m.typed_instead);
     }
   }
@@ -280,7 +280,7 @@ TEST_F(ZarbetTest, QuittingMidTestRecordsNothingAndStartsTheLauncher) {
   plan_.click(centre_of(kSetupQuitButton));
   EXPECT_EQ(started(run_plan()), "./Velmora.exe");
   EXPECT_EQ(record("RANK.TXT"), "1\n");
-  EXPECT_FALSE(std::filesystem::exists(root_ / progress::kHistoryFile));
+  EXPECT_FALSE(std::filesystem::exists(root_ / history::kHistoryFile));
 }
 
 TEST_F(ZarbetTest, LinesHoldOnlyLettersNeverTheSameTwiceInARow) {

@@ -1,25 +1,27 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <functional>
 #include <limits>
-#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "console/console.h"
+
 // The learner's progress history: every finished block and timed test, with
 // its keystrokes per key, kept in one SQLite file beside the records. Nothing
 // the lessons decide depends on it; failing to use it never stops a lesson.
-namespace tutor::progress {
+namespace tutor::history {
 
 // Beside the five records, relative to the working directory.
 inline constexpr std::string_view kHistoryFile = "M0/data/progress.sqlite3";
+// The history of the tree a program works in.
+[[nodiscard]] std::filesystem::path file_of(const Console& con);
 
 // Keystrokes of another key where this one was to be typed.
 struct Miss {
@@ -57,23 +59,16 @@ struct Mark {
 };
 inline constexpr std::string_view kRecordsCleared = "records cleared";
 
-// Tallies the keystrokes of one block, key by key.
-class KeyTallies {
- public:
-  void right(int key) { ++counts_[checked(key)].first; }
-  void wrong(int key, int typed_instead) {
-    ++counts_[checked(key)].second;
-    ++instead_[{checked(key), typed_instead}];
-  }
-  // Every key with a keystroke, in key order.
-  [[nodiscard]] std::vector<KeyTally> rows() const;
-
- private:
-  static std::size_t checked(int key) { return key > 0 && key < kSlots ? std::size_t(key) : 0; }
-  static constexpr int kSlots = 52;
-  std::array<std::pair<int, int>, kSlots> counts_{};  // right, wrong; slot 0 unused
-  std::map<std::pair<std::size_t, int>, int> instead_;
-};
+// How a block's result is stored: a lesson's verdict, or whether the shift
+// course's block set a new best. A timed test stores its grade's name.
+namespace results {
+inline constexpr std::string_view kPass = "pass";
+inline constexpr std::string_view kTooManyErrors = "too many errors";
+inline constexpr std::string_view kTooSlow = "too slow";
+inline constexpr std::string_view kNotYet = "not yet";
+inline constexpr std::string_view kNewBest = "new best";
+inline constexpr std::string_view kNoNewBest = "no new best";
+}  // namespace results
 
 // The history as read back, in the order it was kept.
 struct History {
@@ -126,6 +121,8 @@ class HistoryWriter {
   explicit HistoryWriter(std::filesystem::path file) : file_(std::move(file)) {}
   bool keep(const BlockEntry& block);
   bool keep(const Mark& mark);
+  // The writer of the history of the tree a program works in.
+  [[nodiscard]] static HistoryWriter of(const Console& con) { return HistoryWriter(file_of(con)); }
 
  private:
   template <typename Write>
@@ -140,4 +137,4 @@ class HistoryWriter {
 [[nodiscard]] std::string local_time(std::time_t t);
 [[nodiscard]] std::string local_time_now();
 
-}  // namespace tutor::progress
+}  // namespace tutor::history

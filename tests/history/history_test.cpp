@@ -1,4 +1,4 @@
-#include "progress/history.h"
+#include "history/history.h"
 
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include "tests/support/headless_fixture.h"
 #include "tests/support/programs.h"
 
-namespace tutor::progress {
+namespace tutor::history {
 namespace {
 
 using tutor::testing::started;
@@ -260,4 +260,4 @@ TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {
 }
 
 }  // namespace
-}  // namespace tutor::progress
+}  // namespace tutor::history

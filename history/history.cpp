@@ -1,4 +1,4 @@
-#include "progress/history.h"
+#include "history/history.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace tutor::progress {
+namespace tutor::history {
 namespace {
 
 namespace fs = std::filesystem;
@@ -124,20 +124,8 @@ void insert_block(SQLite::Database& db, const BlockEntry& b) {
 
 }  // namespace
 
-std::vector<KeyTally> KeyTallies::rows() const {
-  std::vector<KeyTally> rows;
-  for (size_t k = 1; k < counts_.size(); ++k) {
-    const auto [right, wrong] = counts_[k];
-    if (right == 0 && wrong == 0) {
-      continue;
-    }
-    KeyTally& t = rows.emplace_back(KeyTally{static_cast<int>(k), right, wrong, {}});
-    for (auto it = instead_.lower_bound({k, std::numeric_limits<int>::min()});
-         it != instead_.end() && it->first.first == k; ++it) {
-      t.instead.push_back({it->first.second, it->second});
-    }
-  }
-  return rows;
+std::filesystem::path file_of(const Console& con) {
+  return con.file_path(kHistoryFile);
 }
 
 template <typename Write>
@@ -326,4 +314,4 @@ std::string local_time_now() {
   return local_time(std::time(nullptr));
 }
 
-}  // namespace tutor::progress
+}  // namespace tutor::history
