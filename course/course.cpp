@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "lessonkit/block_history.h"
+#include "history/history.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/result_screen.h"
 
@@ -13,38 +13,14 @@ using lessonkit::Verdict;
 
 constexpr std::string_view kProgressRecord = "././M0/data/step.TXT";
 
-// Shows the ResultScreen of a block with its verdict, keeps the block in the
-// progress history and waits for a click.
-Verdict show_results(Console& con,
-                     history::HistoryWriter& history,
-                     const Stage& stage,
-                     size_t step_index,
-                     const lessonkit::BlockResult& block) {
-  const Step& step = stage.steps[step_index];
-  const lessonkit::Score score = lessonkit::score_block(block);
-  const Verdict verdict = lessonkit::verdict_of(score);
-  lessonkit::draw_result_screen(con, score);
-  switch (verdict) {
-    case Verdict::Pass:
-      lessonkit::draw_verdict(con, {stage.pass_box, 3, stage.pass_column, 6}, step.pass_message);
-      break;
-    case Verdict::TooManyErrors:
-      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
-                              lessonkit::kTooManyErrorsMessage);
-      break;
-    case Verdict::TooSlow:
-      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6},
-                              "打つ速度が遅すぎます。総合評価を80以上にしましょう。");
-      break;
-    case Verdict::NotYet:
-      lessonkit::draw_verdict(con, {{120, 252, 564, 274}, 5, 17, 6}, lessonkit::kNotYetMessage);
-      break;
-  }
-  lessonkit::keep_block(con, history, static_cast<int>(step_index) + 1, block, score,
-                        lessonkit::verdict_name(verdict));
-  // Keys pressed on this screen are dropped here, so none counts in the next block.
-  lessonkit::wait_click(con);
-  return verdict;
+// The verdict boxes of a stage's step: its own pass box and message, the
+// stages' shared box for the rest.
+lessonkit::VerdictLooks verdict_looks(const Stage& stage, const Step& step) {
+  constexpr lessonkit::VerdictBox kFailed = {{120, 252, 564, 274}, 5, 17, 6};
+  return {{{stage.pass_box, 3, stage.pass_column, 6}, step.pass_message},
+          {kFailed, lessonkit::kTooManyErrorsMessage},
+          {kFailed, "打つ速度が遅すぎます。総合評価を80以上にしましょう。"},
+          {kFailed, lessonkit::kNotYetMessage}};
 }
 
 lessonkit::BlockResult run_step_block(Console& con,
@@ -73,7 +49,8 @@ lessonkit::BlockResult run_step_block(Console& con,
     lessonkit::draw_label(con);
     lessonkit::draw_exit_button(con);
     const auto block = run_step_block(con, stage, step, home_keys);
-    if (show_results(con, history, stage, 0, block) == Verdict::Pass) {
+    if (lessonkit::show_block_result(con, history, 1, block, verdict_looks(stage, step)) ==
+        Verdict::Pass) {
       hand_over(con, stage);
     }
   }
@@ -105,7 +82,8 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
     const Step& s = stage.steps[step];
     draw_drill_screen(con, stage, s);
     const auto block = run_step_block(con, stage, s, lessonkit::kNoScheme);
-    if (show_results(con, history, stage, step, block) != Verdict::Pass) {
+    if (lessonkit::show_block_result(con, history, static_cast<int>(step) + 1, block,
+                                     verdict_looks(stage, s)) != Verdict::Pass) {
       continue;  // the same step again, with a fresh block
     }
     if (step + 1 == stage.steps.size()) {

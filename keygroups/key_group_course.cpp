@@ -1,7 +1,7 @@
 #include "keygroups/key_group_course.h"
 
 #include "console/frame_box.h"
-#include "lessonkit/block_history.h"
+#include "history/history.h"
 #include "lessonkit/home_position.h"
 #include "lessonkit/keyboard.h"
 #include "lessonkit/result_screen.h"
@@ -58,33 +58,15 @@ void step_start(Console& con, const KeyGroupCourse& course, const Step& step) {
   lessonkit::write_title(con, step.title, 0);
 }
 
-Verdict show_results(Console& con,
-                     history::HistoryWriter& history,
-                     int step_number,
-                     const Step& step,
-                     const lessonkit::BlockResult& block) {
-  const lessonkit::Score score = lessonkit::score_block(block);
-  const Verdict verdict = lessonkit::verdict_of(score);
-  lessonkit::draw_result_screen(con, score);
+// The verdict boxes of a key-group step: a pass in orange with the step's
+// message, the rest in cyan.
+lessonkit::VerdictLooks verdict_looks(const Step& step) {
   constexpr Rect kBox = {130, 252, 544, 274};
-  switch (verdict) {
-    case Verdict::Pass:
-      lessonkit::draw_verdict(con, {kBox, 10, 17, 6}, step.pass_message);
-      break;
-    case Verdict::TooManyErrors:
-      lessonkit::draw_verdict(con, {kBox, 5, 17, 7}, lessonkit::kTooManyErrorsMessage);
-      break;
-    case Verdict::TooSlow:
-      lessonkit::draw_verdict(con, {kBox, 5, 17, 7},
-                              "スピードが遅すぎます。総合評価を80以上にしましょう。");
-      break;
-    case Verdict::NotYet:
-      lessonkit::draw_verdict(con, {kBox, 5, 17, 7}, lessonkit::kNotYetMessage);
-      break;
-  }
-  lessonkit::keep_block(con, history, step_number, block, score, lessonkit::verdict_name(verdict));
-  lessonkit::wait_click(con);
-  return verdict;
+  constexpr lessonkit::VerdictBox kFailed = {kBox, 5, 17, 7};
+  return {{{kBox, 10, 17, 6}, step.pass_message},
+          {kFailed, lessonkit::kTooManyErrorsMessage},
+          {kFailed, "スピードが遅すぎます。総合評価を80以上にしましょう。"},
+          {kFailed, lessonkit::kNotYetMessage}};
 }
 
 }  // namespace
@@ -96,8 +78,8 @@ void run_course(Console& con, const KeyGroupCourse& course) {
     const Step& s = course.steps[step];
     step_start(con, course, s);
     const auto block = lessonkit::run_block(con, kKeyGroupDrill, {s.lines, s.schemes});
-    const bool passed =
-        show_results(con, history, static_cast<int>(step) + 1, s, block) == Verdict::Pass;
+    const bool passed = lessonkit::show_block_result(con, history, static_cast<int>(step) + 1,
+                                                     block, verdict_looks(s)) == Verdict::Pass;
     if (passed && step + 1 == course.steps.size()) {
       if (!con.replace_record(course.record, "クリアー")) {
         con.fatal_error();

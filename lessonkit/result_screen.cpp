@@ -1,6 +1,8 @@
 #include "lessonkit/result_screen.h"
 
 #include "console/frame_box.h"
+#include "lessonkit/block_history.h"
+#include "lessonkit/home_position.h"
 
 namespace tutor::lessonkit {
 
@@ -23,6 +25,35 @@ void draw_result_screen(Console& con, const Score& score) {
 void draw_verdict(Console& con, const VerdictBox& look, std::string_view message) {
   frame_box(con, look.box, {15, 1, look.face});
   con.print({look.message_column, 16}, look.message_colour, message);
+}
+
+const VerdictLook& VerdictLooks::of(Verdict v) const {
+  switch (v) {
+    case Verdict::Pass:
+      return pass;
+    case Verdict::TooManyErrors:
+      return too_many_errors;
+    case Verdict::TooSlow:
+      return too_slow;
+    case Verdict::NotYet:
+      break;
+  }
+  return not_yet;
+}
+
+Verdict show_block_result(Console& con,
+                          history::HistoryWriter& history,
+                          int step_number,
+                          const BlockResult& block,
+                          const VerdictLooks& looks) {
+  const Score score = score_block(block);
+  const Verdict verdict = verdict_of(score);
+  draw_result_screen(con, score);
+  const VerdictLook& look = looks.of(verdict);
+  draw_verdict(con, look.box, look.message);
+  keep_block(con, history, step_number, block, score, verdict_name(verdict));
+  wait_click(con);
+  return verdict;
 }
 
 }  // namespace tutor::lessonkit

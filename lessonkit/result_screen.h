@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "history/history.h"
 #include "lessonkit/evaluation.h"
 
 namespace tutor::lessonkit {
@@ -25,5 +26,29 @@ struct VerdictBox {
   Colour message_colour;
 };
 void draw_verdict(Console& con, const VerdictBox& look, std::string_view message);
+
+// How a course shows one verdict: its box and its message.
+struct VerdictLook {
+  VerdictBox box;
+  std::string_view message;
+};
+// A course's look for each of the four verdicts.
+struct VerdictLooks {
+  VerdictLook pass;
+  VerdictLook too_many_errors;
+  VerdictLook too_slow;
+  VerdictLook not_yet;
+  [[nodiscard]] const VerdictLook& of(Verdict v) const;
+};
+
+// The end of a block in every staged and key-group course: scores it, shows
+// the ResultScreen with the verdict in the course's look, keeps the block in
+// the history (as step `step_number`) and waits for the click; keys pressed on
+// this screen are dropped, so none counts in the next block.
+Verdict show_block_result(Console& con,
+                          history::HistoryWriter& history,
+                          int step_number,
+                          const BlockResult& block,
+                          const VerdictLooks& looks);
 
 }  // namespace tutor::lessonkit
