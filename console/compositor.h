@@ -70,7 +70,4 @@ void compose(const Screen& screen, const Viewport& view, GlyphSource* glyphs, Pi
 // The surface `scale` times over, in a picture of its own.
 void compose(const Screen& screen, int scale, GlyphSource* glyphs, Picture& out);
 
-// Writes a picture as an uncompressed PNG; false when the file cannot be written.
-[[nodiscard]] bool write_png(const Picture& picture, const std::filesystem::path& file);
-
 }  // namespace tutor

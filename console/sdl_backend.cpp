@@ -4,9 +4,7 @@
 #include <SDL_syswm.h>
 #include <SDL_ttf.h>
 #include <X11/Xlib.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,8 +18,10 @@
 
 #include "console/compositor.h"
 #include "console/console.h"
+#include "console/sdl_events.h"
 #include "console/ttf_glyphs.h"
 #include "console/window_settings.h"
+#include "console/x_handover.h"
 
 namespace tutor {
 namespace {
@@ -34,22 +34,6 @@ Display* x11_display(SDL_Window* window) {
     return info.info.x11.display;
   }
   return nullptr;
-}
-
-// A program hands its window's X connection on to the program it starts, so
-// that its window stays on the screen until the next one has drawn: no blank
-// moment between two programs. This names the connection's descriptor.
-constexpr const char* kHandedOverConnection = "VELMORA_HANDED_OVER_X_FD";
-
-// Whether two sockets are connected to the same peer: the same X server.
-bool same_peer(int a, int b) {
-  sockaddr_storage pa{};
-  sockaddr_storage pb{};
-  socklen_t la = sizeof pa;
-  socklen_t lb = sizeof pb;
-  return ::getpeername(a, reinterpret_cast<sockaddr*>(&pa), &la) == 0 &&
-         ::getpeername(b, reinterpret_cast<sockaddr*>(&pb), &lb) == 0 && la == lb &&
-         std::memcmp(&pa, &pb, la) == 0;
 }
 
 [[noreturn]] void give_up(const char* what) {
@@ -84,44 +68,6 @@ std::vector<ScreenArea> usable_screen_areas() {
     }
   }
   return areas;
-}
-
-// The console's code of a key that types no text; empty for keys that give
-// nothing (modifiers alone, input-mode keys, function keys past F10).
-std::string_view key_code(SDL_Keycode k) {
-  switch (k) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return keys::kEnter;
-    case SDLK_RIGHT:
-      return keys::kRight;
-    case SDLK_LEFT:
-      return keys::kLeft;
-    case SDLK_UP:
-      return keys::kUp;
-    case SDLK_DOWN:
-      return keys::kDown;
-    case SDLK_BACKSPACE:
-      return keys::kBackspace;
-    case SDLK_ESCAPE:
-      return keys::kEscape;
-    case SDLK_TAB:
-      return keys::kTab;
-    case SDLK_HOME:
-      return keys::kHome;
-    case SDLK_PAGEUP:
-      return keys::kPageUp;
-    case SDLK_END:
-      return keys::kEnd;
-    case SDLK_PAGEDOWN:
-      return keys::kPageDown;
-    case SDLK_INSERT:
-      return keys::kInsert;
-    case SDLK_DELETE:
-      return keys::kDelete;
-    default:
-      return {};
-  }
 }
 
 }  // namespace
@@ -290,17 +236,43 @@ struct SdlBackend::State {
     }
   }
 
-  // Closes the connection of the program before, whose window then goes: this
-  // one has drawn over it.
-  void let_previous_window_go() {
-    const char* inherited = std::getenv(kHandedOverConnection);
-    if (inherited == nullptr) {
-      return;
+  // The next SDL event, waiting up to `timeout_ms` (-1: until there is one).
+  bool take_event(SDL_Event& ev, int timeout_ms) {
+    if (SDL_PollEvent(&ev) != 0) {
+      return true;
     }
-    const int fd = std::atoi(inherited);
-    unsetenv(kHandedOverConnection);
-    if (fd > 2 && fd != x11_fd && x11_fd >= 0 && same_peer(fd, x11_fd)) {
-      ::close(fd);
+    if (x11_fd < 0) {
+      return (timeout_ms < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout_ms)) != 0;
+    }
+    // Sleep on the X connection rather than in SDL_WaitEventTimeout: that one
+    // wakes itself with a message sent to the window over a second connection,
+    // which can still be in flight when the window is destroyed on the way to
+    // the next program, and Xlib ends the process over the BadWindow it earns.
+    // A signal (the end of the session) cuts the sleep short.
+    // Events Xlib has already read off the connection would not wake it.
+    if (XPending(display) == 0) {
+      pollfd x{x11_fd, POLLIN, 0};
+      ::poll(&x, 1, timeout_ms);
+    }
+    return SDL_PollEvent(&ev) != 0;
+  }
+
+  // What the window does about an event of its own.
+  void act_on(TranslatedEvent::WindowDoes what) {
+    switch (what) {
+      case TranslatedEvent::WindowDoes::Refit:
+        resized();
+        show_all();
+        break;
+      case TranslatedEvent::WindowDoes::Redraw:
+        show_all();
+        break;
+      case TranslatedEvent::WindowDoes::ToggleFullscreen:
+        toggle_fullscreen();
+        break;
+      case TranslatedEvent::WindowDoes::Close:
+      case TranslatedEvent::WindowDoes::Nothing:
+        break;
     }
   }
 
@@ -333,84 +305,23 @@ SdlBackend::~SdlBackend() {
 void SdlBackend::present(const Screen& screen, PixelRect changed) {
   state_->screen = &screen;
   state_->show(changed);
-  state_->let_previous_window_go();
+  XHandOver::let_previous_window_go(state_->x11_fd);
 }
 
 Event SdlBackend::next_event(std::optional<int> wait_ms) {
   SDL_Event ev;
-  bool got = SDL_PollEvent(&ev) != 0;
-  const int timeout_ms = wait_ms ? std::max(0, *wait_ms) : -1;  // -1: until an event
-  if (!got && state_->x11_fd >= 0) {
-    // Sleep on the X connection rather than in SDL_WaitEventTimeout: that one
-    // wakes itself with a message sent to the window over a second connection,
-    // which can still be in flight when the window is destroyed on the way to
-    // the next program, and Xlib ends the process over the BadWindow it earns.
-    // A signal (the end of the session) cuts the sleep short.
-    // Events Xlib has already read off the connection would not wake it.
-    if (XPending(state_->display) == 0) {
-      pollfd x{state_->x11_fd, POLLIN, 0};
-      ::poll(&x, 1, timeout_ms);
-    }
-    got = SDL_PollEvent(&ev) != 0;
-  } else if (!got) {
-    got = (timeout_ms < 0 ? SDL_WaitEvent(&ev) : SDL_WaitEventTimeout(&ev, timeout_ms)) != 0;
-  }
-  if (!got) {
+  if (!state_->take_event(ev, wait_ms ? std::max(0, *wait_ms) : -1)) {
     return {};
   }
-  switch (ev.type) {
-    case SDL_QUIT:
-      end(state_->closing_status);
-    case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        state_->resized();
-        state_->show_all();
-      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                 ev.window.event == SDL_WINDOWEVENT_RESTORED) {
-        state_->show_all();
-      } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
-        end(state_->closing_status);
-      }
-      return {};
-    case SDL_TEXTINPUT:
-      return {Event::Kind::Key, ev.text.text, 0, {}};
-    case SDL_KEYDOWN: {
-      const SDL_Keycode k = ev.key.keysym.sym;
-      // The window's own keys: not typing, and nothing else on any screen.
-      if (k == SDLK_F11 || (k == SDLK_RETURN && (ev.key.keysym.mod & KMOD_ALT) != 0)) {
-        state_->toggle_fullscreen();
-        return {};
-      }
-      if ((k >= SDLK_F1 && k <= SDLK_F10) || k == SDLK_F12) {
-        return {Event::Kind::FunctionKey, {}, static_cast<int>(k - SDLK_F1) + 1, {}};
-      }
-      // Ctrl with a letter types no text: it is its control code.
-      if ((ev.key.keysym.mod & KMOD_CTRL) != 0 && k >= SDLK_a && k <= SDLK_z) {
-        return {Event::Kind::Key, std::string(1, keys::control_code(static_cast<char>(k))), 0, {}};
-      }
-      // Keys that type no text; printable characters come as text input.
-      const std::string_view code = key_code(k);
-      if (code.empty()) {
-        return {};
-      }
-      return {Event::Kind::Key, std::string(code), 0, {}};
-    }
-    case SDL_MOUSEMOTION:
-      state_->pointer = state_->to_surface(ev.motion.x, ev.motion.y);
-      return {};
-    case SDL_MOUSEBUTTONDOWN:
-      if (ev.button.button != SDL_BUTTON_LEFT) {
-        return {};
-      }
-      state_->pointer = state_->to_surface(ev.button.x, ev.button.y);
-      // The second press of a double-click is the double-click event alone.
-      return {ev.button.clicks % 2 == 0 ? Event::Kind::DoubleClick : Event::Kind::Click,
-              {},
-              0,
-              state_->pointer};
-    default:
-      return {};
+  const TranslatedEvent t = translate_event(ev, state_->view);
+  if (t.pointer) {
+    state_->pointer = *t.pointer;
   }
+  if (t.window == TranslatedEvent::WindowDoes::Close) {
+    end(state_->closing_status);
+  }
+  state_->act_on(t.window);
+  return t.event;
 }
 
 Point SdlBackend::pointer() {
@@ -455,14 +366,9 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
   state_->keep_settings();
   std::fflush(nullptr);
   // The window stays up through the exec, its connection open in the next
-  // program until that one has drawn (let_previous_window_go).
-  const int fd = state_->x11_fd;
-  const int flags = fd >= 0 ? ::fcntl(fd, F_GETFD) : -1;
-  if (flags >= 0) {
-    XSync(state_->display, False);
-    ::fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
-    setenv(kHandedOverConnection, std::to_string(fd).c_str(), 1);
-  } else {
+  // program until that one has drawn.
+  const bool handed_on = XHandOver::hand_on(state_->display, state_->x11_fd);
+  if (!handed_on) {
     state_->close();
   }
   // A path without a folder would be looked up on PATH by nothing, but keep it
@@ -474,9 +380,8 @@ void SdlBackend::start(std::string_view stored_path, const std::filesystem::path
   char* argv[] = {path.data(), nullptr};
   ::execv(path.c_str(), argv);
   std::fprintf(stderr, "cannot start %s: %s\n", path.c_str(), std::strerror(errno));
-  if (flags >= 0) {
-    ::fcntl(fd, F_SETFD, flags);
-    unsetenv(kHandedOverConnection);
+  if (handed_on) {
+    XHandOver::take_back(state_->x11_fd);
   } else {
     state_->open();  // bring the window back for the error box that follows
   }

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "console/compositor.h"
+#include "console/png.h"
 #include "console/ttf_glyphs.h"
 
 namespace tutor::testing {
