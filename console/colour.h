@@ -5,11 +5,11 @@
 
 namespace tutor {
 
-// A palette index 0-15. Literal indices are checked when compiled; indices
-// computed at run time go through from_index().
+// A palette index 0-15, written by its name below. Indices computed at run
+// time go through from_index(); a literal index is checked when compiled.
 class Colour {
  public:
-  consteval Colour(int index) : index_(checked(index)) {}  // NOLINT: literals read as in the tables
+  explicit consteval Colour(int index) : index_(checked(index)) {}
   [[nodiscard]] static constexpr Colour from_index(int index) { return Colour(Raw{}, index); }
   [[nodiscard]] constexpr int index() const { return index_; }
   friend constexpr bool operator==(Colour, Colour) = default;
@@ -26,12 +26,43 @@ class Colour {
   std::uint8_t index_;
 };
 
+// The sixteen colours by name, as a text-mode screen names them.
+inline constexpr Colour kBlack{0};
+inline constexpr Colour kBlue{1};
+inline constexpr Colour kRed{2};
+inline constexpr Colour kMagenta{3};
+inline constexpr Colour kGreen{4};
+inline constexpr Colour kCyan{5};
+inline constexpr Colour kYellow{6};
+inline constexpr Colour kGrey{7};
+inline constexpr Colour kDarkGrey{8};
+inline constexpr Colour kLightBlue{9};
+inline constexpr Colour kOrange{10};
+inline constexpr Colour kLightCyan{11};
+inline constexpr Colour kLightGreen{12};
+inline constexpr Colour kPink{13};
+inline constexpr Colour kCream{14};
+inline constexpr Colour kWhite{15};
+
 // Lit rim, shaded rim and face of a raised box.
 struct BoxColours {
   Colour lit;
   Colour shade;
   Colour face;
 };
+
+// The rims every screen uses: a panel or button raised on a blue shade, a key
+// cap shaded black, a field sunk into its panel, and a box of black that
+// wipes what was there.
+[[nodiscard]] constexpr BoxColours raised_box(Colour face) {
+  return {kWhite, kBlue, face};
+}
+inline constexpr BoxColours kRaisedBox = raised_box(kCream);
+[[nodiscard]] constexpr BoxColours key_box(Colour face) {
+  return {kWhite, kBlack, face};
+}
+inline constexpr BoxColours kSunkenBox = {kBlue, kWhite, kBlack};
+inline constexpr BoxColours kBlackBox = {kBlack, kBlack, kBlack};
 
 // RGB values of the 16 palette entries: 15 lighter and 1 darker than the faces,
 // face 2 standing out from face 14, 7 a grey that reads on black. Faces that

@@ -64,7 +64,7 @@ Cell Console::print_using(Cell at,
 }
 
 void Console::blank(Cell at, int count) {
-  print(at, 7, std::string(static_cast<size_t>(count), ' '));
+  print(at, kGrey, std::string(static_cast<size_t>(count), ' '));
 }
 
 void Console::present_if_changed() {
@@ -213,15 +213,15 @@ void Console::draw_error_box(std::string_view caption, std::string_view text) {
   for (int row = 7; row <= 15; ++row) {
     blank({10, row}, 60);
   }
-  frame_box(*this, kBox, {15, 1, 14});
-  fill(kCaptionBar, 1);
-  print({12, 8}, 15, caption);
+  frame_box(*this, kBox, kRaisedBox);
+  fill(kCaptionBar, kBlue);
+  print({12, 8}, kWhite, caption);
   if (!text.empty() && text.back() == '\n') {
     text.remove_suffix(1);
   }
-  print({std::max(12, (kColumns - display_width(text)) / 2), 10}, 0, text);
-  frame_box(*this, kOkButton, {15, 1, 7});
-  print({38, 13}, 0, "ＯＫ");
+  print({std::max(12, (kColumns - display_width(text)) / 2), 10}, kBlack, text);
+  frame_box(*this, kOkButton, raised_box(kGrey));
+  print({38, 13}, kBlack, "ＯＫ");
   present_if_changed();
 }
 

@@ -48,7 +48,7 @@ void GraphicsPlane::set(Point p, Colour c) {
 
 Colour GraphicsPlane::at(Point p) const {
   if (!inside(p)) {
-    return 0;
+    return kBlack;
   }
   return Colour::from_index(pixels_[static_cast<size_t>(p.y * kSurfaceWidth + p.x)]);
 }

@@ -62,7 +62,7 @@ struct TextCell {
   enum class Shape : std::uint8_t { Empty, Narrow, WideLeft, WideRight };
   char32_t ch = 0;
   Shape shape = Shape::Empty;
-  Colour colour = 7;
+  Colour colour = kGrey;
 };
 
 // The 80x25 character plane over the graphics. Blanks erase; a character that

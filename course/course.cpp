@@ -16,8 +16,8 @@ constexpr std::string_view kProgressRecord = "././M0/data/step.TXT";
 // The verdict boxes of a stage's step: its own pass box and message, the
 // stages' shared box for the rest.
 lessonkit::VerdictLooks verdict_looks(const Stage& stage, const Step& step) {
-  constexpr lessonkit::VerdictBox kFailed = {{120, 252, 564, 274}, 5, 17, 6};
-  return {{{stage.pass_box, 3, stage.pass_column, 6}, step.pass_message},
+  constexpr lessonkit::VerdictBox kFailed = {{120, 252, 564, 274}, kCyan, 17, kYellow};
+  return {{{stage.pass_box, kMagenta, stage.pass_column, kYellow}, step.pass_message},
           {kFailed, lessonkit::kTooManyErrorsMessage},
           {kFailed, "打つ速度が遅すぎます。総合評価を80以上にしましょう。"},
           {kFailed, lessonkit::kNotYetMessage}};
@@ -67,10 +67,10 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
   }
   if (stage.home_keys_on_drill_screen) {
     for (int k : {26, 27, 28, 29}) {
-      lessonkit::draw_key(con, k, 7);
+      lessonkit::draw_key(con, k, kGrey);
     }
     for (int k : {32, 33, 34, 35}) {
-      lessonkit::draw_key(con, k, 11);
+      lessonkit::draw_key(con, k, kLightCyan);
     }
   }
 }

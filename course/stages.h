@@ -86,7 +86,7 @@ inline constexpr lessonkit::DrillLook kStageDrill = {
     .keyboard_shown = true,
     .light_next_key = true,
     .mark_wrong_key = true,
-    .cell_shadow = 0,
+    .cell_shadow = kBlack,
     .strip = lessonkit::kStageStrip,
     .cursor = lessonkit::Cursor::LitCell,
     .wrong_keys = lessonkit::WrongKeys::CountMarkingShiftForUnknown,
@@ -112,7 +112,7 @@ constexpr lessonkit::DrillLook hollin_drill() {
   d.keyboard_shown = false;
   d.light_next_key = false;
   d.mark_wrong_key = false;
-  d.cell_shadow = 1;
+  d.cell_shadow = kBlue;
   return d;
 }
 
@@ -142,21 +142,20 @@ inline constexpr auto kHollinSteps = rundel_steps(kHollinLastPass, kHollinStep4)
 inline constexpr Rect kOstrinPassBox = {120, 252, 564, 274};
 inline constexpr Rect kStepPassBox = {100, 252, 564, 274};
 
-// The StageTable.
-inline constexpr Stage kOstrin = {
-    "Ostrin",     {kOstrinTitle, 14, 0}, true, false, ostrin_drill(),
-    kOstrinSteps, kOstrinPassBox,        17,   2,     "././M1/Palvek.exe"};
-inline constexpr Stage kPalvek = {"Palvek",    {kPalvekTitle, 13, 0}, false,        true,
-                                  kStageDrill, kPalvekSteps,          kStepPassBox, 15,
-                                  3,           "././M1/Rundel.exe"};
-inline constexpr Stage kRundel = {"Rundel",    {kRundelTitle, 9, 0}, false,        false,
-                                  kStageDrill, kRundelSteps,         kStepPassBox, 15,
-                                  4,           "././M1/Mestra.exe"};
-inline constexpr Stage kMestra = {
-    "Mestra",     {kMestraTitle, 3, 7}, false, false, mestra_drill(),
-    kMestraSteps, kStepPassBox,         15,    5,     "././M1/Hollin.exe"};
-inline constexpr Stage kHollin = {
-    "Hollin",     {kHollinTitle, 5, 7}, false, false, hollin_drill(),
-    kHollinSteps, kStepPassBox,         15,    6,     "././M1/Zarbet.exe"};
+// The StageTable: name, home-position look, one block on the home screen,
+// home keys on the drill screen, drill look, steps, pass box and its message
+// column, the stage reached, the program that follows.
+// clang-format off
+inline constexpr Stage kOstrin = {"Ostrin", {kOstrinTitle, kCream, kBlack}, true, false,
+    ostrin_drill(), kOstrinSteps, kOstrinPassBox, 17, 2, "././M1/Palvek.exe"};
+inline constexpr Stage kPalvek = {"Palvek", {kPalvekTitle, kPink, kBlack}, false, true,
+    kStageDrill, kPalvekSteps, kStepPassBox, 15, 3, "././M1/Rundel.exe"};
+inline constexpr Stage kRundel = {"Rundel", {kRundelTitle, kLightBlue, kBlack}, false, false,
+    kStageDrill, kRundelSteps, kStepPassBox, 15, 4, "././M1/Mestra.exe"};
+inline constexpr Stage kMestra = {"Mestra", {kMestraTitle, kMagenta, kGrey}, false, false,
+    mestra_drill(), kMestraSteps, kStepPassBox, 15, 5, "././M1/Hollin.exe"};
+inline constexpr Stage kHollin = {"Hollin", {kHollinTitle, kCyan, kGrey}, false, false,
+    hollin_drill(), kHollinSteps, kStepPassBox, 15, 6, "././M1/Zarbet.exe"};
+// clang-format on
 
 }  // namespace tutor::course

@@ -16,7 +16,7 @@ constexpr lessonkit::DrillLook kKeyGroupDrill = {
     .keyboard_shown = true,
     .light_next_key = true,
     .mark_wrong_key = true,
-    .cell_shadow = 1,
+    .cell_shadow = kBlue,
     .strip = lessonkit::kKeyGroupStrip,
     .cursor = lessonkit::Cursor::FilledCell,
     .wrong_keys = lessonkit::WrongKeys::IgnoreUnknown,
@@ -33,14 +33,14 @@ constexpr lessonkit::DrillLook kKeyGroupDrill = {
 void step_start(Console& con, const KeyGroupCourse& course, const Step& step) {
   con.clear_screen();
   lessonkit::draw_keyboard(con);
-  lessonkit::draw_title_bar(con, 13);
+  lessonkit::draw_title_bar(con, kPink);
   for (int i = 0; i < 4; ++i) {
-    frame_box(con, {226 + 32 * i, 44, 252 + 32 * i, 68}, {15, 1, 11});
-    lessonkit::draw_key(con, 32 + i, 11);  // J K L ;
-    frame_box(con, {226 + 32 * i, 76, 252 + 32 * i, 100}, {15, 1, 7});
-    lessonkit::draw_key(con, 26 + i, 7);  // A S D F
+    frame_box(con, {226 + 32 * i, 44, 252 + 32 * i, 68}, raised_box(kLightCyan));
+    lessonkit::draw_key(con, 32 + i, kLightCyan);  // J K L ;
+    frame_box(con, {226 + 32 * i, 76, 252 + 32 * i, 100}, raised_box(kGrey));
+    lessonkit::draw_key(con, 26 + i, kGrey);  // A S D F
   }
-  lessonkit::write_title(con, course.home_title, 0);
+  lessonkit::write_title(con, course.home_title, kBlack);
   lessonkit::write_home_position_prompt(con);
 
   lessonkit::wait_any_input(con, Arm::mouse());
@@ -51,19 +51,19 @@ void step_start(Console& con, const KeyGroupCourse& course, const Step& step) {
   }
   con.blank({12, 22}, 34);
   con.blank({42, 22}, 33);
-  con.fill({224, 40, 350, 108}, 0);
+  con.fill({224, 40, 350, 108}, kBlack);
 
   lessonkit::draw_label(con, lessonkit::kKeyGroupLabel);
   lessonkit::draw_exit_button(con);
-  lessonkit::write_title(con, step.title, 0);
+  lessonkit::write_title(con, step.title, kBlack);
 }
 
 // The verdict boxes of a key-group step: a pass in orange with the step's
 // message, the rest in cyan.
 lessonkit::VerdictLooks verdict_looks(const Step& step) {
   constexpr Rect kBox = {130, 252, 544, 274};
-  constexpr lessonkit::VerdictBox kFailed = {kBox, 5, 17, 7};
-  return {{{kBox, 10, 17, 6}, step.pass_message},
+  constexpr lessonkit::VerdictBox kFailed = {kBox, kCyan, 17, kGrey};
+  return {{{kBox, kOrange, 17, kYellow}, step.pass_message},
           {kFailed, lessonkit::kTooManyErrorsMessage},
           {kFailed, "スピードが遅すぎます。総合評価を80以上にしましょう。"},
           {kFailed, lessonkit::kNotYetMessage}};

@@ -17,35 +17,35 @@ const MenuEntry& entry(int n) {
 
 void draw_screen(Console& con) {
   con.clear_screen();
-  frame_box(con, {135, 11, 485, 37}, {15, 1, 14});
-  frame_box(con, {15, 75, 624, 295}, {15, 1, 14});
-  con.print({20, 1}, 0, kTitle);
-  con.print({26, 20}, 5, "を選んで Enter キーを押してください");
+  frame_box(con, {135, 11, 485, 37}, kRaisedBox);
+  frame_box(con, {15, 75, 624, 295}, kRaisedBox);
+  con.print({20, 1}, kBlack, kTitle);
+  con.print({26, 20}, kCyan, "を選んで Enter キーを押してください");
   // The legend box has the look of a highlighted button; with the prompt it
   // reads as one sentence.
-  frame_box(con, {116, 316, 188, 340}, {15, 1, 2});
-  con.print({17, 20}, 6, "項目");
-  frame_box(con, {556, 316, 628, 340}, {15, 1, 4});
-  con.print({72, 20}, 6, "終了");
-  con.print(kProgressHintCell, 7, kProgressHint);
+  frame_box(con, {116, 316, 188, 340}, raised_box(kRed));
+  con.print({17, 20}, kYellow, "項目");
+  frame_box(con, {556, 316, 628, 340}, raised_box(kGreen));
+  con.print({72, 20}, kYellow, "終了");
+  con.print(kProgressHintCell, kGrey, kProgressHint);
   // Each button's frame stands two units off its face, so a band of the
   // plain face shows round the highlight, which fills the face alone.
   for (const MenuEntry& e : kMenu) {
-    frame_box(con, e.button.grown(2), {15, 1, 14});
+    frame_box(con, e.button.grown(2), kRaisedBox);
   }
-  con.fill(entry(1).button, 2);
+  con.fill(entry(1).button, kRed);
   for (const MenuEntry& e : kMenu) {
-    con.print(e.label_cell, 0, e.label);
+    con.print(e.label_cell, kBlack, e.label);
   }
-  con.print(entry(1).label_cell, 6, entry(1).label);
+  con.print(entry(1).label_cell, kYellow, entry(1).label);
 }
 
 void move_highlight(Console& con, Menu& menu, int to) {
   const MenuEntry& from = entry(menu.selected);
-  con.fill(from.button, 14);
-  con.print(from.label_cell, 0, from.label);
-  con.fill(entry(to).button, 2);
-  con.print(entry(to).label_cell, 6, entry(to).label);
+  con.fill(from.button, kCream);
+  con.print(from.label_cell, kBlack, from.label);
+  con.fill(entry(to).button, kRed);
+  con.print(entry(to).label_cell, kYellow, entry(to).label);
   menu.selected = to;
 }
 

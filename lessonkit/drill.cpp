@@ -33,16 +33,16 @@ class Drill {
     return targets_[static_cast<size_t>(n - 1)];
   }
 
-  void draw_key(int k, Colour face, Colour shade = 0) {
+  void draw_key(int k, Colour face, Colour shade = kBlack) {
     if (look_.keyboard_shown) {
       lessonkit::draw_key(con_, k, face, shade, *look_.legends);
     }
   }
   void restore_key(int k) { draw_key(k, scheme_->face(k)); }
 
-  void write_cell_text(int n) { con_.print(StripGeometry::text_cell(n), 0, target(n).shown); }
+  void write_cell_text(int n) { con_.print(StripGeometry::text_cell(n), kBlack, target(n).shown); }
   void draw_cell(int n, Colour face, Colour shade) {
-    frame_box(con_, look_.strip.cell(n), {15, shade, face});
+    frame_box(con_, look_.strip.cell(n), {kWhite, shade, face});
     write_cell_text(n);
   }
   // The cell with its rim, as the filled cursor covers it.
@@ -59,7 +59,7 @@ class Drill {
           colour_keys(con_, *scheme_, *look_.legends);
         }
         if (!change.title.empty()) {
-          con_.print({22, 1}, 0, change.title);
+          con_.print({22, 1}, kBlack, change.title);
         }
       }
     }
@@ -68,7 +68,7 @@ class Drill {
     }
     for (int n = 1; n <= kLineLength; ++n) {
       const bool lit = look_.cursor == Cursor::LitCell && n == 1;
-      draw_cell(n, lit ? Colour(11) : Colour(14), 1);
+      draw_cell(n, lit ? kLightCyan : kCream, kBlue);
     }
     fresh_line_ = true;
   }
@@ -76,19 +76,19 @@ class Drill {
   void type_position(int n) {
     const DrillTarget& t = target(n);
     if (look_.cursor == Cursor::FilledCell) {
-      fill_cell_area(n, 11);
-      con_.outline(look_.strip.cell(n).grown(2), 3);
+      fill_cell_area(n, kLightCyan);
+      con_.outline(look_.strip.cell(n).grown(2), kMagenta);
       write_cell_text(n);
-      draw_key(t.key, 11);
+      draw_key(t.key, kLightCyan);
     }
     while (true) {
       if (look_.cursor == Cursor::LitCell && look_.light_next_key) {
         // Rims 15/1 as the line first appears, 15/0 once a key has been typed.
         if (!(look_.mark_outlasts_light && marked_ == t.key)) {
-          draw_key(t.key, 11, fresh_line_ ? Colour(1) : Colour(0));
+          draw_key(t.key, kLightCyan, fresh_line_ ? kBlue : kBlack);
         }
         if (t.shift_key != 0) {
-          draw_key(t.shift_key, 11);
+          draw_key(t.shift_key, kLightCyan);
         }
       }
       const std::string keystroke = wait_keystroke();
@@ -132,7 +132,7 @@ class Drill {
     result_.keys.right(t.key);
     update_counter();
     if (look_.cursor == Cursor::FilledCell) {
-      fill_cell_area(n, 0);
+      fill_cell_area(n, kBlack);
       restore_key(t.key);
       return;
     }
@@ -144,13 +144,13 @@ class Drill {
       }
     }
     // The typed character vanishes with its cell.
-    frame_box(con_, look_.strip.cell(n), {0, 0, 0});
+    frame_box(con_, look_.strip.cell(n), kBlackBox);
     write_cell_text(n);
     if (n < kLineLength) {
       if (look_.light_next_key) {
-        draw_key(target(n + 1).key, 11);
+        draw_key(target(n + 1).key, kLightCyan);
       }
-      draw_cell(n + 1, 11, look_.cell_shadow);
+      draw_cell(n + 1, kLightCyan, look_.cell_shadow);
     }
   }
 
@@ -161,16 +161,16 @@ class Drill {
       result_.keys.wrong(target(n).key, k);
     };
     if (look_.cursor == Cursor::FilledCell) {
-      fill_cell_area(n, 7);
+      fill_cell_area(n, kGrey);
     } else {
-      draw_cell(n, 7, look_.cell_shadow);
+      draw_cell(n, kGrey, look_.cell_shadow);
     }
     switch (look_.wrong_keys) {
       case WrongKeys::CountMarkingShiftForUnknown:
         count();
         if (look_.mark_wrong_key) {
           marked_ = k != 0 ? k : kLeftShift;
-          draw_key(marked_, 7);
+          draw_key(marked_, kGrey);
         }
         break;
       case WrongKeys::CountMarkingNothingForUnknown:
@@ -178,7 +178,7 @@ class Drill {
         if (look_.mark_wrong_key) {
           marked_ = k != 0 ? k : kLeftShift;
           if (k != 0) {
-            draw_key(k, 7);
+            draw_key(k, kGrey);
           }
         }
         break;
@@ -187,7 +187,7 @@ class Drill {
           count();
           if (look_.mark_wrong_key) {
             marked_ = k;
-            draw_key(k, 7);
+            draw_key(k, kGrey);
           }
         }
         break;

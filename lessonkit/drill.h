@@ -80,7 +80,7 @@ struct DrillLook {
   // instead of the key being lit again at once.
   bool mark_outlasts_light = false;
   // Shadow rim of the lit cell and of a cell typed wrong.
-  Colour cell_shadow = 0;
+  Colour cell_shadow = kBlack;
   StripGeometry strip = kStageStrip;
   Cursor cursor = Cursor::LitCell;
   WrongKeys wrong_keys = WrongKeys::CountMarkingShiftForUnknown;

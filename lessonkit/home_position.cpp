@@ -17,14 +17,14 @@ void wait_click(Console& con) {
 }
 
 void write_home_position_prompt(Console& con) {
-  con.print({9, 3}, 7, "１．右手の４本指を");
-  con.print({43, 3}, 7, "　の上に軽くのせましょう。");
-  con.print({9, 5}, 7, "２．左手の４本指を");
-  con.print({43, 5}, 7, "　の上に軽くのせましょう。");
-  con.print({27, 3}, 0, "　Ｊ　Ｋ　Ｌ　；");
-  con.print({27, 5}, 0, "　Ａ　Ｓ　Ｄ　Ｆ");
-  con.print({12, 22}, 5, "それでは練習をしてみましょう。");
-  con.print({42, 22}, 5, "どれかキーを押してください");
+  con.print({9, 3}, kGrey, "１．右手の４本指を");
+  con.print({43, 3}, kGrey, "　の上に軽くのせましょう。");
+  con.print({9, 5}, kGrey, "２．左手の４本指を");
+  con.print({43, 5}, kGrey, "　の上に軽くのせましょう。");
+  con.print({27, 3}, kBlack, "　Ｊ　Ｋ　Ｌ　；");
+  con.print({27, 5}, kBlack, "　Ａ　Ｓ　Ｄ　Ｆ");
+  con.print({12, 22}, kCyan, "それでは練習をしてみましょう。");
+  con.print({42, 22}, kCyan, "どれかキーを押してください");
 }
 
 void home_position_screen(Console& con, const HomePositionLook& look) {
@@ -34,22 +34,22 @@ void home_position_screen(Console& con, const HomePositionLook& look) {
   write_title(con, look.title, look.title_colour);
 
   for (int i = 0; i < 4; ++i) {
-    frame_box(con, {226 + 32 * i, 44, 252 + 32 * i, 68}, {15, 1, 11});
-    frame_box(con, {226 + 32 * i, 76, 252 + 32 * i, 103}, {15, 1, 7});
+    frame_box(con, {226 + 32 * i, 44, 252 + 32 * i, 68}, raised_box(kLightCyan));
+    frame_box(con, {226 + 32 * i, 76, 252 + 32 * i, 103}, raised_box(kGrey));
   }
   write_home_position_prompt(con);
 
   draw_function_key_row(con);
   for (int k = 1; k <= kKeyCount; ++k) {
-    frame_box(con, key(k).rect, {15, 0, 14});
+    frame_box(con, key(k).rect, key_box(kCream));
   }
   constexpr int kLeftHome[] = {26, 27, 28, 29};   // A S D F
   constexpr int kRightHome[] = {32, 33, 34, 35};  // J K L ;
   for (int k : kLeftHome) {
-    frame_box(con, key(k).rect, {15, 0, 7});
+    frame_box(con, key(k).rect, key_box(kGrey));
   }
   for (int k : kRightHome) {
-    frame_box(con, key(k).rect, {15, 0, 11});
+    frame_box(con, key(k).rect, key_box(kLightCyan));
   }
   if (look.home_legends_only) {
     for (int k : kLeftHome) {
@@ -70,7 +70,7 @@ void home_position_screen(Console& con, const HomePositionLook& look) {
   con.blank({9, 3}, 78);
   con.blank({9, 5}, 78);
   con.blank({12, 22}, 56);
-  frame_box(con, {226, 44, 360, 103}, {0, 0, 0});
+  frame_box(con, {226, 44, 360, 103}, kBlackBox);
 }
 
 }  // namespace tutor::lessonkit

@@ -25,9 +25,9 @@ inline constexpr Legends kPlainLegends = [] {
 void draw_key(Console& con,
               int k,
               Colour face,
-              Colour shade = 0,
+              Colour shade = kBlack,
               const Legends& legends = kPlainLegends);
-// Writes key k's legend in colour 0, if it has one.
+// Writes key k's legend in black, if it has one.
 void write_legend(Console& con, int k, const Legends& legends = kPlainLegends);
 
 // The panel the keyboard stands on.

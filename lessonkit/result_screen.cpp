@@ -8,22 +8,22 @@ namespace tutor::lessonkit {
 
 void draw_result_screen(Console& con, const Score& score) {
   con.clear_screen();
-  constexpr Colour kBarFaces[] = {2, 4, 6};
+  constexpr Colour kBarFaces[] = {kRed, kGreen, kYellow};
   for (int i = 0; i < 3; ++i) {
-    frame_box(con, {162, 124 + 32 * i, 494, 146 + 32 * i}, {15, 1, kBarFaces[i]});
+    frame_box(con, {162, 124 + 32 * i, 494, 146 + 32 * i}, raised_box(kBarFaces[i]));
   }
-  con.print({21, 8}, 7, "　あなたの所用時間は      分    秒です");
-  con.print({21, 10}, 7, "　あなたの入力エラー          回です");
-  con.print({21, 12}, 7, "　あなたの総合評価は　　　 　字／分です");
-  con.print({24, 20}, 6, "マウスを左クリックすると終了します");
-  con.print_using({42, 8}, 7, "####", {static_cast<double>(score.time.minutes)});
-  con.print_using({50, 8}, 7, "##", {static_cast<double>(score.time.seconds)});
-  con.print_using({45, 10}, 7, "#,###", {static_cast<double>(score.errors)});
-  con.print_using({41, 12}, 7, "#,###.#", {static_cast<double>(score.evaluation)});
+  con.print({21, 8}, kGrey, "　あなたの所用時間は      分    秒です");
+  con.print({21, 10}, kGrey, "　あなたの入力エラー          回です");
+  con.print({21, 12}, kGrey, "　あなたの総合評価は　　　 　字／分です");
+  con.print({24, 20}, kYellow, "マウスを左クリックすると終了します");
+  con.print_using({42, 8}, kGrey, "####", {static_cast<double>(score.time.minutes)});
+  con.print_using({50, 8}, kGrey, "##", {static_cast<double>(score.time.seconds)});
+  con.print_using({45, 10}, kGrey, "#,###", {static_cast<double>(score.errors)});
+  con.print_using({41, 12}, kGrey, "#,###.#", {static_cast<double>(score.evaluation)});
 }
 
 void draw_verdict(Console& con, const VerdictBox& look, std::string_view message) {
-  frame_box(con, look.box, {15, 1, look.face});
+  frame_box(con, look.box, raised_box(look.face));
   con.print({look.message_column, 16}, look.message_colour, message);
 }
 

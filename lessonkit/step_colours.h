@@ -30,7 +30,7 @@ class Scheme {
   }
 
   [[nodiscard]] constexpr Colour face(int key) const {
-    return step_key_[static_cast<size_t>(key)] ? Colour(1) : Colour(14);
+    return step_key_[static_cast<size_t>(key)] ? kBlue : kCream;
   }
   [[nodiscard]] constexpr bool colours(int key) const {
     return step_key_[static_cast<size_t>(key)];

@@ -64,10 +64,10 @@ inline constexpr std::array<MergePeriod, 4> kMergePeriods = {{
 }};
 inline constexpr int kMergeNoteRow = 20;
 
-inline constexpr Colour kAxisColour = 7;
-inline constexpr Colour kGridColour = 8;
-inline constexpr Colour kPassLineColour = 2;
-inline constexpr Colour kClearedMarkColour = 15;
+inline constexpr Colour kAxisColour = kGrey;
+inline constexpr Colour kGridColour = kDarkGrey;
+inline constexpr Colour kPassLineColour = kRed;
+inline constexpr Colour kClearedMarkColour = kWhite;
 inline constexpr double kPassEvaluation = 80;
 
 // The courses of the speed chart, each a line of its own colour.
@@ -77,13 +77,13 @@ struct Course {
   Colour colour;
 };
 inline constexpr std::array<Course, 4> kCourses = {{
-    {"基本", {"Ostrin", "Palvek", "Rundel", "Mestra", "Hollin"}, 9},
-    {"数字キー", {"Quillon"}, 12},
-    {"記号キー", {"Tesmar"}, 6},
-    {"シフトキー", {"Brandel"}, 13},
+    {"基本", {"Ostrin", "Palvek", "Rundel", "Mestra", "Hollin"}, kLightBlue},
+    {"数字キー", {"Quillon"}, kLightGreen},
+    {"記号キー", {"Tesmar"}, kYellow},
+    {"シフトキー", {"Brandel"}, kPink},
 }};
 inline constexpr std::string_view kTimedTest = "Zarbet";
-inline constexpr Colour kTimedTestColour = 11;
+inline constexpr Colour kTimedTestColour = kLightCyan;
 
 // The programs of the totals, as the launcher names them.
 struct ProgramName {
@@ -110,12 +110,12 @@ struct MissBand {
   Colour face;
   std::string_view label;
 };
-inline constexpr Colour kUntypedFace = 14;
+inline constexpr Colour kUntypedFace = kCream;
 inline constexpr std::array<MissBand, 4> kMissBands = {{
-    {0.02, 12, "2%未満"},
-    {0.05, 6, "5%未満"},
-    {0.10, 13, "10%未満"},
-    {2.0, 2, "10%以上"},
+    {0.02, kLightGreen, "2%未満"},
+    {0.05, kYellow, "5%未満"},
+    {0.10, kPink, "10%未満"},
+    {2.0, kRed, "10%以上"},
 }};
 inline constexpr int kTopPairs = 10;
 

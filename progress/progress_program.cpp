@@ -80,23 +80,23 @@ std::string with_commas(long long n) {
 
 void draw_frame(Console& con, const ProgressState& s) {
   con.clear_screen();
-  frame_box(con, kTitleBox, {15, 1, 14});
-  print_centred(con, kTitleRow, kTitleBox.x1 / 8, kTitleBox.x2 / 8, 0,
+  frame_box(con, kTitleBox, kRaisedBox);
+  print_centred(con, kTitleRow, kTitleBox.x1 / 8, kTitleBox.x2 / 8, kBlack,
                 std::string("練習の記録　") + std::string(button_of(s.view).title));
   for (const ViewButton& b : kViewButtons) {
     const bool selected = b.view == s.view;
-    frame_box(con, b.face.grown(2), {15, 1, 14});
-    con.fill(b.face, selected ? Colour(2) : Colour(14));
-    con.print(b.label_cell, selected ? Colour(6) : Colour(0), b.label);
+    frame_box(con, b.face.grown(2), kRaisedBox);
+    con.fill(b.face, selected ? kRed : kCream);
+    con.print(b.label_cell, selected ? kYellow : kBlack, b.label);
   }
-  frame_box(con, kExitButton, {15, 1, 4});
-  con.print(kExitLabel, 6, "終了");
-  con.print({2, 24}, 7, "← → で表示を切り替え、Esc で戻ります");
+  frame_box(con, kExitButton, raised_box(kGreen));
+  con.print(kExitLabel, kYellow, "終了");
+  con.print({2, 24}, kGrey, "← → で表示を切り替え、Esc で戻ります");
 }
 
 void show_message(Console& con, std::string_view first, std::string_view second = "") {
-  print_centred(con, 10, 0, 80, 7, first);
-  print_centred(con, 12, 0, 80, 7, second);
+  print_centred(con, 10, 0, 80, kGrey, first);
+  print_centred(con, 12, 0, 80, kGrey, second);
 }
 
 // ---- Line charts over time -------------------------------------------------
@@ -158,7 +158,7 @@ void draw_time_chart(Console& con,
     }
     x = time_axis(series, marks);
     con.blank({0, kMergeNoteRow}, kColumns);
-    print_right_aligned(con, {kPlotRight / 8 - 1, kMergeNoteRow}, 7, period.note);
+    print_right_aligned(con, {kPlotRight / 8 - 1, kMergeNoteRow}, kGrey, period.note);
   }
   int last_label_row = -10;
   for (const ValueTick& t : ticks) {
@@ -166,7 +166,7 @@ void draw_time_chart(Console& con,
     grid_line(con, y);
     const int row = y / 16;  // the row whose middle (16 row + 8) is nearest
     if (row - last_label_row >= 2 || last_label_row - row >= 2) {
-      print_right_aligned(con, {kPlotLeft / 8 - 1, row}, 7, t.label);
+      print_right_aligned(con, {kPlotLeft / 8 - 1, row}, kGrey, t.label);
       last_label_row = row;
     }
   }
@@ -178,10 +178,10 @@ void draw_time_chart(Console& con,
                kAxisColour);
   // Dates at both ends and, over a longer span, in the middle.
   const auto lo = static_cast<std::int64_t>(x.lo), hi = static_cast<std::int64_t>(x.hi);
-  con.print({kPlotLeft / 8, kDateRow}, 7, day_text(lo));
-  print_right_aligned(con, {kPlotRight / 8 - 1, kDateRow}, 7, day_text(hi));
+  con.print({kPlotLeft / 8, kDateRow}, kGrey, day_text(lo));
+  print_right_aligned(con, {kPlotRight / 8 - 1, kDateRow}, kGrey, day_text(hi));
   if (hi - lo >= 2 * kSecondsPerDay) {
-    print_centred(con, kDateRow, kPlotLeft / 8, kPlotRight / 8, 7, day_text((lo + hi) / 2));
+    print_centred(con, kDateRow, kPlotLeft / 8, kPlotRight / 8, kGrey, day_text((lo + hi) / 2));
   }
   for (std::int64_t m : marks) {
     const int mx = x.at(double(m));
@@ -207,7 +207,7 @@ void draw_time_chart(Console& con,
 int legend_entry(Console& con, int col, Colour c, std::string_view label) {
   const int y = row_middle(kLegendRow);
   con.fill({col * 8, y - 1, col * 8 + 15, y + 1}, c);
-  con.print({col + 3, kLegendRow}, 7, label);
+  con.print({col + 3, kLegendRow}, kGrey, label);
   return col + 3 + display_width(label) + 2;
 }
 
@@ -317,11 +317,11 @@ void draw_missed_keys(Console& con, const RecentMisses& m) {
                  "ブロックを最後まで練習すると、ミスの多いキーがここに表示されます。");
     return;
   }
-  con.print({2, kLegendRow}, 7, "ミス率");
+  con.print({2, kLegendRow}, kGrey, "ミス率");
   int col = 9;
   auto swatch = [&](Colour face, std::string_view label) {
-    frame_box(con, {col * 8, 50, col * 8 + 14, 62}, {15, 0, face});
-    con.print({col + 3, kLegendRow}, 7, label);
+    frame_box(con, {col * 8, 50, col * 8 + 14, 62}, key_box(face));
+    con.print({col + 3, kLegendRow}, kGrey, label);
     col += 3 + display_width(label) + 2;
   };
   swatch(kUntypedFace, "打鍵なし");
@@ -333,11 +333,11 @@ void draw_missed_keys(Console& con, const RecentMisses& m) {
   std::stable_sort(pairs.begin(), pairs.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   pairs.resize(std::min<size_t>(pairs.size(), kTopPairs));
-  con.print({2, 4}, 5, "最近50ブロックで多かったミス");
+  con.print({2, 4}, kCyan, "最近50ブロックで多かったミス");
   for (size_t i = 0; i < pairs.size(); ++i) {
     const auto [keys, count] = pairs[i];
     const Cell at{i < 5 ? 4 : 42, 5 + int(i % 5)};  // rows 5-9, beside the title above the keys
-    con.print(at, 7,
+    con.print(at, kGrey,
               std::string(i < 9 ? " " : "") + std::to_string(i + 1) + ". " +
                   std::string(legend_of(keys.first)) + " のかわりに " +
                   std::string(legend_of(keys.second)) + "  " + with_commas(count) + "回");
@@ -363,24 +363,24 @@ void draw_totals(Console& con, const Overview& o) {
       {"ミスタッチ", with_commas(o.wrong)},
   };
   for (int i = 0; i < 4; ++i) {
-    con.print({6, 3 + i}, 7, lines[i].first);
-    print_right_aligned(con, {36, 3 + i}, 6, lines[i].second);
+    con.print({6, 3 + i}, kGrey, lines[i].first);
+    print_right_aligned(con, {36, 3 + i}, kYellow, lines[i].second);
   }
-  con.print({6, 8}, 5, "練習");
-  con.print({24, 8}, 5, "最高の評価");
-  con.print({40, 8}, 5, "最新の評価");
-  con.print({62, 8}, 5, "最新の日付");
+  con.print({6, 8}, kCyan, "練習");
+  con.print({24, 8}, kCyan, "最高の評価");
+  con.print({40, 8}, kCyan, "最新の評価");
+  con.print({62, 8}, kCyan, "最新の日付");
   for (size_t i = 0; i < kProgramNames.size(); ++i) {
     const int row = 10 + int(i);
     const ProgramSummary& p = o.programs[i];
-    con.print({6, row}, 7, kProgramNames[i].shown);
+    con.print({6, row}, kGrey, kProgramNames[i].shown);
     if (p.blocks == 0) {
-      con.print({24, row}, 8, "―");
+      con.print({24, row}, kDarkGrey, "―");
       continue;
     }
-    con.print({24, row}, 6, p.best_shown);
-    con.print({40, row}, 6, p.latest_shown);
-    con.print({62, row}, 7, p.latest_day);
+    con.print({24, row}, kYellow, p.best_shown);
+    con.print({40, row}, kYellow, p.latest_shown);
+    con.print({62, row}, kGrey, p.latest_day);
   }
 }
 
@@ -396,10 +396,10 @@ void draw(Console& con, ProgressState& s) {
   }
   draw_frame(con, s);
   if (s.overview.status == history::HistoryRead::Status::Unreadable) {
-    print_centred(con, 6, 0, 80, 6, "練習の記録のファイルを読めません。");
-    print_wrapped(con, {2, 8}, 76, 7, s.file.string());
-    print_wrapped(con, {2, 11}, 76, 7, s.overview.problem);
-    print_centred(con, 15, 0, 80, 7,
+    print_centred(con, 6, 0, 80, kYellow, "練習の記録のファイルを読めません。");
+    print_wrapped(con, {2, 8}, 76, kGrey, s.file.string());
+    print_wrapped(con, {2, 11}, 76, kGrey, s.overview.problem);
+    print_centred(con, 15, 0, 80, kGrey,
                   "ファイルはそのまま残してあります。練習はこれまでどおりできます。");
     return;
   }

@@ -17,35 +17,35 @@ const Choice& choice(int n) {
 
 void draw_screen(Console& con, const ShownRecords& r) {
   con.clear_screen();
-  frame_box(con, {50, 12, 590, 300}, {15, 1, 14});
-  Cell at = con.print({15, 3}, 0, " タイピングの記録    ");
-  at = con.print_using(at, 1, "&      &", {r.stage});
-  at = con.print(at, 0, "    に挑戦中  ");
-  con.print_using(at, 1, "&      &", {r.grade});
-  con.print_using({22, 5}, 0, "数字キー　の記録    &           &",
+  frame_box(con, {50, 12, 590, 300}, kRaisedBox);
+  Cell at = con.print({15, 3}, kBlack, " タイピングの記録    ");
+  at = con.print_using(at, kBlue, "&      &", {r.stage});
+  at = con.print(at, kBlack, "    に挑戦中  ");
+  con.print_using(at, kBlue, "&      &", {r.grade});
+  con.print_using({22, 5}, kBlack, "数字キー　の記録    &           &",
                   {std::string_view(r.number_keys)});
-  con.print_using({22, 7}, 0, "記号キー　の記録    &           &",
+  con.print_using({22, 7}, kBlack, "記号キー　の記録    &           &",
                   {std::string_view(r.symbol_keys)});
-  con.print_using({22, 9}, 0, "シフトキーの記録    #### 字 / 分",
+  con.print_using({22, 9}, kBlack, "シフトキーの記録    #### 字 / 分",
                   {static_cast<double>(r.shift_keys)});
-  con.print({20, 13}, 0, "上記の記録をクリアします。よろしいですか？");
-  frame_box(con, {118, 318, 186, 338}, {15, 1, 2});
-  con.print({17, 20}, 6, "項目");
-  con.print({26, 20}, 5, "を選んで Enter キーを押してください");
+  con.print({20, 13}, kBlack, "上記の記録をクリアします。よろしいですか？");
+  frame_box(con, {118, 318, 186, 338}, raised_box(kRed));
+  con.print({17, 20}, kYellow, "項目");
+  con.print({26, 20}, kCyan, "を選んで Enter キーを押してください");
   for (const Choice& c : kChoices) {
-    frame_box(con, c.button, {15, 1, 14});
+    frame_box(con, c.button, kRaisedBox);
   }
-  con.fill(choice(kNo).button, 2);
-  con.print(choice(kYes).label_cell, 0, choice(kYes).label);
-  con.print(choice(kNo).label_cell, 6, choice(kNo).label);
+  con.fill(choice(kNo).button, kRed);
+  con.print(choice(kYes).label_cell, kBlack, choice(kYes).label);
+  con.print(choice(kNo).label_cell, kYellow, choice(kNo).label);
 }
 
 void move_highlight(Console& con, int& selected) {
-  con.fill(choice(selected).button, 14);
-  con.print(choice(selected).label_cell, 0, choice(selected).label);
+  con.fill(choice(selected).button, kCream);
+  con.print(choice(selected).label_cell, kBlack, choice(selected).label);
   selected = selected == kYes ? kNo : kYes;
-  con.fill(choice(selected).button, 2);
-  con.print(choice(selected).label_cell, 6, choice(selected).label);
+  con.fill(choice(selected).button, kRed);
+  con.print(choice(selected).label_cell, kYellow, choice(selected).label);
 }
 
 // Writes the five starting values together: all five are on disk before the

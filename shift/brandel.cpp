@@ -15,7 +15,7 @@ namespace {
 // The home keys lose their colours and every key takes its shifted legend.
 void draw_drill_screen(Console& con) {
   for (int k : {26, 27, 28, 29, 32, 33, 34, 35}) {
-    frame_box(con, lessonkit::key(k).rect, {15, 0, 14});
+    frame_box(con, lessonkit::key(k).rect, key_box(kCream));
   }
   for (int k = 1; k <= lessonkit::kKeyCount; ++k) {
     lessonkit::write_legend(con, k, kShiftLegends);
@@ -42,7 +42,7 @@ bool keep_best(Console& con, float evaluation) {
 }
 
 void run_brandel(Console& con) {
-  lessonkit::home_position_screen(con, {kBrandelTitle, 10, 7, /*home_legends_only=*/true});
+  lessonkit::home_position_screen(con, {kBrandelTitle, kOrange, kGrey, /*home_legends_only=*/true});
   draw_drill_screen(con);
   const lessonkit::BlockResult block = lessonkit::run_block(con, kBrandelDrill, {kBrandelLines});
   const lessonkit::Score score = lessonkit::score_block(block);

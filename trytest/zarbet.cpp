@@ -28,37 +28,36 @@ struct TimeMenu {
 };
 
 void show_length(Console& con, int ktime) {
-  con.print_using(kLengthCell, 7, "## 分", {static_cast<double>(ktime)});
+  con.print_using(kLengthCell, kGrey, "## 分", {static_cast<double>(ktime)});
 }
 
 void show_item(Console& con, int i, bool lit) {
-  con.fill(time_menu_item(i), lit ? Colour(2) : Colour(14));
-  con.print_using(time_menu_cell(i), lit ? Colour(7) : Colour(0), " ## 分",
-                  {static_cast<double>(i)});
+  con.fill(time_menu_item(i), lit ? kRed : kCream);
+  con.print_using(time_menu_cell(i), lit ? kGrey : kBlack, " ## 分", {static_cast<double>(i)});
 }
 
 void draw_setup_screen(Console& con, const TestState& s) {
-  frame_box(con, kTitleBox, {15, 1, 14});
-  con.print_using({20, 1}, 0, kSetupTitle, {grade_name(s.rank)});
-  frame_box(con, kLengthBar, {15, 1, 14});
-  con.print({17, 4}, 0, kLengthPrompt);
-  frame_box(con, kLengthField, {1, 15, 0});
+  frame_box(con, kTitleBox, kRaisedBox);
+  con.print_using({20, 1}, kBlack, kSetupTitle, {grade_name(s.rank)});
+  frame_box(con, kLengthBar, kRaisedBox);
+  con.print({17, 4}, kBlack, kLengthPrompt);
+  frame_box(con, kLengthField, kSunkenBox);
   show_length(con, s.ktime);
-  frame_box(con, kArrowButton, {15, 1, 14});
-  con.polyline({{510, 72}, {514, 76}, {518, 72}, {510, 72}}, 0);
-  con.polyline({{511, 73}, {514, 75}, {517, 73}, {511, 73}}, 0);
-  con.polyline({{512, 74}, {514, 75}, {516, 74}, {512, 74}}, 0);
-  con.point({513, 75}, 0);
-  frame_box(con, kOkButton, {15, 1, 14});
-  con.print({32, 20}, 0, "Ｏ Ｋ");
-  frame_box(con, kSetupQuitButton, {15, 1, 4});
-  con.print({48, 20}, 7, "終 了");
+  frame_box(con, kArrowButton, kRaisedBox);
+  con.polyline({{510, 72}, {514, 76}, {518, 72}, {510, 72}}, kBlack);
+  con.polyline({{511, 73}, {514, 75}, {517, 73}, {511, 73}}, kBlack);
+  con.polyline({{512, 74}, {514, 75}, {516, 74}, {512, 74}}, kBlack);
+  con.point({513, 75}, kBlack);
+  frame_box(con, kOkButton, kRaisedBox);
+  con.print({32, 20}, kBlack, "Ｏ Ｋ");
+  frame_box(con, kSetupQuitButton, raised_box(kGreen));
+  con.print({48, 20}, kGrey, "終 了");
 }
 
 void open_time_menu(Console& con, TestState& s, TimeMenu& menu) {
-  frame_box(con, kTimeMenuBox, {15, 1, 14});
+  frame_box(con, kTimeMenuBox, kRaisedBox);
   for (int i = 1; i <= 10; ++i) {
-    con.print_using(time_menu_cell(i), 0, " ## 分", {static_cast<double>(i)});
+    con.print_using(time_menu_cell(i), kBlack, " ## 分", {static_cast<double>(i)});
   }
   menu = {true, 10};
   // Opening the menu sets the length back to 10; the field says so at once,
@@ -68,7 +67,7 @@ void open_time_menu(Console& con, TestState& s, TimeMenu& menu) {
 }
 
 void close_time_menu(Console& con, TimeMenu& menu) {
-  con.fill(kTimeMenuArea, 0);
+  con.fill(kTimeMenuArea, kBlack);
   for (int i = 1; i <= 10; ++i) {
     con.blank(time_menu_cell(i), 6);
   }
@@ -127,19 +126,19 @@ void setup_screen(Console& con, TestState& s) {
 void draw_test_screen(Console& con) {
   con.clear_screen();
   for (int i = 0; i < 10; ++i) {
-    frame_box(con, function_key_cap(i), {15, 1, 14});
+    frame_box(con, function_key_cap(i), kRaisedBox);
   }
-  con.print({10, 22}, 0, "終了");  // on the F1 cap
-  frame_box(con, kLabelBox, {15, 1, 14});
-  con.print({4, 2}, 0, "練習問題");
-  frame_box(con, kTrialTitleBox, {15, 1, 10});
-  con.print({30, 5}, 7, "タイムトライアル");
-  frame_box(con, kTestQuitButton, {15, 1, 4});
-  con.print({72, 20}, 6, "終了");
+  con.print({10, 22}, kBlack, "終了");  // on the F1 cap
+  frame_box(con, kLabelBox, kRaisedBox);
+  con.print({4, 2}, kBlack, "練習問題");
+  frame_box(con, kTrialTitleBox, raised_box(kOrange));
+  con.print({30, 5}, kGrey, "タイムトライアル");
+  frame_box(con, kTestQuitButton, raised_box(kGreen));
+  con.print({72, 20}, kYellow, "終了");
 }
 
 void show_remaining(Console& con, const TestState& s) {
-  con.print_using(kRemainingCell, 6, kRemainingMask,
+  con.print_using(kRemainingCell, kYellow, kRemainingMask,
                   {static_cast<double>(s.shown_minutes), static_cast<double>(s.shown_seconds)});
 }
 
@@ -195,8 +194,8 @@ bool judge(Console& con, TestState& s, int position, std::string_view typed) {
     s.keys.wrong(to_type, lessonkit::key_accepting(typed));
   }
   // A right letter goes dark and disappears; a wrong key leaves it grey.
-  con.fill(letter_mark(position), right ? Colour(0) : Colour(7));
-  con.print(letter_text_cell(position), 0, k.legend);
+  con.fill(letter_mark(position), right ? kBlack : kGrey);
+  con.print(letter_text_cell(position), kBlack, k.legend);
   return right;
 }
 
@@ -208,8 +207,8 @@ void test_screen(Console& con, TestState& s) {
   while (true) {
     next_problem_line(con, s);
     for (int position = 1; position <= kLineLength; ++position) {
-      con.fill(letter_mark(position), 11);
-      con.print(letter_text_cell(position), 0, key_at(s, position).legend);
+      con.fill(letter_mark(position), kLightCyan);
+      con.print(letter_text_cell(position), kBlack, key_at(s, position).legend);
       while (true) {
         const std::optional<std::string> typed = wait_for_key(con, s);
         if (!typed) {
@@ -227,22 +226,22 @@ void test_screen(Console& con, TestState& s) {
 
 void missed_key_screen(Console& con, const TestState& s) {
   con.clear_screen();
-  con.fill({156, 12, 452, 36}, 1);
-  frame_box(con, {158, 14, 450, 34}, {15, 1, 2});
-  con.print({22, 1}, 6, kMissedTitle);
+  con.fill({156, 12, 452, 36}, kBlue);
+  frame_box(con, {158, 14, 450, 34}, raised_box(kRed));
+  con.print({22, 1}, kYellow, kMissedTitle);
   for (int col = 0; col < 4; ++col) {
     for (int row = 1; row <= 7; ++row) {
-      frame_box(con, missed_key_cell(col, row), {15, 1, 14});
+      frame_box(con, missed_key_cell(col, row), kRaisedBox);
     }
   }
   for (int n = 1; n <= 26; ++n) {
     const int key = kAkmoji[static_cast<size_t>(n - 1)];
-    con.print(missed_letter_cell(n), 0, lessonkit::key(key).legend);
-    con.print_using(missed_count_cell(n), 0, "###",
+    con.print(missed_letter_cell(n), kBlack, lessonkit::key(key).legend);
+    con.print_using(missed_count_cell(n), kBlack, "###",
                     {static_cast<double>(s.ers[static_cast<size_t>(key)])});
   }
-  frame_box(con, {158, 334, 450, 354}, {15, 1, 2});
-  con.print({26, 21}, 6, kDoubleClickPrompt);
+  frame_box(con, {158, 334, 450, 354}, raised_box(kRed));
+  con.print({26, 21}, kYellow, kDoubleClickPrompt);
   while (true) {
     const Event e = con.poll({false, true, false});
     // Enter goes on as a double-click does, so the keyboard alone never sticks here.
@@ -271,18 +270,19 @@ void keep_test(Console& con, const TestState& s, int p, int grade) {
 [[noreturn]] void result_screen(Console& con, const TestState& s) {
   con.clear_screen();
   const int p = evaluation(s.nn, s.er);
+  constexpr Colour kBarFaces[] = {kRed, kGreen, kYellow, kDarkGrey};
   for (int j = 0; j < 4; ++j) {
-    frame_box(con, {162, 124 + 32 * j, 494, 146 + 32 * j}, {15, 1, Colour::from_index(2 * j + 2)});
+    frame_box(con, {162, 124 + 32 * j, 494, 146 + 32 * j}, raised_box(kBarFaces[j]));
   }
-  frame_box(con, kResultPanel, {15, 1, 14});
+  frame_box(con, kResultPanel, kRaisedBox);
   const int r = grade_of(p);
-  con.print_using({21, 8}, 7, kRightLine, {static_cast<double>(s.nn)});
-  con.print_using({21, 10}, 7, kWrongLine, {static_cast<double>(s.er)});
-  con.print_using({21, 12}, 7, kEvaluationLine, {static_cast<double>(p)});
-  con.print_using({21, 14}, 7, kGradeLine, {grade_name(r)});
+  con.print_using({21, 8}, kGrey, kRightLine, {static_cast<double>(s.nn)});
+  con.print_using({21, 10}, kGrey, kWrongLine, {static_cast<double>(s.er)});
+  con.print_using({21, 12}, kGrey, kEvaluationLine, {static_cast<double>(p)});
+  con.print_using({21, 14}, kGrey, kGradeLine, {grade_name(r)});
   store_better_grade(con, r, s.rank);
-  con.fill(kResultPanel, 10);
-  con.print({21, 18}, 6, kClickToEnd);
+  con.fill(kResultPanel, kOrange);
+  con.print({21, 18}, kYellow, kClickToEnd);
   keep_test(con, s, p, r);
   while (con.poll(Arm::mouse()).kind == Event::Kind::None) {
   }
@@ -294,10 +294,10 @@ void keep_test(Console& con, const TestState& s, int p, int grade) {
 void next_problem_line(Console& con, TestState& s) {
   ++s.num;
   // Only the first two digits of the number fit: line 123 shows "１２".
-  con.print(kLineNumberCell, 0, to_full_width(std::to_string(s.num).substr(0, 2)));
+  con.print(kLineNumberCell, kBlack, to_full_width(std::to_string(s.num).substr(0, 2)));
   con.blank({18, 2}, 60);
   for (int k = 0; k < kLineLength; ++k) {
-    frame_box(con, letter_cell(k), {15, 1, 14});
+    frame_box(con, letter_cell(k), kRaisedBox);
   }
   for (int position = 1; position <= kLineLength; ++position) {
     int a = 0;
@@ -310,9 +310,9 @@ void next_problem_line(Console& con, TestState& s) {
       }
     }
     s.line[static_cast<size_t>(position - 1)] = a;
-    con.print(letter_text_cell(position), 0, lessonkit::key(a).legend);
+    con.print(letter_text_cell(position), kBlack, lessonkit::key(a).legend);
   }
-  frame_box(con, kRemainingPanel, {15, 1, 10});
+  frame_box(con, kRemainingPanel, raised_box(kOrange));
   show_remaining(con, s);
 }
 

@@ -81,7 +81,7 @@ TEST_F(ConsoleTest, TheFatalErrorBoxNamesTheProgramAndTheLine) {
 TEST_F(ConsoleTest, WithoutASystemBoxTheErrorIsDrawnInTheWindowUntilDismissed) {
   backend_.set_system_error_box(false);
   const auto fail = [](Console& c) {
-    c.print({20, 10}, 7, "drawn before");
+    c.print({20, 10}, kGrey, "drawn before");
     c.fatal_error();
   };
   script().key("x").key(keys::kEscape).idle();
@@ -111,7 +111,7 @@ TEST_F(ConsoleTest, DesignYIsScaledByNineEighthsRoundingHalfUp) {
   EXPECT_EQ(pixel_y(4), 5);    // 4.5 rounds up
   EXPECT_EQ(pixel_y(11), 12);  // 12.375
   EXPECT_EQ(pixel_y(37), 42);  // 41.625
-  con_.fill({10, 4, 10, 4}, 9);
+  con_.fill({10, 4, 10, 4}, kLightBlue);
   EXPECT_EQ(pixel_at({10, 5}), 9);
   EXPECT_EQ(pixel_at({10, 4}), 0);
   // Hit tests compare against the exact scaled edges: 110*Q = 123.75.
@@ -122,8 +122,8 @@ TEST_F(ConsoleTest, DesignYIsScaledByNineEighthsRoundingHalfUp) {
 }
 
 TEST_F(ConsoleTest, ClearingTheScreenClearsBothPlanes) {
-  con_.fill({0, 0, 639, 399}, 14);
-  con_.print({0, 0}, 0, "文字");
+  con_.fill({0, 0, 639, 399}, kCream);
+  con_.print({0, 0}, kBlack, "文字");
   con_.clear_screen();
   EXPECT_EQ(pixel_at({320, 200}), 0);
   EXPECT_EQ(row(0), std::string(80, ' '));

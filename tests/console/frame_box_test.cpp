@@ -50,9 +50,9 @@ void expect_box(const Console& con, Rect f, BoxColours c, int background) {
 }
 
 TEST_F(FrameBoxTest, DrawsFaceLitAndShadedRimsOfAKey) {
-  con_.fill({0, 0, 639, 399}, 14);
-  frame_box(con_, {114, 171, 140, 197}, {15, 0, 11});
-  expect_box(con_, {114, 171, 140, 197}, {15, 0, 11}, 14);
+  con_.fill({0, 0, 639, 399}, kCream);
+  frame_box(con_, {114, 171, 140, 197}, key_box(kLightCyan));
+  expect_box(con_, {114, 171, 140, 197}, key_box(kLightCyan), 14);
   // The corners themselves: top-left lit, bottom-right shaded.
   EXPECT_EQ(at(112, pixel_y(169)), 15);
   EXPECT_EQ(at(142, pixel_y(199)), 0);
@@ -73,8 +73,8 @@ TEST_F(FrameBoxTest, ShadesTheLowerRimOfEveryBoxShape) {
     const int y1 = y(rng);
     const Rect f{x1, y1, x1 + size(rng), y1 + size(rng)};
     con_.clear_screen();
-    frame_box(con_, f, {15, 1, 14});
-    expect_box(con_, f, {15, 1, 14}, 0);
+    frame_box(con_, f, kRaisedBox);
+    expect_box(con_, f, kRaisedBox, 0);
     if (::testing::Test::HasFatalFailure()) {
       return;
     }
@@ -82,16 +82,16 @@ TEST_F(FrameBoxTest, ShadesTheLowerRimOfEveryBoxShape) {
   for (Rect f : {Rect{2, 14, 637, 34}, Rect{15, 75, 624, 295}, Rect{142, 60, 161, 84},
                  Rect{507, 63, 521, 81}, Rect{454, 96, 499, 111}}) {
     con_.clear_screen();
-    frame_box(con_, f, {15, 1, 2});
-    expect_box(con_, f, {15, 1, 2}, 0);
+    frame_box(con_, f, raised_box(kRed));
+    expect_box(con_, f, raised_box(kRed), 0);
   }
 }
 
 TEST_F(FrameBoxTest, BlackOnBlackOnBlackErasesTheWholeBox) {
-  con_.fill({0, 0, 639, 399}, 0);
-  frame_box(con_, {142, 60, 161, 84}, {15, 1, 11});
-  con_.print({18, 4}, 0, "Ｆ");
-  frame_box(con_, {142, 60, 161, 84}, {0, 0, 0});
+  con_.fill({0, 0, 639, 399}, kBlack);
+  frame_box(con_, {142, 60, 161, 84}, raised_box(kLightCyan));
+  con_.print({18, 4}, kBlack, "Ｆ");
+  frame_box(con_, {142, 60, 161, 84}, kBlackBox);
   for (int y = 0; y < kSurfaceHeight; ++y) {
     for (int xx = 0; xx < kSurfaceWidth; ++xx) {
       ASSERT_EQ(at(xx, y), 0) << xx << "," << y;

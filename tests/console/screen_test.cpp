@@ -13,7 +13,7 @@ namespace {
 
 TEST(TextPlane, FullWidthCharactersTakeTwoCells) {
   TextPlane t;
-  const Cell end = t.print({10, 3}, 6, "終了x");
+  const Cell end = t.print({10, 3}, kYellow, "終了x");
   EXPECT_EQ(end, (Cell{15, 3}));
   EXPECT_EQ(t.cell({10, 3}).shape, TextCell::Shape::WideLeft);
   EXPECT_EQ(t.cell({11, 3}).shape, TextCell::Shape::WideRight);
@@ -24,51 +24,51 @@ TEST(TextPlane, FullWidthCharactersTakeTwoCells) {
 
 TEST(TextPlane, BlanksEraseTextAndHalfOfAWideCharacterErasesAllOfIt) {
   TextPlane t;
-  t.print({0, 0}, 7, "ABCD");
-  t.print({1, 0}, 7, "  ");
+  t.print({0, 0}, kGrey, "ABCD");
+  t.print({1, 0}, kGrey, "  ");
   EXPECT_EQ(t.text_at({0, 0}, 4), "A  D");
   EXPECT_EQ(t.cell({1, 0}).shape, TextCell::Shape::Empty);
-  t.print({0, 1}, 7, "漢字");
-  t.print({1, 1}, 7, "x");  // over the right half of 漢
+  t.print({0, 1}, kGrey, "漢字");
+  t.print({1, 1}, kGrey, "x");  // over the right half of 漢
   EXPECT_EQ(t.text_at({0, 1}, 4), " x字");
-  t.print({2, 2}, 7, "漢");
-  t.print({0, 2}, 7, "\u3000");  // a full-width blank erases two cells
-  t.print({1, 2}, 7, "\u3000");  // ...and takes the wide character it overlaps
+  t.print({2, 2}, kGrey, "漢");
+  t.print({0, 2}, kGrey, "\u3000");  // a full-width blank erases two cells
+  t.print({1, 2}, kGrey, "\u3000");  // ...and takes the wide character it overlaps
   EXPECT_EQ(t.row_text(2), std::string(80, ' '));
 }
 
 TEST(TextPlane, TextPastColumn79IsClippedNotWrapped) {
   TextPlane t;
-  t.print({76, 5}, 7, "abcdef");
+  t.print({76, 5}, kGrey, "abcdef");
   EXPECT_EQ(t.text_at({76, 5}, 4), "abcd");
   EXPECT_EQ(t.row_text(6), std::string(80, ' '));
-  t.print({79, 7}, 7, "漢x");  // no room for the wide character; x lies beyond
+  t.print({79, 7}, kGrey, "漢x");  // no room for the wide character; x lies beyond
   EXPECT_EQ(t.cell({79, 7}).shape, TextCell::Shape::Empty);
   EXPECT_EQ(t.row_text(8), std::string(80, ' '));
 }
 
 TEST(GraphicsPlane, FilledAndOutlinedRectanglesStayInsideTheirCorners) {
   GraphicsPlane g;
-  g.fill_rect({10, 20, 12, 21}, 5);
+  g.fill_rect({10, 20, 12, 21}, kCyan);
   EXPECT_EQ(g.at({10, 20}), Colour(5));
   EXPECT_EQ(g.at({12, 21}), Colour(5));
   EXPECT_EQ(g.at({13, 21}), Colour(0));
   EXPECT_EQ(g.at({12, 22}), Colour(0));
-  g.outline_rect({30, 30, 40, 35}, 3);
+  g.outline_rect({30, 30, 40, 35}, kMagenta);
   EXPECT_EQ(g.at({30, 30}), Colour(3));
   EXPECT_EQ(g.at({40, 35}), Colour(3));
   EXPECT_EQ(g.at({35, 32}), Colour(0));
-  g.fill_rect({630, 440, 700, 500}, 2);  // clipped, not wrapped
+  g.fill_rect({630, 440, 700, 500}, kRed);  // clipped, not wrapped
   EXPECT_EQ(g.at({639, 449}), Colour(2));
   EXPECT_EQ(g.at({0, 0}), Colour(0));
 }
 
 TEST(GraphicsPlane, FloodFillStopsAtTheBorderColour) {
   GraphicsPlane g;
-  g.fill_rect({0, 0, 639, 449}, 14);
-  g.outline_rect({100, 100, 200, 150}, 1);
-  g.set({150, 125}, 9);  // another colour inside is painted over
-  g.flood_fill({120, 120}, 1, 1);
+  g.fill_rect({0, 0, 639, 449}, kCream);
+  g.outline_rect({100, 100, 200, 150}, kBlue);
+  g.set({150, 125}, kLightBlue);  // another colour inside is painted over
+  g.flood_fill({120, 120}, kBlue, kBlue);
   EXPECT_EQ(g.at({101, 101}), Colour(1));
   EXPECT_EQ(g.at({150, 125}), Colour(1));
   EXPECT_EQ(g.at({199, 149}), Colour(1));
@@ -76,20 +76,20 @@ TEST(GraphicsPlane, FloodFillStopsAtTheBorderColour) {
   EXPECT_EQ(g.at({201, 125}), Colour(14));
   // A diagonal line holds a 4-connected fill.
   GraphicsPlane d;
-  d.line({0, 0}, {449, 449}, 4);
-  d.flood_fill({300, 10}, 4, 4);
+  d.line({0, 0}, {449, 449}, kGreen);
+  d.flood_fill({300, 10}, kGreen, kGreen);
   EXPECT_EQ(d.at({10, 300}), Colour(0));
   EXPECT_EQ(d.at({449, 448}), Colour(4));
   // A seed on the border colour changes nothing.
   GraphicsPlane s;
-  s.flood_fill({5, 5}, 0, 0);
+  s.flood_fill({5, 5}, kBlack, kBlack);
   EXPECT_EQ(s.at({6, 6}), Colour(0));
 }
 
 TEST(GraphicsPlane, FillWithAPaintColourOtherThanTheBorderTerminates) {
   GraphicsPlane g;
-  g.outline_rect({10, 10, 20, 20}, 1);
-  g.flood_fill({15, 15}, 2, 1);
+  g.outline_rect({10, 10, 20, 20}, kBlue);
+  g.flood_fill({15, 15}, kRed, kBlue);
   EXPECT_EQ(g.at({15, 15}), Colour(2));
   EXPECT_EQ(g.at({10, 15}), Colour(1));
   EXPECT_EQ(g.at({5, 5}), Colour(0));
@@ -150,7 +150,7 @@ TEST(Compositor, EveryWindowSizeTilesTheSurfaceAndMapsThePointerBack) {
     screen.graphics.fill_rect({a.x, a.y, a.x + static_cast<int>(rng() % 9), a.y + 3},
                               Colour::from_index(static_cast<int>(rng() % 16)));
   }
-  screen.text.print({10, 5}, 9, "x漢");
+  screen.text.print({10, 5}, kLightBlue, "x漢");
   // Scales 1, 1.25, 1.5, 2 and 2.75, and a window of another shape.
   for (const auto& [w, h] :
        {std::pair{640, 450}, {800, 563}, {960, 675}, {1280, 900}, {1760, 1238}, {1000, 600}}) {
