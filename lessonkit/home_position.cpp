@@ -11,8 +11,12 @@ void wait_any_input(Console& con, Arm armed) {
   }
 }
 
-void wait_click(Console& con) {
-  while (!con.poll(Arm::mouse()).is_mouse()) {
+void wait_click_or_enter(Console& con) {
+  while (true) {
+    const Event e = con.poll(Arm::mouse());
+    if (e.is_mouse() || (e.is_key() && e.key == keys::kEnter)) {
+      return;
+    }
   }
 }
 

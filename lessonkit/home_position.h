@@ -27,7 +27,9 @@ void write_home_position_prompt(Console& con);
 // Waits until a key, a click or a double-click arrives, and, if armed, a
 // function key. A mouse event anywhere ends the wait.
 void wait_any_input(Console& con, Arm armed);
-// Waits for a click or double-click anywhere; keys pressed meanwhile are dropped.
-void wait_click(Console& con);
+// Waits for a click or double-click anywhere, or Enter, so that a touch typist
+// need not reach for the mouse; other keys pressed meanwhile are dropped, so a
+// learner still typing cannot skip the screen by accident.
+void wait_click_or_enter(Console& con);
 
 }  // namespace tutor::lessonkit

@@ -52,7 +52,7 @@ Verdict show_block_result(Console& con,
   const VerdictLook& look = looks.of(verdict);
   draw_verdict(con, look.box, look.message);
   keep_block(con, history, step_number, block, score, verdict_name(verdict));
-  wait_click(con);
+  wait_click_or_enter(con);
   return verdict;
 }
 

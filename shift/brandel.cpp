@@ -51,7 +51,7 @@ void run_brandel(Console& con) {
   history::HistoryWriter history = history::HistoryWriter::of(con);
   lessonkit::keep_block(con, history, 1, block, score,
                         new_best ? history::results::kNewBest : history::results::kNoNewBest);
-  lessonkit::wait_click(con);
+  lessonkit::wait_click_or_enter(con);
   con.start_program(lessonkit::kLauncher);
 }
 

@@ -89,7 +89,10 @@ void setup_screen(Console& con, TestState& s) {
   draw_setup_screen(con, s);
   TimeMenu menu;
   while (true) {
-    const Event e = con.poll(Arm::mouse());  // no key acts on this screen
+    const Event e = con.poll(Arm::mouse());
+    if (e.is_key() && e.key == keys::kEnter) {
+      return;  // OK from the keyboard; no other key acts on this screen
+    }
     if (e.is_mouse()) {
       const Point p = e.pointer;
       if (kOkArea.contains_pixel(p)) {
@@ -284,7 +287,7 @@ void keep_test(Console& con, const TestState& s, int p, int grade) {
   con.fill(kResultPanel, kOrange);
   con.print({21, 18}, kYellow, kClickToEnd);
   keep_test(con, s, p, r);
-  while (con.poll(Arm::mouse()).kind == Event::Kind::None) {
+  while (con.poll(Arm::mouse()).kind == Event::Kind::None) {  // any key or click ends it
   }
   back_to_launcher(con);
 }
