@@ -150,6 +150,7 @@ std::optional<std::string> Console::read_record(std::string_view stored_path,
                                                 std::source_location where) {
   RecordRead r = read_record_file(record_path(stored_path));
   if (r.status == RecordRead::Status::Unreadable) {
+    failure_ = failure_line("記録ファイルを読めません", record_path(stored_path));
     fatal_error(where);
   }
   return r.line_if_read();
@@ -170,12 +171,23 @@ bool Console::replace_records(std::span<const RecordLine> records) {
   for (const RecordLine& r : records) {
     writes.push_back({record_path(r.stored_path), r.line});
   }
-  return replace_record_files(writes);
+  if (replace_record_files(writes)) {
+    return true;
+  }
+  failure_ = failure_line(
+      "記録ファイルに書き込めません",
+      writes.size() == 1 ? writes.front().file : writes.front().file.parent_path() / "");
+  return false;
 }
 
 void Console::start_program(std::string_view stored_path, std::source_location where) {
   present_if_changed();
-  backend_.start(stored_path, executable_path(backend_.working_directory(), stored_path));
+  const std::filesystem::path program = executable_path(backend_.working_directory(), stored_path);
+  backend_.start(stored_path, program);
+  std::error_code ec;
+  failure_ = failure_line(std::filesystem::exists(program, ec) ? "プログラムを起動できません"
+                                                               : "プログラムのファイルがありません",
+                          program);
   fatal_error(where);
 }
 
@@ -188,9 +200,11 @@ void Console::fatal_error(std::source_location where) {
   // The box stands over what the program last drew.
   present_if_changed();
   const std::string caption = window_title(program_name_);
-  const std::string text =
-      fatal_error_text(program_name_.empty() ? "(モジュール名不明)" : program_name_,
-                       static_cast<unsigned>(where.line()));
+  std::string text = fatal_error_text(program_name_.empty() ? "(モジュール名不明)" : program_name_,
+                                      static_cast<unsigned>(where.line()));
+  if (!failure_.empty()) {
+    text += failure_ + "\n";
+  }
   if (!backend_.show_error_box(caption, text)) {
     draw_error_box(caption, text);
     while (true) {
@@ -216,10 +230,12 @@ void Console::draw_error_box(std::string_view caption, std::string_view text) {
   frame_box(*this, kBox, kRaisedBox);
   fill(kCaptionBar, kBlue);
   print({12, 8}, kWhite, caption);
-  if (!text.empty() && text.back() == '\n') {
-    text.remove_suffix(1);
+  // The message and the line under it, each centred.
+  for (int row = 10; !text.empty() && row <= 11; ++row) {
+    const std::string_view line = text.substr(0, text.find('\n'));
+    text.remove_prefix(std::min(text.size(), line.size() + 1));
+    print({std::max(12, (kColumns - display_width(line)) / 2), row}, kBlack, line);
   }
-  print({std::max(12, (kColumns - display_width(text)) / 2), 10}, kBlack, text);
   frame_box(*this, kOkButton, raised_box(kGrey));
   print({38, 13}, kBlack, "ＯＫ");
   present_if_changed();
@@ -228,6 +244,22 @@ void Console::draw_error_box(std::string_view caption, std::string_view text) {
 std::string fatal_error_text(std::string_view module, unsigned line) {
   return "続行不可能なエラーが発生しました " + std::string(module) + " [" + std::to_string(line) +
          "行]\n";
+}
+
+std::string failure_line(std::string_view what, const std::filesystem::path& file) {
+  constexpr int kWidest = 56;  // columns inside the box
+  std::error_code ec;
+  const std::filesystem::path whole = std::filesystem::absolute(file, ec);
+  std::string line = std::string(what) + ": ";
+  std::vector<char32_t> path = decode_utf8((ec ? file : whole).string());
+  const int room = kWidest - display_width(line);
+  if (display_width(encode_utf8(path)) > room) {
+    while (!path.empty() && display_width(encode_utf8(path)) > room - 3) {
+      path.erase(path.begin());
+    }
+    line += "...";
+  }
+  return line + encode_utf8(path);
 }
 
 std::string window_title(std::string_view program_name) {

@@ -102,9 +102,11 @@ class Console {
                                   std::source_location where = std::source_location::current());
   [[noreturn]] void end();
   // The fatal error box, naming this program and the line that was running,
-  // then the end of the program with a failure status. Where the system
-  // cannot show its box, the same caption and text are drawn in the window
-  // and wait for Enter or a click.
+  // with a line under it that says what failed (the record that could not be
+  // read or written, the program that could not be started, with its path),
+  // then the end of the program with a failure status. The back end shows it
+  // in the system's box where it has no window; otherwise it is drawn in the
+  // window with the program's own font and waits for Enter or a click.
   [[noreturn]] void fatal_error(std::source_location where = std::source_location::current());
 
   // Puts what was drawn on show now, ahead of slow work that follows it (a
@@ -134,10 +136,14 @@ class Console {
   Screen screen_;
   std::optional<TimingAnchor> timing_anchor_;
   bool clock_read_ = false;  // since the last poll
+  std::string failure_;      // what failed last, for the fatal error box
 };
 
 // The text of the fatal error box for a module and line.
 [[nodiscard]] std::string fatal_error_text(std::string_view module, unsigned line);
+// The line under it: what failed, and the file's path, its start cut off
+// where the line would not fit the box.
+[[nodiscard]] std::string failure_line(std::string_view what, const std::filesystem::path& file);
 // The window title, also the caption of the error box.
 [[nodiscard]] std::string window_title(std::string_view program_name);
 // The executable a stored program path names on this platform: the ".exe"

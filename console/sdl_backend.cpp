@@ -400,11 +400,12 @@ bool SdlBackend::show_error_box(std::string_view caption, std::string_view text)
   const std::string c(caption);
   const std::string t(text);
   std::fprintf(stderr, "%s: %s", c.c_str(), t.c_str());
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.c_str(), t.c_str(), state_->window) == 0) {
+  // The system's box draws with the X core fonts, which hold no Japanese: in
+  // a window the box is drawn with the program's own font instead.
+  if (state_->window == nullptr &&
+      SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.c_str(), t.c_str(), nullptr) == 0) {
     return true;
   }
-  std::fprintf(stderr, "the system error box cannot be shown (%s); showing it in the window\n",
-               SDL_GetError());
   state_->closing_status = ExitStatus::Failure;
   return false;
 }

@@ -1,5 +1,7 @@
 #include "console/records.h"
 
+#include "console/text.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -63,7 +65,14 @@ TEST_F(RecordFiles, MissingAndUnreadableAreDifferentAnswers) {
   EXPECT_EQ(read_record_file(sft).status, RecordRead::Status::Unreadable);
   EXPECT_EQ(con_.read_record_if_readable("././M0/data/SFT.TXT"), std::nullopt);
   const Outcome o = run([](Console& c) { (void)c.read_record("././M0/data/SFT.TXT"); });
-  EXPECT_TRUE(std::holds_alternative<FatalErrorShown>(o));
+  ASSERT_TRUE(std::holds_alternative<FatalErrorShown>(o));
+  EXPECT_NE(std::get<FatalErrorShown>(o).text.find("記録ファイルを読めません: "),
+            std::string::npos);
+  // A path too long for the box keeps its end, the file's name.
+  const std::string cut =
+      failure_line("記録ファイルを読めません", "/" + std::string(80, 'x') + "/SFT.TXT");
+  EXPECT_EQ(display_width(cut), 56);
+  EXPECT_EQ(cut.substr(cut.size() - 11), "xxx/SFT.TXT");
   if (::geteuid() != 0) {
     ::chmod((root_ / "M0/data/RANK.TXT").c_str(), 0);
     EXPECT_EQ(read_record_file(root_ / "M0/data/RANK.TXT").status, RecordRead::Status::Unreadable);

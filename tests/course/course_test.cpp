@@ -238,7 +238,12 @@ TEST_F(CourseTest, AFailedRecordWriteShowsTheFatalErrorBox) {
   script().key("x");
   type_block(kOstrinLines, 60);
   click_results();
-  EXPECT_TRUE(std::holds_alternative<FatalErrorShown>(run_stage(kOstrin)));
+  const Outcome o = run_stage(kOstrin);
+  const auto* box = std::get_if<FatalErrorShown>(&o);
+  ASSERT_NE(box, nullptr);
+  // Under the message: what failed, with the record's path, for a teacher.
+  EXPECT_NE(box->text.find("\n記録ファイルに書き込めません: "), std::string::npos) << box->text;
+  EXPECT_NE(box->text.find("/M0/data/step.TXT\n"), std::string::npos) << box->text;
 }
 
 }  // namespace
