@@ -64,30 +64,39 @@ inline constexpr BoxColours kRaisedBox = raised_box(kCream);
 inline constexpr BoxColours kSunkenBox = {kBlue, kWhite, kBlack};
 inline constexpr BoxColours kBlackBox = {kBlack, kBlack, kBlack};
 
-// RGB values of the 16 palette entries: 15 lighter and 1 darker than the faces,
-// face 2 standing out from face 14, 7 a grey that reads on black. Faces that
-// carry text (black on the finger-step blue, grey on the title and verdict
-// faces, yellow on the buttons) keep a contrast of about 3:1 or more.
+// RGB values of the 16 palette entries, chosen so that every text a program
+// draws stands out from its face by 4.5:1 or more: the faces that carry
+// yellow or grey text (2, 3, 4, 5, 8, 10) are dark; those that carry black
+// text (1, 6, 7, 9, 11, 13, 14) are light, blue (1) just light enough for
+// black and just dark enough for white; grey (7) reads on every dark face.
 struct Rgb {
   std::uint8_t r, g, b;
 };
 inline constexpr Rgb kPalette[16] = {
     {0x00, 0x00, 0x00},  // 0 black
-    {0x3a, 0x62, 0xc4},  // 1 blue
-    {0xc4, 0x2c, 0x2c},  // 2 red
-    {0x94, 0x3a, 0xa2},  // 3 magenta
-    {0x1a, 0x80, 0x38},  // 4 green
-    {0x11, 0x7a, 0x8e},  // 5 cyan
-    {0xf8, 0xe0, 0x40},  // 6 yellow
-    {0xc8, 0xc8, 0xc8},  // 7 grey
-    {0x78, 0x78, 0x78},  // 8 dark grey
+    {0x44, 0x70, 0xd8},  // 1 blue
+    {0xb0, 0x20, 0x20},  // 2 red
+    {0x8a, 0x32, 0x96},  // 3 magenta
+    {0x18, 0x6a, 0x2a},  // 4 green
+    {0x0c, 0x60, 0x70},  // 5 cyan
+    {0xff, 0xf0, 0x60},  // 6 yellow
+    {0xda, 0xda, 0xda},  // 7 grey
+    {0x55, 0x55, 0x55},  // 8 dark grey
     {0x58, 0x88, 0xf0},  // 9 light blue
-    {0xb0, 0x52, 0x22},  // 10 orange
+    {0x98, 0x42, 0x18},  // 10 orange
     {0x78, 0xe8, 0xf8},  // 11 light cyan
     {0x78, 0xe0, 0x78},  // 12 light green
     {0xf0, 0x90, 0xc8},  // 13 pink
     {0xf2, 0xe4, 0xb8},  // 14 cream
     {0xff, 0xff, 0xff},  // 15 white
 };
+
+// Black or white, whichever stands out more from a face: the sRGB curve
+// taken as a square is close enough to choose.
+[[nodiscard]] constexpr Colour text_on(Colour face) {
+  const Rgb c = kPalette[face.index()];
+  const double luminance = (0.2126 * c.r * c.r + 0.7152 * c.g * c.g + 0.0722 * c.b * c.b) / 65025.0;
+  return luminance > 0.18 ? kBlack : kWhite;
+}
 
 }  // namespace tutor

@@ -20,7 +20,7 @@ void draw_screen(Console& con) {
   frame_box(con, {135, 11, 485, 37}, kRaisedBox);
   frame_box(con, {15, 75, 624, 295}, kRaisedBox);
   con.print({20, 1}, kBlack, kTitle);
-  con.print({26, 20}, kCyan, "を選んで Enter キーを押してください");
+  con.print({26, 20}, kLightCyan, "を選んで Enter キーを押してください");
   // The legend box has the look of a highlighted button; with the prompt it
   // reads as one sentence.
   frame_box(con, {116, 316, 188, 340}, raised_box(kRed));

@@ -27,8 +27,9 @@ void write_home_position_prompt(Console& con) {
   con.print({43, 5}, kGrey, "　の上に軽くのせましょう。");
   con.print({27, 3}, kBlack, "　Ｊ　Ｋ　Ｌ　；");
   con.print({27, 5}, kBlack, "　Ａ　Ｓ　Ｄ　Ｆ");
-  con.print({12, 22}, kCyan, "それでは練習をしてみましょう。");
-  con.print({42, 22}, kCyan, "どれかキーを押してください");
+  // Light cyan on black: cyan is a face that carries light text.
+  con.print({12, 22}, kLightCyan, "それでは練習をしてみましょう。");
+  con.print({42, 22}, kLightCyan, "どれかキーを押してください");
 }
 
 void home_position_screen(Console& con, const HomePositionLook& look) {

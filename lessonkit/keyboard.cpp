@@ -4,16 +4,16 @@
 
 namespace tutor::lessonkit {
 
-void write_legend(Console& con, int k, const Legends& legends) {
+void write_legend(Console& con, int k, const Legends& legends, Colour colour) {
   const std::string_view legend = legends[static_cast<size_t>(k)];
   if (const auto cell = key(k).legend_cell; cell && !legend.empty()) {
-    con.print(*cell, kBlack, legend);
+    con.print(*cell, colour, legend);
   }
 }
 
 void draw_key(Console& con, int k, Colour face, Colour shade, const Legends& legends) {
   frame_box(con, key(k).rect, {kWhite, shade, face});
-  write_legend(con, k, legends);
+  write_legend(con, k, legends, text_on(face));
 }
 
 void draw_keyboard_panel(Console& con) {

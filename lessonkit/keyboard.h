@@ -27,8 +27,12 @@ void draw_key(Console& con,
               Colour face,
               Colour shade = kBlack,
               const Legends& legends = kPlainLegends);
-// Writes key k's legend in black, if it has one.
-void write_legend(Console& con, int k, const Legends& legends = kPlainLegends);
+// Writes key k's legend, if it has one, in black or in a colour that reads on
+// the key's face.
+void write_legend(Console& con,
+                  int k,
+                  const Legends& legends = kPlainLegends,
+                  Colour colour = kBlack);
 
 // The panel the keyboard stands on.
 void draw_keyboard_panel(Console& con);

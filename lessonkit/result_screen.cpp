@@ -14,12 +14,13 @@ void draw_result_screen(Console& con, const Score& score) {
   }
   con.print({21, 8}, kGrey, "　あなたの所用時間は      分    秒です");
   con.print({21, 10}, kGrey, "　あなたの入力エラー          回です");
-  con.print({21, 12}, kGrey, "　あなたの総合評価は　　　 　字／分です");
+  // Black on the yellow bar: grey there could not be read.
+  con.print({21, 12}, kBlack, "　あなたの総合評価は　　　 　字／分です");
   con.print({24, 20}, kYellow, "マウスを左クリックすると終了します");
   con.print_using({42, 8}, kGrey, "####", {static_cast<double>(score.time.minutes)});
   con.print_using({50, 8}, kGrey, "##", {static_cast<double>(score.time.seconds)});
   con.print_using({45, 10}, kGrey, "#,###", {static_cast<double>(score.errors)});
-  con.print_using({41, 12}, kGrey, "#,###.#", {static_cast<double>(score.evaluation)});
+  con.print_using({41, 12}, kBlack, "#,###.#", {static_cast<double>(score.evaluation)});
 }
 
 void draw_verdict(Console& con, const VerdictBox& look, std::string_view message) {

@@ -333,7 +333,7 @@ void draw_missed_keys(Console& con, const RecentMisses& m) {
   std::stable_sort(pairs.begin(), pairs.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   pairs.resize(std::min<size_t>(pairs.size(), kTopPairs));
-  con.print({2, 4}, kCyan, "最近50ブロックで多かったミス");
+  con.print({2, 4}, kLightCyan, "最近50ブロックで多かったミス");
   for (size_t i = 0; i < pairs.size(); ++i) {
     const auto [keys, count] = pairs[i];
     const Cell at{i < 5 ? 4 : 42, 5 + int(i % 5)};  // rows 5-9, beside the title above the keys
@@ -366,16 +366,16 @@ void draw_totals(Console& con, const Overview& o) {
     con.print({6, 3 + i}, kGrey, lines[i].first);
     print_right_aligned(con, {36, 3 + i}, kYellow, lines[i].second);
   }
-  con.print({6, 8}, kCyan, "練習");
-  con.print({24, 8}, kCyan, "最高の評価");
-  con.print({40, 8}, kCyan, "最新の評価");
-  con.print({62, 8}, kCyan, "最新の日付");
+  con.print({6, 8}, kLightCyan, "練習");
+  con.print({24, 8}, kLightCyan, "最高の評価");
+  con.print({40, 8}, kLightCyan, "最新の評価");
+  con.print({62, 8}, kLightCyan, "最新の日付");
   for (size_t i = 0; i < kProgramNames.size(); ++i) {
     const int row = 10 + int(i);
     const ProgramSummary& p = o.programs[i];
     con.print({6, row}, kGrey, kProgramNames[i].shown);
     if (p.blocks == 0) {
-      con.print({24, row}, kDarkGrey, "―");
+      con.print({24, row}, kGrey, "―");
       continue;
     }
     con.print({24, row}, kYellow, p.best_shown);

@@ -19,9 +19,11 @@ void draw_screen(Console& con, const ShownRecords& r) {
   con.clear_screen();
   frame_box(con, {50, 12, 590, 300}, kRaisedBox);
   Cell at = con.print({15, 3}, kBlack, " タイピングの記録    ");
-  at = con.print_using(at, kBlue, "&      &", {r.stage});
+  // The values in magenta: blue is a face that carries black and white text,
+  // too light to be read as text on cream.
+  at = con.print_using(at, kMagenta, "&      &", {r.stage});
   at = con.print(at, kBlack, "    に挑戦中  ");
-  con.print_using(at, kBlue, "&      &", {r.grade});
+  con.print_using(at, kMagenta, "&      &", {r.grade});
   con.print_using({22, 5}, kBlack, "数字キー　の記録    &           &",
                   {std::string_view(r.number_keys)});
   con.print_using({22, 7}, kBlack, "記号キー　の記録    &           &",
@@ -31,7 +33,7 @@ void draw_screen(Console& con, const ShownRecords& r) {
   con.print({20, 13}, kBlack, "上記の記録をクリアします。よろしいですか？");
   frame_box(con, {118, 318, 186, 338}, raised_box(kRed));
   con.print({17, 20}, kYellow, "項目");
-  con.print({26, 20}, kCyan, "を選んで Enter キーを押してください");
+  con.print({26, 20}, kLightCyan, "を選んで Enter キーを押してください");
   for (const Choice& c : kChoices) {
     frame_box(con, c.button, kRaisedBox);
   }

@@ -281,7 +281,7 @@ void keep_test(Console& con, const TestState& s, int p, int grade) {
   const int r = grade_of(p);
   con.print_using({21, 8}, kGrey, kRightLine, {static_cast<double>(s.nn)});
   con.print_using({21, 10}, kGrey, kWrongLine, {static_cast<double>(s.er)});
-  con.print_using({21, 12}, kGrey, kEvaluationLine, {static_cast<double>(p)});
+  con.print_using({21, 12}, kBlack, kEvaluationLine, {static_cast<double>(p)});
   con.print_using({21, 14}, kGrey, kGradeLine, {grade_name(r)});
   store_better_grade(con, r, s.rank);
   con.fill(kResultPanel, kOrange);

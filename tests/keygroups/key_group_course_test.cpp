@@ -86,7 +86,7 @@ TEST_F(KeyGroupTest, TheStepStartShowsTheHomePositionAndOnlyAKeyOrClickEndsIt) {
     EXPECT_EQ(text({27, 5}, 16), "  Ａ  Ｓ  Ｄ  Ｆ");
     EXPECT_EQ(text({12, 22}, 30), "それでは練習をしてみましょう。");
     EXPECT_EQ(text({42, 22}, 26), "どれかキーを押してください");
-    EXPECT_EQ(text_colour({42, 22}), Colour(5));
+    EXPECT_EQ(text_colour({42, 22}), kLightCyan);
     EXPECT_EQ(pixel({228, 46}), 11);  // the caps
     EXPECT_EQ(pixel({228, 78}), 7);
     EXPECT_EQ(key_face(32), 11);

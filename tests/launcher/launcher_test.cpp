@@ -53,7 +53,7 @@ TEST_F(LauncherTest, DrawsTheMenuWithEntryOneHighlighted) {
   EXPECT_EQ(text({8, 7}, 21), as_shown("　 Ｆ１・・・導 入 編"));
   EXPECT_EQ(text({43, 15}, 25), "   Ｆ10・・・記録のクリア");
   EXPECT_EQ(text({26, 20}, 35), "を選んで Enter キーを押してください");
-  EXPECT_EQ(text_colour({26, 20}), Colour(5));
+  EXPECT_EQ(text_colour({26, 20}), kLightCyan);  // cyan could not be read on black
   EXPECT_EQ(text({17, 20}, 4), "項目");
   EXPECT_EQ(text({72, 20}, 4), "終了");
   EXPECT_EQ(highlighted(), 1);

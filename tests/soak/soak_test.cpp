@@ -3,13 +3,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <regex>
 #include <thread>
 
+#include "console/text.h"
 #include "history/history.h"
 #include "launcher/menu_table.h"
 #include "records/record_table.h"
@@ -44,6 +47,33 @@ std::string awaited_key(const Screen& s) {
   return "";
 }
 
+// WCAG's contrast ratio of two palette colours, 1 to 21.
+double contrast_ratio(Colour a, Colour b) {
+  auto luminance = [](Colour c) {
+    const Rgb rgb = kPalette[c.index()];
+    auto linear = [](std::uint8_t v) {
+      const double x = v / 255.0;
+      return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(rgb.r) + 0.7152 * linear(rgb.g) + 0.0722 * linear(rgb.b);
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The face a text cell stands on: the colour most of its pixels have.
+Colour face_under(const GraphicsPlane& g, PixelRect cell) {
+  std::array<int, 16> count{};
+  for (int y = cell.y1; y <= cell.y2; ++y) {
+    for (int x = cell.x1; x <= cell.x2; ++x) {
+      ++count[static_cast<size_t>(g.at({x, y}).index())];
+    }
+  }
+  return Colour::from_index(
+      static_cast<int>(std::max_element(count.begin(), count.end()) - count.begin()));
+}
+
 // Random input, made a few steps at a time as the programs poll: chaos, or a
 // typist who types what the drill waits for and clicks the screens on.
 class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_t> {
@@ -71,6 +101,9 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
     up_to(2) ? script().click(p) : script().double_click(p);
   }
   void more() {
+    if (collecting_text_ && console_ != nullptr) {
+      collect_text(console_->screen());
+    }
     ++polls_;
     const std::string awaited = console_ ? awaited_key(console_->screen()) : "";
     if (up_to(typing_ ? 800 : 50) == 0) {
@@ -141,60 +174,137 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
     return ok;
   }
 
+  // Every text colour seen on every face, with where it was first seen.
+  void collect_text(const Screen& s) {
+    for (int row = 0; row < kRows; ++row) {
+      for (int col = 0; col < kColumns; ++col) {
+        const TextCell& t = s.text.cell({col, row});
+        if (t.shape == TextCell::Shape::Empty || t.shape == TextCell::Shape::WideRight ||
+            is_blank(t.ch)) {
+          continue;
+        }
+        const int width = t.shape == TextCell::Shape::WideLeft ? 2 : 1;
+        const Colour face = face_under(s.graphics, cell_pixels(row, col, col + width - 1));
+        text_on_faces_.try_emplace(
+            {t.colour.index(), face.index()},
+            std::string(running_) + ", row " + std::to_string(row) + ": " + s.text.row_text(row));
+      }
+    }
+  }
+
+  std::map<std::pair<int, int>, std::string> text_on_faces_;
+  bool collecting_text_ = false;
+  const char* running_ = "";
   std::mt19937 rng_;
   long left_ = 0;
   bool typing_ = false;
   Console* console_ = nullptr;  // the program running
   std::atomic<long> polls_ = 0;
+
+  // Runs the programs from the one of the test's parameter, handing over as
+  // they do, until `events` are spent.
+  void soak(long events) {
+    const std::string start = std::next(programs().begin(), GetParam())->first;
+    const unsigned seed = 7001 + static_cast<unsigned>(GetParam());
+    SCOPED_TRACE(::testing::Message() << "seed " << seed << " from " << start);
+    std::printf("%s, seed %u: %ld events\n", start.c_str(), seed, events);
+    std::fflush(stdout);  // before any sanitizer report ends the run
+
+    std::atomic<const char*> running = "";  // program names are literals
+    // Stops the run when no program has polled for 20 seconds while input remains.
+    const std::jthread watchdog([&](std::stop_token stop) {
+      std::mutex m;
+      std::unique_lock lock(m);
+      std::condition_variable_any tick;
+      for (long last = -1, still = 0; !tick.wait_for(lock, stop, std::chrono::seconds(1),
+                                                     [&] { return stop.stop_requested(); });
+           last = polls_) {
+        if ((still = polls_ == last ? still + 1 : 0) == 20) {
+          std::fprintf(stderr, "%s, seed %u: %s stopped polling\n", start.c_str(), seed,
+                       running.load());
+          std::abort();
+        }
+      }
+    });
+    rng_.seed(seed);
+    left_ = events;
+    more();
+    int runs = 0;
+    for (std::string path = start;;) {
+      const auto it = programs().find(path);
+      ASSERT_NE(it, programs().end()) << "no program at " << path;
+      running = running_ = it->second.name.data();
+      Console con(backend_, std::string(it->second.name));  // a new window, cleared
+      console_ = &con;
+      const Outcome o = run_headless(con, it->second.run);
+      console_ = nullptr;
+      const std::string after = std::string(it->second.name) + " run " + std::to_string(++runs);
+      if (const auto* fatal = std::get_if<FatalErrorShown>(&o)) {
+        FAIL() << "fatal error box in " << after << ": " << fatal->text;
+      }
+      if (!records_whole(after) || ran_out_of_script(o)) {
+        break;
+      }
+      path = ended(o) ? "./Velmora.exe" : started(o);
+    }
+    std::printf("%d program runs\n", runs);
+  }
 };
 
 TEST_P(SoakTest, RandomInputKeepsTheRecordsWholeAndNoProgramFails) {
-  const std::string start = std::next(programs().begin(), GetParam())->first;
-  const unsigned seed = 7001 + static_cast<unsigned>(GetParam());
   const char* steps = std::getenv("TUTOR_SOAK_EVENTS");
-  const long events = steps != nullptr && std::atol(steps) > 0 ? std::atol(steps) : 2000;
-  SCOPED_TRACE(::testing::Message() << "seed " << seed << " from " << start);
-  std::printf("%s, seed %u: %ld events\n", start.c_str(), seed, events);
-  std::fflush(stdout);  // before any sanitizer report ends the run
+  soak(steps != nullptr && std::atol(steps) > 0 ? std::atol(steps) : 2000);
+}
 
-  std::atomic<const char*> running = "";  // program names are literals
-  // Stops the run when no program has polled for 20 seconds while input remains.
-  const std::jthread watchdog([&](std::stop_token stop) {
-    std::mutex m;
-    std::unique_lock lock(m);
-    std::condition_variable_any tick;
-    for (long last = -1, still = 0;
-         !tick.wait_for(lock, stop, std::chrono::seconds(1), [&] { return stop.stop_requested(); });
-         last = polls_) {
-      if ((still = polls_ == last ? still + 1 : 0) == 20) {
-        std::fprintf(stderr, "%s, seed %u: %s stopped polling\n", start.c_str(), seed,
-                     running.load());
-        std::abort();
-      }
-    }
-  });
-  rng_.seed(seed);
-  left_ = events;
-  more();
-  int runs = 0;
-  for (std::string path = start;;) {
-    const auto it = programs().find(path);
-    ASSERT_NE(it, programs().end()) << "no program at " << path;
-    running = it->second.name.data();
-    Console con(backend_, std::string(it->second.name));  // a new window, cleared
-    console_ = &con;
-    const Outcome o = run_headless(con, it->second.run);
-    console_ = nullptr;
-    const std::string after = std::string(it->second.name) + " run " + std::to_string(++runs);
-    if (const auto* fatal = std::get_if<FatalErrorShown>(&o)) {
-      FAIL() << "fatal error box in " << after << ": " << fatal->text;
-    }
-    if (!records_whole(after) || ran_out_of_script(o)) {
-      break;
-    }
-    path = ended(o) ? "./Velmora.exe" : started(o);
+// Every text a program draws, found from its screens as a learner meets them
+// (with a history for the progress views to show, and the fatal error box),
+// stands out from the face behind it by at least 4.5:1. Text drawn in the
+// colour of its face is hidden on purpose, as a typed character is.
+TEST_P(SoakTest, EveryTextStandsOutFromItsFace) {
+  history::HistoryWriter seed(root_ / history::kHistoryFile);
+  for (const auto& [program, result] : {std::pair{"Ostrin", "pass"},
+                                        {"Palvek", "too slow"},
+                                        {"Quillon", "pass"},
+                                        {"Tesmar", "not yet"},
+                                        {"Brandel", "new best"},
+                                        {"Zarbet", "名人"}}) {
+    ASSERT_TRUE(seed.keep({"2026-12-01T10:00:00+09:00",
+                           program,
+                           1,
+                           60,
+                           300,
+                           40,
+                           "120.5",
+                           result,
+                           {{1, 30, 10, {{2, 10}}}, {26, 200, 1, {{0, 1}}}}}));
   }
-  std::printf("%d program runs\n", runs);
+  collecting_text_ = true;
+  soak(4000);
+  // Screens random typing seldom reaches: the timed test's missed keys and
+  // results, every progress view, and the fatal error box.
+  backend_.set_system_error_box(false);
+  std::filesystem::create_directory(root_ / "M0/data/unreadable");
+  const auto collect_in = [&](const char* name, const std::function<void(Console&)>& program,
+                              int screens, std::string_view next) {
+    Console con(backend_, name);
+    running_ = name;
+    for (int i = 0; i < screens; ++i) {
+      script().inspect([&] { collect_text(con.screen()); }).key(next);
+    }
+    (void)run_headless(con, program);
+  };
+  script().enter().key("x").wait(600);  // OK, a key, the time up
+  collect_in("Zarbet", programs().find("././M1/Zarbet.exe")->second.run, 2, keys::kEnter);
+  collect_in("Progress", programs().find("././M1/Progress.exe")->second.run, 4, keys::kRight);
+  collect_in(
+      "the fatal error box", [](Console& c) { (void)c.read_record("././M0/data/unreadable"); }, 1,
+      keys::kEnter);
+  for (const auto& [pair, where] : text_on_faces_) {
+    const auto [text, face] = pair;
+    EXPECT_TRUE(text == face ||
+                contrast_ratio(Colour::from_index(text), Colour::from_index(face)) >= 4.5)
+        << "colour " << text << " on face " << face << ", first in " << where;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryProgram,
