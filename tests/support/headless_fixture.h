@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +15,17 @@
 #include "console/headless.h"
 
 namespace tutor::testing {
+
+using Records = std::map<std::string, std::string, std::less<>>;
+// The five records as a new learner's tree holds them.
+inline const Records kStartingRecords = {{"step.TXT", "1\n"},
+                                         {"RANK.TXT", "1\n"},
+                                         {"SUU.TXT", "未 達 成\n"},
+                                         {"KIGO.TXT", "未 達 成\n"},
+                                         {"SFT.TXT", "0\n"}};
+
+// The first `count` lines of a drill block, joined.
+[[nodiscard]] std::string joined(std::span<const std::string_view> lines, size_t count = SIZE_MAX);
 
 // A scripted console over a fresh program tree: a temporary working folder
 // with M0/data holding the five records at their starting values. When a test
@@ -37,6 +49,9 @@ class HeadlessTest : public ::testing::Test {
   // The record file M0/data/<name> as stored, whole; "(missing)" when absent.
   [[nodiscard]] std::string record(std::string_view name) const;
   void write_record(std::string_view name, std::string_view contents) const;
+  // The five records as stored, or written.
+  [[nodiscard]] Records records() const;
+  void write_records(const Records& all) const;
   void remove_record(std::string_view name) const;
 
   // Text of `width` cells from `at`.
