@@ -78,7 +78,11 @@ Outcome HeadlessTest::run(const std::function<void(Console&)>& program) {
 }
 
 std::string HeadlessTest::record(std::string_view name) const {
-  std::ifstream in(root_ / "M0" / "data" / name, std::ios::binary);
+  return contents_of(root_ / "M0" / "data" / name);
+}
+
+std::string contents_of(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
   if (!in) {
     return "(missing)";
   }

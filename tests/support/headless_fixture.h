@@ -80,6 +80,9 @@ class FullDisk {
   unsigned long long saved_limit_;
 };
 
+// A file's bytes; "(missing)" when it cannot be read.
+[[nodiscard]] std::string contents_of(const std::filesystem::path& file);
+
 // The names in a folder, sorted.
 [[nodiscard]] std::vector<std::string> files_in(const std::filesystem::path& folder);
 
