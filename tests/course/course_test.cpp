@@ -28,9 +28,6 @@ class CourseTest : public tutor::testing::HeadlessTest {
     }
   }
 
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
-  }
   [[nodiscard]] int cell_face(int n) const {
     return pixel({kStageStrip.cell(n).x1 + 1, kStageStrip.cell(n).y1 + 1});
   }

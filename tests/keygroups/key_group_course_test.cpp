@@ -30,9 +30,6 @@ class KeyGroupTest : public tutor::testing::HeadlessTest {
     }
   }
 
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
-  }
   // The cursor cell's area, rim included.
   [[nodiscard]] int cell_area(int n) const {
     const Rect area = kKeyGroupStrip.cell(n).grown(2);

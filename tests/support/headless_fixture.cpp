@@ -65,12 +65,16 @@ std::string joined(std::span<const std::string_view> lines, size_t count) {
   return all;
 }
 
-void HeadlessTest::type_block(std::span<const std::string_view> lines, int seconds, size_t skip) {
+void HeadlessTest::type_block(std::span<const std::string_view> lines,
+                              int seconds,
+                              size_t skip,
+                              const std::function<void()>& before_last) {
   const std::string all = joined(lines);
-  script()
-      .type(all.substr(skip, all.size() - 1 - skip))
-      .wait(seconds)
-      .type(all.substr(all.size() - 1));
+  script().type(all.substr(skip, all.size() - 1 - skip)).wait(seconds);
+  if (before_last) {
+    script().inspect(before_last);
+  }
+  script().type(all.substr(all.size() - 1));
 }
 
 Outcome HeadlessTest::run(const std::function<void(Console&)>& program) {

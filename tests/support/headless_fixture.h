@@ -13,6 +13,7 @@
 
 #include "console/console.h"
 #include "console/headless.h"
+#include "lessonkit/key_table.h"
 
 namespace tutor::testing {
 
@@ -40,8 +41,12 @@ class HeadlessTest : public ::testing::Test {
 
   Script& script() { return backend_.script(); }
   // Types the lines of a drill block right, the clock moving on `seconds`
-  // between its first keystroke and its last; `skip` characters already typed.
-  void type_block(std::span<const std::string_view> lines, int seconds, size_t skip = 0);
+  // between its first keystroke and its last; `skip` characters already typed;
+  // `before_last` runs just before the last keystroke.
+  void type_block(std::span<const std::string_view> lines,
+                  int seconds,
+                  size_t skip = 0,
+                  const std::function<void()>& before_last = {});
 
   // Runs a program against the script so far.
   Outcome run(const std::function<void(Console&)>& program);
@@ -61,6 +66,10 @@ class HeadlessTest : public ::testing::Test {
   // Palette index of the pixel at a design point (y scaled as drawn).
   [[nodiscard]] int pixel(DesignPoint p) const;
   [[nodiscard]] int pixel_at(Point p) const { return con_.screen().graphics.at(p).index(); }
+  // Palette index of a keyboard key's face.
+  [[nodiscard]] int key_face(int k) const {
+    return pixel({lessonkit::key(k).rect.x1 + 1, lessonkit::key(k).rect.y1 + 1});
+  }
 
   std::filesystem::path root_;
   HeadlessBackend backend_;
