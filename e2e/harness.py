@@ -594,11 +594,9 @@ def run_tests(tests: Sequence[Callable[[Session], None]],
               argv: Sequence[str] | None = None) -> None:
     parser = argparse.ArgumentParser(description="real-window tests")
     parser.add_argument("tree", type=Path, help="the build's program tree (holds Velmora)")
-    parser.add_argument("source", type=Path, nargs="?", default=Path(__file__).resolve().parents[1],
-                        help="the source folder (default: the one holding this harness)")
-    parser.add_argument("--keep", type=Path,
-                        default=Path(tempfile.gettempdir()) / "tutor-window-failures",
-                        help="where a failed test keeps its screenshots and logs")
+    parser.add_argument("source", type=Path, nargs="?", default=Path(__file__).resolve().parents[1])
+    parser.add_argument("--keep", type=Path, help="where a failed test keeps its evidence",
+                        default=Path(tempfile.gettempdir()) / "tutor-window-failures")
     parser.add_argument("-k", dest="only", help="run only tests whose name has this")
     parser.add_argument("--package", type=Path, help="the Debian package, for its tests")
     args = parser.parse_args(argv)
