@@ -1,17 +1,8 @@
-"""Real-window test harness: the tutor's programs in real SDL windows under Xvfb.
-
-Each test gets a Session: its own Xvfb (display picked by the server through
--displayfd, -noreset), a fresh copy of the program tree holding the five starting
-records (or, given --package, the Debian package unpacked into a folder of its
-own and homes made on demand), and every program under dbus-run-session in a
-process group of its own.
-Teardown ends all of them and fails on anything left; a failed test keeps its
-screenshots and logs. Positions are pixels of the 640x450 surface; pixels read
-back as indices into the palette of console/colour.h. A script calls
-run_tests([test_a, ...]); each test takes the Session and may set
-`test.xvfb_args`, `test.screen` and `test.window_manager` (openbox). Tools: Xvfb, xdotool,
-xprop, ImageMagick, dbus-run-session, openbox; dpkg-deb for a package.
-"""
+"""Real-window tests: each test's Session is an Xvfb of its own, a fresh program tree
+(or, with --package, the unpacked package) and every program under dbus-run-session
+in a process group of its own; teardown fails on leftovers, a failure keeps screenshots
+and logs. Positions are surface pixels (640x450), pixels read back as palette indices.
+A test may set `test.xvfb_args`, `test.screen` and `test.window_manager` (openbox)."""
 
 from __future__ import annotations
 
@@ -47,8 +38,7 @@ def design_y(y: int) -> int:
     return (9 * 2 * y + 8) // 16
 
 
-# The launcher's entry 1 (lit, face 2, while the menu waits) and its exit box;
-# the home-position prompt's first right-hand cap (face 11).
+# The launcher's entry 1 (face 2 while the menu waits), its exit box; the home prompt's cap (11).
 MENU_ENTRY_1 = (62, design_y(112))
 LAUNCHER_EXIT = (592, 369)
 HOME_CAP = (228, design_y(46))
@@ -64,7 +54,7 @@ def check(condition: object, message: str) -> None:
 
 
 def wait_until(what: str | Callable[[], str], timeout: float, probe: Callable[[], object]):
-    """probe()'s first true value; a failure naming `what` (called late if callable)."""
+    """probe()'s first true value; on time out a failure naming `what` (or what())."""
     deadline = time.monotonic() + timeout
     while not (value := probe()):
         if time.monotonic() >= deadline:
@@ -75,7 +65,7 @@ def wait_until(what: str | Callable[[], str], timeout: float, probe: Callable[[]
 
 
 def read_palette(source_dir: Path) -> list[tuple[int, int, int]]:
-    """The 16 palette entries of console/colour.h, so its values have one home."""
+    """The 16 entries of kPalette in console/colour.h."""
     header = (source_dir / "console" / "colour.h").read_text(encoding="utf-8")
     block = re.search(r"kPalette\s*\[\s*16\s*\]\s*=\s*\{(.*?)\};", header, re.S)
     check(block, "console/colour.h: no kPalette[16] table found")
@@ -93,7 +83,7 @@ def _prctl(option: int, value: int) -> None:
 
 
 def _stat(pid: int) -> tuple[str, str, int] | None:
-    """(comm, state, process group) of a process, None when it is gone."""
+    """(comm, state, process group), None when it is gone."""
     with contextlib.suppress(OSError):
         head, _, tail = Path(f"/proc/{pid}/stat").read_text(errors="replace").rpartition(")")
         return head.partition("(")[2], tail.split()[0], int(tail.split()[2])
@@ -101,7 +91,6 @@ def _stat(pid: int) -> tuple[str, str, int] | None:
 
 
 def _group(pgid: int, zombies: bool = True) -> list[tuple[int, str, str]]:
-    """(pid, comm, state) of the members of a process group."""
     stats = ((pid, _stat(pid)) for pid in map(int, filter(str.isdigit, os.listdir("/proc"))))
     return [(pid, st[0], st[1]) for pid, st in stats
             if st and st[2] == pgid and (zombies or st[1] != "Z")]
@@ -115,7 +104,7 @@ def _children(pid: int) -> list[int]:
 
 
 def _end_group(pgid: int) -> None:
-    """SIGTERM to a process group we created, SIGKILL to what is left after 3 s."""
+    """SIGTERM to a process group we created, SIGKILL after 3 s."""
     with contextlib.suppress(ProcessLookupError, PermissionError):
         os.killpg(pgid, signal.SIGTERM)
     with contextlib.suppress(HarnessError):
@@ -126,8 +115,7 @@ def _end_group(pgid: int) -> None:
 
 
 class Viewport:
-    """Where the console places the 640x450 surface in a window: the largest
-    content of its shape, centred, each surface pixel a block of whole pixels."""
+    """The surface in a window as the console places it: largest of its shape, centred."""
 
     def __init__(self, width: int, height: int):
         self.cw = min(width, (height * 1280 + 450) // 900)
@@ -135,7 +123,6 @@ class Viewport:
         self.left, self.top = (width - self.cw) // 2, (height - self.ch) // 2
 
     def centre(self, sx: int, sy: int) -> tuple[int, int]:
-        """The window pixel in the middle of surface pixel (sx, sy)'s block."""
         x0, x1 = (self.left + x * self.cw // SURFACE_WIDTH for x in (sx, sx + 1))
         y0, y1 = (self.top + y * self.ch // SURFACE_HEIGHT for y in (sy, sy + 1))
         return (x0 + x1 - 1) // 2, (y0 + y1 - 1) // 2
@@ -143,16 +130,13 @@ class Viewport:
 
 @dataclass
 class Shot:
-    """A screenshot of one window as raw RGB, row by row."""
-
     width: int
     rgb: bytes
     view: Viewport
     palette: Sequence[tuple[int, int, int]]
 
     def index_at(self, sx: int, sy: int) -> int | None:
-        """Palette index of the middle of surface pixel (sx, sy); None for a colour
-        outside the palette (an anti-aliased glyph edge)."""
+        """Palette index at surface pixel (sx, sy); None outside the palette (glyph edges)."""
         check(0 <= sx < SURFACE_WIDTH and 0 <= sy < SURFACE_HEIGHT,
               f"surface pixel ({sx}, {sy}) outside 640x450")
         x, y = self.view.centre(sx, sy)
@@ -161,13 +145,12 @@ class Shot:
         return self.palette.index(rgb) if rgb in self.palette else None
 
     def wrong(self, expected: Mapping[tuple[int, int], int]) -> dict:
-        """Each pixel of `expected` holding another index: point -> (seen, wanted)."""
+        """point -> (seen, wanted) for each pixel of `expected` that differs."""
         seen = {p: self.index_at(*p) for p in expected}
         return {p: (seen[p], want) for p, want in expected.items() if seen[p] != want}
 
 
 class Window:
-    """A top-level window of a program, addressed in surface pixels."""
 
     def __init__(self, session: Session, wid: int):
         self.session, self.wid = session, wid
@@ -187,7 +170,6 @@ class Window:
         return self.wid in self.session.top_level_windows()
 
     def key(self, *names: str, delay_ms: int = 30) -> None:
-        """Focuses the window and presses keys by X keysym name ("Down", "F1")."""
         self.session.press(self.wid, *names, delay_ms=delay_ms)
 
     def type(self, text: str, delay_ms: int = 1) -> None:
@@ -195,16 +177,12 @@ class Window:
         self.session.xdotool("type", "--delay", str(delay_ms), "--", text)
 
     def move_pointer(self, sx: int, sy: int) -> None:
-        """Moves the pointer to surface pixel (sx, sy) and waits until it is there
-        (`mousemove --sync` waits forever when it is there already)."""
+        """(`mousemove --sync` would wait forever when the pointer is there already.)"""
         cx, cy = self.view.centre(sx, sy)
         x, y = self.x + cx, self.y + cy
         self.session.xdotool("mousemove", str(x), str(y))
-
-        def there():
-            v = self.session.xdotool_values("getmouselocation", "--shell")
-            return (v["X"], v["Y"]) == (x, y)
-        wait_until(f"the pointer to reach ({x}, {y})", 10, there)
+        wait_until(f"the pointer to reach ({x}, {y})", 10, lambda: self.session.xdotool_values(
+            "getmouselocation", "--shell").items() >= {"X": x, "Y": y}.items())
 
     def click(self, sx: int, sy: int) -> None:
         self.move_pointer(sx, sy)
@@ -220,7 +198,6 @@ class Window:
         path = s.root / "shots" / f"{s.shots:04d}-{name}.png"
         s.run_tool("import", "-window", str(self.wid), str(path))
         s.last_screenshot = path
-        # A binary PPM: "P6 <width> <height> <maxval>", one whitespace, the pixels.
         ppm = s.run_tool("convert", str(path), "-depth", "8", "ppm:-", text=False)
         head = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
         size = (int(head[1]), int(head[2])) if head else None
@@ -230,7 +207,6 @@ class Window:
 
     def wait_for_pixels(self, expected: Mapping[tuple[int, int], int],
                         timeout: float = 10.0) -> Shot:
-        """The first screenshot in which every surface pixel given holds its index."""
         last = {}
 
         def probe():
@@ -242,8 +218,7 @@ class Window:
 
 
 class Program:
-    """One run of dbus-run-session with a program as its child; after an exec
-    hand-over the same process is another program."""
+    """A program under dbus-run-session; after an exec hand-over, another program."""
 
     def __init__(self, session: Session, runner: subprocess.Popen, log: Path, started_as: str):
         self.session, self.runner, self.log_path, self.started_as = session, runner, log, started_as
@@ -252,19 +227,14 @@ class Program:
         self.final_output: str | None = None
 
     def output(self) -> str:
-        """Everything the program wrote to stdout and stderr so far."""
-        if self.final_output is not None:
-            return self.final_output
-        try:
+        if self.final_output is None and self.log_path.exists():
             return self.log_path.read_text(encoding="utf-8", errors="replace")
-        except OSError:
-            return ""
+        return self.final_output or ""
 
     def running(self) -> bool:
         return self.runner.poll() is None and (_stat(self.pid) or ("", "Z"))[1] != "Z"
 
     def exe(self) -> str | None:
-        """Which program the process is now: the file name of /proc/PID/exe."""
         with contextlib.suppress(OSError):
             return os.path.basename(os.readlink(f"/proc/{self.pid}/exe").removesuffix(" (deleted)"))
         return None
@@ -275,9 +245,8 @@ class Program:
         return None
 
     def window(self, timeout: float = 20.0) -> Window:
-        """The mapped window carrying this pid whose WM_CLASS is the program's name:
-        after an exec hand-over the new window often reuses the old one's id, so only
-        the class tells a late old window from the new one."""
+        """The mapped window of this pid whose WM_CLASS is the program's name: after a
+        hand-over the new window may reuse the old one's id."""
         def probe():
             if not self.running():
                 raise HarnessError(f"{self.started_as} ended (status {self.wait_exit(5)}) "
@@ -294,8 +263,7 @@ class Program:
 
     def window_showing(self, pixels: Mapping[tuple[int, int], int],
                        timeout: float = 20.0) -> Window:
-        """The program's window once it shows `pixels`, looked up afresh until then
-        (after a hand-over the id may still name the old window)."""
+        """The program's window once it shows `pixels`, looked up afresh until then."""
         deadline = time.monotonic() + timeout
         while True:
             try:
@@ -307,7 +275,6 @@ class Program:
                     raise
 
     def wait_for_program(self, name: str, timeout: float = 20.0) -> None:
-        """Waits until the process has become `name` by exec."""
         def probe():
             if not self.running():
                 raise HarnessError(f"the process ended (status {self.wait_exit(5)}) instead "
@@ -321,7 +288,7 @@ class Program:
         return self.window(timeout)
 
     def wait_exit(self, timeout: float = 20.0) -> int:
-        """The exit status (negative: the ending signal); fails on a sanitizer report."""
+        """The exit status (negative: a signal); fails on a sanitizer report."""
         if self.returncode is None:
             try:
                 self.returncode = self.runner.wait(timeout)
@@ -337,8 +304,7 @@ class Program:
               f"sanitizer report from {self.started_as}:\n{text}")
 
     def stop(self) -> None:
-        """SIGTERM to the program, so dbus-run-session ends its bus and reaps both;
-        then whatever of the group is left."""
+        """SIGTERM to the program (dbus-run-session then ends its bus), then to the group."""
         if self.runner.poll() is None and self.pid:
             with contextlib.suppress(ProcessLookupError):
                 os.kill(self.pid, signal.SIGTERM)
@@ -350,7 +316,6 @@ class Program:
 
 
 def launch(s: Session, key: str, program: str) -> Program:
-    """The launcher started, `key` pressed on its drawn menu, the process become `program`."""
     p = s.start()
     p.window_showing({MENU_ENTRY_1: 2}).key(key)
     p.wait_for_program(program)
@@ -358,8 +323,6 @@ def launch(s: Session, key: str, program: str) -> Program:
 
 
 class Session:
-    """An Xvfb, a fresh program tree and the programs started in it."""
-
     def __init__(self, tree_source: Path, source_dir: Path, name: str = "session",
                  keep_dir: Path | None = None, screen: tuple[int, int] = (1920, 1080),
                  xvfb_args: Sequence[str] = (), window_manager: bool = False,
@@ -372,13 +335,9 @@ class Session:
         self.keep_dir = Path(keep_dir) if keep_dir else None
         self.palette = read_palette(self.source_dir)
         self.programs: list[Program] = []
-        self.last_screenshot: Path | None = None
-        self.kept: Path | None = None
-        self.shots = 0
-        self._xvfb: subprocess.Popen | None = None
-        self._tmp: str | None = None
+        self.last_screenshot = self.kept = self._xvfb = self._wm = self._tmp = None
         self._root_window: int | None = None
-        self.display = ""
+        self.shots, self.display = 0, ""
 
     def __enter__(self) -> Session:
         try:
@@ -403,9 +362,9 @@ class Session:
                   f"no {LAUNCHER} in {self.tree_source}: build the programs first")
         self._tmp = tempfile.mkdtemp(prefix=f"tutor-e2e-{self.name}-")
         self.root = Path(self._tmp)
-        (self.root / "shots").mkdir()
         self.elsewhere = self.root / "elsewhere"
-        self.elsewhere.mkdir()
+        for folder in (self.root / "shots", self.elsewhere):
+            folder.mkdir()
         self.tree = self.root / "tree"
         self.data = self.tree / "M0" / "data"
         if self.package:
@@ -439,42 +398,33 @@ class Session:
         self.tool_env = {k: v for k, v in os.environ.items() if k not in (
             "DBUS_SESSION_BUS_ADDRESS", "SDL_VIDEODRIVER", "WAYLAND_DISPLAY", "XAUTHORITY")}
         self.tool_env["DISPLAY"] = self.display
-        # Leak reports of the SDL, X and font libraries at exit would fail clean
-        # sanitizer runs: leak checking is off for the programs only.
+        # The SDL, X and font libraries leak at exit: no leak checking in the programs.
         asan = os.environ.get("ASAN_OPTIONS", "")
-        # The window settings the programs keep belong to this session alone.
         self.program_env = {**self.tool_env, "XDG_CONFIG_HOME": str(self.root / "config"),
                             "ASAN_OPTIONS": (asan + ":" if asan else "") + "detect_leaks=0"}
-        self._wm: subprocess.Popen | None = None
         if self.window_manager:
-            # A learner's desktop has one: fullscreen and resizing need it.
             with open(self.root / "openbox.log", "wb") as log:
                 self._wm = subprocess.Popen(["openbox"], env=self.tool_env,
                                             stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                                             start_new_session=True)
-            # Its theme is named once it has started up, ready to map windows.
+            # Its theme is named once it is ready to map windows.
             wait_until("openbox to manage the screen", 20, lambda: "=" in self.run_tool(
                 "xprop", "-root", "_OB_THEME", check=False))
 
     def close(self, failed: bool = False) -> None:
-        """Ends everything the session started; unless the test already failed, fails
-        on leftovers and sanitizer reports. A failure keeps the evidence."""
+        """Ends everything started; unless already failed, fails on leftovers and reports."""
         if failed:
             self._keep_evidence()
         for p in self.programs:
             with contextlib.suppress(Exception):
                 p.stop()
         groups = [p.runner.pid for p in self.programs]
-        if getattr(self, "_wm", None) is not None:
-            _end_group(self._wm.pid)
-            with contextlib.suppress(subprocess.TimeoutExpired):
-                self._wm.wait(5)
-            groups.append(self._wm.pid)
-        if self._xvfb is not None:
-            _end_group(self._xvfb.pid)
-            with contextlib.suppress(subprocess.TimeoutExpired):
-                self._xvfb.wait(5)
-            groups.append(self._xvfb.pid)
+        for server in (self._wm, self._xvfb):
+            if server is not None:
+                _end_group(server.pid)
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    server.wait(5)
+                groups.append(server.pid)
 
         def settled(pgid: int) -> bool:
             for pid in set(_children(os.getpid())) - set(groups):  # orphans, not Popen's
@@ -522,8 +472,6 @@ class Session:
                 self.run_tool("import", "-window", "root", str(keep / "screen.png"), check=False)
             self.kept = keep
 
-    # -- X tools ------------------------------------------------------------
-
     def run_tool(self, *args: str, check: bool = True, text: bool = True) -> str | bytes:
         done = subprocess.run(args, env=self.tool_env, capture_output=True, timeout=30,
                               check=False)
@@ -536,13 +484,11 @@ class Session:
         return self.run_tool("xdotool", *args, check=check)
 
     def xdotool_values(self, *args: str) -> dict[str, int]:
-        """The numbers of an xdotool command run with --shell."""
         return {k: int(v) for k, _, v in (line.partition("=")
                                           for line in self.xdotool(*args).split()) if v}
 
     def top_level_windows(self) -> list[int]:
-        """Every mapped top-level window, named or not (xdotool's name search cannot
-        read the UTF-8 title of SDL's message box)."""
+        """Every mapped top-level window (a name search misses SDL's UTF-8 message box)."""
         if self._root_window is None:
             out = self.xdotool("search", "--maxdepth", "0", "--classname", "", check=False)
             self._root_window = int(out.split()[0]) if out.split() else -1
@@ -551,12 +497,10 @@ class Session:
         return [int(v) for v in out.split() if int(v) != self._root_window]
 
     def window_property(self, wid: int, name: str) -> str | None:
-        """A window property as xprop prints its value, None when unset."""
         text = self.run_tool("xprop", "-id", str(wid), name, check=False).strip()
         return text.split("=", 1)[1].strip() if "=" in text else None
 
     def window_title(self, wid: int) -> str:
-        """_NET_WM_NAME, else WM_NAME, "" when the window has neither."""
         for prop in ("_NET_WM_NAME", "WM_NAME"):
             value = self.window_property(wid, prop)
             if value is not None:
@@ -565,23 +509,17 @@ class Session:
         return ""
 
     def press(self, wid: int, *names: str, delay_ms: int = 30) -> None:
-        """Focuses any window by id (a message box, say) and presses keys."""
         self.xdotool("windowfocus", "--sync", str(wid))
         self.xdotool("key", "--delay", str(delay_ms), *names)
 
-    # -- programs and records -------------------------------------------------
-
     def start(self, program: str = LAUNCHER, cwd: Path | None = None) -> Program:
-        """Starts a program of the tree under a D-Bus session of its own, by a path
-        relative to the folder it is started from (by default one outside the tree),
-        as `./tutor/Velmora` is typed."""
+        """A program of the tree started by a path relative to `cwd` (default: outside it)."""
         exe = self.tree / program
         check(os.access(exe, os.X_OK), f"{exe} is not an executable")
         cwd = cwd or self.elsewhere
         return self._run(os.path.relpath(exe, cwd), exe.resolve(), cwd, self.program_env)
 
     def _run(self, command: str, exe: Path, cwd: Path, env: Mapping[str, str]) -> Program:
-        """Runs `command`, which is or becomes by exec the program `exe`."""
         log = self.root / f"program-{len(self.programs)}.log"
         with open(log, "wb") as out:
             runner = subprocess.Popen(["dbus-run-session", "--", command], cwd=str(cwd), env=env,
@@ -602,19 +540,14 @@ class Session:
         p.pid = wait_until(f"{exe.name} to start", 10, probe)
         return p
 
-    # -- the package ----------------------------------------------------------
-
     def unpack(self) -> None:
-        """Unpacks the package into self.installed, over what is there."""
         done = subprocess.run(["dpkg-deb", "-x", str(self.package), str(self.installed)],
                               capture_output=True, text=True, timeout=60, check=False)
         check(done.returncode == 0, f"dpkg-deb -x {self.package} failed: {done.stderr.strip()}")
 
     def start_installed(self, home: Path, data_home: Path | None = None,
                         cwd: Path | None = None) -> Program:
-        """The unpacked package's velmora command started by a user whose home is
-        `home` (XDG_DATA_HOME `data_home` when given); self.tree and self.data
-        become that user's."""
+        """velmora started for a user of `home` (and `data_home`); the tree becomes theirs."""
         home.mkdir(exist_ok=True)
         env = {k: v for k, v in self.program_env.items() if not k.startswith("XDG_")}
         env.update(HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
@@ -628,12 +561,11 @@ class Session:
                          env)
 
     def install_program(self, relative: str, copy_of: str) -> None:
-        """Puts a copy of one program of the tree at another path in it."""
         (self.tree / relative).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(self.tree / copy_of, self.tree / relative)
 
     def drill_lines(self, header: str, name: str, count: int = 20) -> str:
-        """The 20-character drill lines of table `name` in a material header, joined."""
+        """The 20-character lines of table `name` in a material header, joined."""
         text = (self.source_dir / header).read_text(encoding="utf-8")
         found = re.findall(r'"([^"]*)"', text.split(f" {name} = ", 1)[1].split("}};", 1)[0])
         check(len(found) == count and all(len(line) == 20 for line in found),
@@ -641,7 +573,7 @@ class Session:
         return "".join(found)
 
     def read_record(self, name: str) -> str | None:
-        """A record file as stored, whole ("1\\n"); None when it is missing."""
+        """A record file as stored, whole; None when missing."""
         with contextlib.suppress(FileNotFoundError):
             return (self.data / name).read_text(encoding="utf-8")
         return None
@@ -660,14 +592,11 @@ class Session:
 
 def run_tests(tests: Sequence[Callable[[Session], None]],
               argv: Sequence[str] | None = None) -> None:
-    """Runs each test in a fresh session and exits 0 only when all passed."""
     parser = argparse.ArgumentParser(description="real-window tests")
     parser.add_argument("tree", type=Path, help="the build's program tree (holds Velmora)")
-    parser.add_argument("source", type=Path, nargs="?", default=Path(__file__).resolve().parents[1],
-                        help="the source folder (default: the one holding this harness)")
-    parser.add_argument("--keep", type=Path,
-                        default=Path(tempfile.gettempdir()) / "tutor-window-failures",
-                        help="where a failed test keeps its screenshots and logs")
+    parser.add_argument("source", type=Path, nargs="?", default=Path(__file__).resolve().parents[1])
+    parser.add_argument("--keep", type=Path, help="where a failed test keeps its evidence",
+                        default=Path(tempfile.gettempdir()) / "tutor-window-failures")
     parser.add_argument("-k", dest="only", help="run only tests whose name has this")
     parser.add_argument("--package", type=Path, help="the Debian package, for its tests")
     args = parser.parse_args(argv)

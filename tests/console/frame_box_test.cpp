@@ -49,7 +49,7 @@ void expect_box(const Console& con, Rect f, BoxColours c, int background) {
   }
 }
 
-TEST_F(FrameBoxTest, DrawsFaceLitAndShadedRimsOfAKey) {
+TEST_F(FrameBoxTest, DrawsFaceLitAndShadedRimsOfEveryBoxShape) {
   con_.fill({0, 0, 639, 399}, kCream);
   frame_box(con_, {114, 171, 140, 197}, key_box(kLightCyan));
   expect_box(con_, {114, 171, 140, 197}, key_box(kLightCyan), 14);
@@ -59,9 +59,6 @@ TEST_F(FrameBoxTest, DrawsFaceLitAndShadedRimsOfAKey) {
   // Top-right mitre: outer corner shaded, just left of it along the top lit.
   EXPECT_EQ(at(142, pixel_y(169)), 0);
   EXPECT_EQ(at(139, pixel_y(169)), 15);
-}
-
-TEST_F(FrameBoxTest, ShadesTheLowerRimOfEveryBoxShape) {
   // Wide and flat, tall and narrow, and the shapes the screens use: the seed
   // below the face centre must always land inside the shaded half.
   std::mt19937 rng(7);

@@ -63,7 +63,7 @@ TEST(GraphicsPlane, FilledAndOutlinedRectanglesStayInsideTheirCorners) {
   EXPECT_EQ(g.at({0, 0}), Colour(0));
 }
 
-TEST(GraphicsPlane, FloodFillStopsAtTheBorderColour) {
+TEST(GraphicsPlane, FloodFillStopsAtTheBorderColourAndEnds) {
   GraphicsPlane g;
   g.fill_rect({0, 0, 639, 449}, kCream);
   g.outline_rect({100, 100, 200, 150}, kBlue);
@@ -84,22 +84,21 @@ TEST(GraphicsPlane, FloodFillStopsAtTheBorderColour) {
   GraphicsPlane s;
   s.flood_fill({5, 5}, kBlack, kBlack);
   EXPECT_EQ(s.at({6, 6}), Colour(0));
+  // A paint colour other than the border's fills and ends.
+  s.outline_rect({10, 10, 20, 20}, kBlue);
+  s.flood_fill({15, 15}, kRed, kBlue);
+  EXPECT_EQ(s.at({15, 15}), Colour(2));
+  EXPECT_EQ(s.at({10, 15}), Colour(1));
+  EXPECT_EQ(s.at({5, 5}), Colour(0));
 }
 
-TEST(GraphicsPlane, FillWithAPaintColourOtherThanTheBorderTerminates) {
-  GraphicsPlane g;
-  g.outline_rect({10, 10, 20, 20}, kBlue);
-  g.flood_fill({15, 15}, kRed, kBlue);
-  EXPECT_EQ(g.at({15, 15}), Colour(2));
-  EXPECT_EQ(g.at({10, 15}), Colour(1));
-  EXPECT_EQ(g.at({5, 5}), Colour(0));
-}
-
-// Glyphs of every coverage, different for each character, with blank margins;
-// their ink found, or the whole box looked at.
-class PatternGlyphs final : public GlyphSource {
+// Glyphs of every coverage, different for each character, with blank margins,
+// their ink found or the whole box looked at; or solid, so a cell's place and
+// size show. The font sizes asked for are kept.
+class TestGlyphs final : public GlyphSource {
  public:
-  explicit PatternGlyphs(bool find_ink) : find_ink_(find_ink) {}
+  enum class Kind { kInk, kWholeBox, kSolid };
+  explicit TestGlyphs(Kind kind) : kind_(kind) {}
   const GlyphMask* glyph(char32_t ch, GlyphBox box) override {
     GlyphMask& g = masks_[{ch, box}];
     g.width = box.width;
@@ -110,36 +109,22 @@ class PatternGlyphs final : public GlyphSource {
       const auto x = static_cast<int>(i) % g.width;
       const auto y = static_cast<int>(i) / g.width;
       const bool blank = x < margin || y < 3 * margin || x >= g.width - 2 || y == g.height - 1;
-      g.coverage[i] = blank ? 0 : static_cast<std::uint8_t>((i * 37 + ch * 11) % 256);
+      g.coverage[i] = kind_ == Kind::kSolid ? 255
+                      : blank               ? 0
+                                            : static_cast<std::uint8_t>((i * 37 + ch * 11) % 256);
     }
     g.ink = {0, 0, g.width - 1, g.height - 1};
-    if (find_ink_) {
+    if (kind_ != Kind::kWholeBox) {
       g.find_ink();
     }
-    return &g;
-  }
-
- private:
-  bool find_ink_;
-  std::map<std::pair<char32_t, GlyphBox>, GlyphMask> masks_;
-};
-
-// Solid glyphs: every pixel of the box, so a cell's place and size show.
-class SolidGlyphs final : public GlyphSource {
- public:
-  const GlyphMask* glyph(char32_t, GlyphBox box) override {
-    GlyphMask& g = masks_[box];
-    g.width = box.width;
-    g.height = box.height;
-    g.coverage.assign(static_cast<size_t>(g.width * g.height), 255);
-    g.find_ink();
     fonts.push_back(box.font_pixels);
     return &g;
   }
   std::vector<int> fonts;
 
  private:
-  std::map<GlyphBox, GlyphMask> masks_;
+  Kind kind_;
+  std::map<std::pair<char32_t, GlyphBox>, GlyphMask> masks_;
 };
 
 TEST(Compositor, EveryWindowSizeTilesTheSurfaceAndMapsThePointerBack) {
@@ -155,7 +140,7 @@ TEST(Compositor, EveryWindowSizeTilesTheSurfaceAndMapsThePointerBack) {
   for (const auto& [w, h] :
        {std::pair{640, 450}, {800, 563}, {960, 675}, {1280, 900}, {1760, 1238}, {1000, 600}}) {
     const Viewport view = Viewport::fitting(w, h);
-    SolidGlyphs glyphs;
+    TestGlyphs glyphs(TestGlyphs::Kind::kSolid);
     Picture picture;
     compose(screen, view, &glyphs, picture);
     const PixelRect c = view.content();
@@ -194,8 +179,8 @@ TEST(Compositor, EveryWindowSizeTilesTheSurfaceAndMapsThePointerBack) {
 TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPixel) {
   std::mt19937 rng(5);
   auto any = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  PatternGlyphs glyphs(true);
-  PatternGlyphs whole_boxes(false);
+  TestGlyphs glyphs(TestGlyphs::Kind::kInk);
+  TestGlyphs whole_boxes(TestGlyphs::Kind::kWholeBox);
   for (int scale : {1, 2}) {
     Screen screen;
     Picture shown;  // what a window keeps: only changed areas recomposed

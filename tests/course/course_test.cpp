@@ -20,10 +20,14 @@ class CourseTest : public tutor::testing::HeadlessTest {
   }
 
   void click_results() { script().click({320, 225}); }
-
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
+  // Types the stage's first `steps` steps right, a minute each; `skip` characters typed.
+  void pass_steps(const Stage& stage, size_t steps, size_t skip = 0) {
+    for (size_t s = 0; s < steps; ++s) {
+      type_block(stage.steps[s].lines, 60, s == 0 ? skip : 0);
+      click_results();
+    }
   }
+
   [[nodiscard]] int cell_face(int n) const {
     return pixel({kStageStrip.cell(n).x1 + 1, kStageStrip.cell(n).y1 + 1});
   }
@@ -118,10 +122,7 @@ TEST_F(CourseTest, WrongKeystrokesCountEachTimeAndOnlyTheLastStaysMarked) {
 
 TEST_F(CourseTest, PalvekChangesSchemesAtTheirLinesAndGoesOnToStepThree) {
   script().key("x");
-  std::string first_four;
-  for (size_t i = 0; i < 4; ++i) {
-    first_four += kPalvekStep1[i];
-  }
+  const std::string first_four = tutor::testing::joined(kPalvekStep1, 4);
   script().type(first_four).inspect([&] {
     EXPECT_EQ(text({22, 1}, 34), kPalvekSchemeTitles[1]);  // right index finger
     EXPECT_EQ(key_face(7), 1);                             // 7
@@ -129,8 +130,7 @@ TEST_F(CourseTest, PalvekChangesSchemesAtTheirLinesAndGoesOnToStepThree) {
     EXPECT_EQ(key_face(20), 11);                           // U, the first of line 5
     EXPECT_EQ(cell_shadow(1), 1);                          // as the line first appears
   });
-  type_block(kPalvekStep1, 60, first_four.size());
-  click_results();
+  pass_steps(kPalvek, 1, first_four.size());
   type_block(kPalvekStep2, 60);
   script().inspect([&] {
     EXPECT_EQ(text({15, 16}, display_width(kStepPassMessages[1])),
@@ -148,10 +148,7 @@ TEST_F(CourseTest, PalvekChangesSchemesAtTheirLinesAndGoesOnToStepThree) {
 
 TEST_F(CourseTest, AFailedRundelStepRepeatsOnlyThatStepWithAFreshBlock) {
   script().key("x");
-  type_block(kRundelStep1, 60);
-  click_results();
-  type_block(kRundelStep2, 60);
-  click_results();
+  pass_steps(kRundel, 2);
   type_block(kRundelStep3, 600);  // too slow
   click_results();
   script().inspect([&] {
@@ -209,14 +206,7 @@ TEST_F(CourseTest, HollinDrillsWithoutAKeyboardAndHandsOverToTheTryTest) {
     EXPECT_EQ(cell_face(2), 11);
     EXPECT_EQ(cell_shadow(2), 1);
   });
-  type_block(kRundelStep1, 60, 1);
-  click_results();
-  type_block(kRundelStep2, 60);
-  click_results();
-  type_block(kRundelStep3, 60);
-  click_results();
-  type_block(kHollinStep4, 60);
-  click_results();
+  pass_steps(kHollin, 4, 1);
   EXPECT_EQ(started(run_stage(kHollin)), "././M1/Zarbet.exe");
   EXPECT_EQ(record("step.TXT"), "6\n");
 }

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "course/material.h"
 #include "course/stages.h"
@@ -55,12 +54,6 @@ class HistoryTest : public tutor::testing::HeadlessTest {
   [[nodiscard]] std::filesystem::path history_file() const { return root_ / kHistoryFile; }
   [[nodiscard]] std::vector<BlockEntry> kept() const {
     return read_history(history_file()).history.blocks;
-  }
-  [[nodiscard]] std::string bytes_of(const std::filesystem::path& f) const {
-    std::ifstream in(f, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
 
   // A mark whose text is NULL where the schema forbids it: SQLite's quick
@@ -161,7 +154,7 @@ TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsALessonAndIsLeftAlone) 
     SCOPED_TRACE(c.name);
     std::filesystem::remove(history_file());
     c.spoil();
-    const std::string before = bytes_of(history_file());
+    const std::string before = tutor::testing::contents_of(history_file());
     fail_pass_and_leave();
     Outcome o;
     const std::string said = stderr_of([&] { o = run_program("././M1/Rundel.exe"); });
@@ -170,7 +163,7 @@ TEST_F(HistoryTest, AHistoryThatCannotBeWrittenNeverStopsALessonAndIsLeftAlone) 
     EXPECT_EQ(started(o), "./Velmora.exe");  // through both blocks and out by the exit button
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("progress.sqlite3"), std::string::npos) << said;
-    EXPECT_EQ(bytes_of(history_file()), before);
+    EXPECT_EQ(tutor::testing::contents_of(history_file()), before);
   }
 }
 

@@ -22,10 +22,15 @@ class KeyGroupTest : public tutor::testing::HeadlessTest {
   void start_step() { script().key("x"); }
   // A key typed on is dropped; Enter goes on as a click does.
   void click_results() { script().type("x").enter(); }
-
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
+  // Passes the number-row course's first `steps` steps.
+  void pass_steps(size_t steps) {
+    for (size_t s = 0; s < steps; ++s) {
+      start_step();
+      type_block(kQuillon.steps[s].lines, 60);
+      click_results();
+    }
   }
+
   // The cursor cell's area, rim included.
   [[nodiscard]] int cell_area(int n) const {
     const Rect area = kKeyGroupStrip.cell(n).grown(2);
@@ -80,6 +85,7 @@ TEST_F(KeyGroupTest, TheStepStartShowsTheHomePositionAndOnlyAKeyOrClickEndsIt) {
     }
     EXPECT_TRUE(tutor::testing::ran_out_of_script(run_course(*course)));
     EXPECT_EQ(text({22, 1}, display_width(course->home_title)), as_shown(course->home_title));
+    EXPECT_EQ(pixel({4, 16}), 13);  // the title bar
     EXPECT_EQ(text({9, 3}, 18), "１．右手の４本指を");
     EXPECT_EQ(text({27, 3}, 16), "  Ｊ  Ｋ  Ｌ  ；");
     EXPECT_EQ(text({43, 5}, 26), as_shown("　の上に軽くのせましょう。"));
@@ -128,12 +134,7 @@ TEST_F(KeyGroupTest, TooManyErrorsAndNotYetShowTheirBoxesAndStartTheStepAgain) {
 }
 
 TEST_F(KeyGroupTest, AFailedStepStartsAgainAtItsFirstLine) {
-  start_step();
-  type_block(kQuillonStep1, 60);
-  click_results();
-  start_step();
-  type_block(kQuillonStep2, 60);
-  click_results();
+  pass_steps(2);
   start_step();
   type_block(kQuillonStep3, 600);  // 40 a minute
   script().inspect([&] {
@@ -150,12 +151,7 @@ TEST_F(KeyGroupTest, AFailedStepStartsAgainAtItsFirstLine) {
 }
 
 TEST_F(KeyGroupTest, KeysThatTypeNothingCountNothingAndOnlyGreyTheCell) {
-  start_step();
-  type_block(kQuillonStep1, 60);
-  click_results();
-  start_step();
-  type_block(kQuillonStep2, 60);
-  click_results();
+  pass_steps(2);
   start_step();
   script().enter().type("!").inspect([&] {
     EXPECT_EQ(cell_area(1), 7);
@@ -185,10 +181,7 @@ TEST_F(KeyGroupTest, AWrongKeyCountsAndIsMarkedUntilTheNextKeystroke) {
     EXPECT_EQ(cell_area(1), 7);
   });
   script().type("f").inspect([&] { EXPECT_EQ(key_face(3), 14); });  // scheme 4 leaves 3 plain
-  std::string to_line_17;
-  for (size_t i = 0; i < 16; ++i) {
-    to_line_17 += kQuillonStep2[i];
-  }
+  const std::string to_line_17 = tutor::testing::joined(kQuillonStep2, 16);
   script().type(to_line_17).type("3").inspect([&] { EXPECT_EQ(key_face(3), 7); });
   script().type("4").inspect([&] { EXPECT_EQ(key_face(3), 1); });  // scheme 6 colours 3
   type_block(kQuillonStep2, 60, to_line_17.size() + 1);
@@ -197,17 +190,9 @@ TEST_F(KeyGroupTest, AWrongKeyCountsAndIsMarkedUntilTheNextKeystroke) {
 }
 
 TEST_F(KeyGroupTest, TheLastLinesOfTheReviewShowEveryKeyPlainButTheNextOne) {
-  for (const auto* lines : {&kQuillonStep1, &kQuillonStep2, &kQuillonStep3}) {
-    start_step();
-    type_block(*lines, 60);
-    click_results();
-  }
+  pass_steps(3);
   start_step();
-  std::string to_line_19;
-  for (size_t i = 0; i < 18; ++i) {
-    to_line_19 += kQuillonStep4[i];
-  }
-  script().type(to_line_19).inspect([&] {
+  script().type(tutor::testing::joined(kQuillonStep4, 18)).inspect([&] {
     EXPECT_EQ(text({18, 4}, 2), "５");
     expect_plain_keys_but({5});
     EXPECT_EQ(key_face(5), 11);

@@ -26,23 +26,6 @@ class BrandelTest : public tutor::testing::HeadlessTest {
     return run([](Console& c) { shift::run_brandel(c); });
   }
 
-  // Types the block from character `skip` on, `seconds` from the first
-  // keystroke of the script to the last; `before_last` runs just before it.
-  void type_block(
-      int seconds,
-      size_t skip = 0,
-      std::function<void()> before_last = [] {}) {
-    std::string all;
-    for (auto l : kBrandelLines) {
-      all += l;
-    }
-    script().type(all.substr(skip, all.size() - 1 - skip)).wait(seconds).inspect(before_last);
-    script().type(all.substr(all.size() - 1));
-  }
-
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({key(k).rect.x1 + 1, key(k).rect.y1 + 1});
-  }
   [[nodiscard]] int key_shadow(int k) const {
     const Rect r = key(k).rect;
     return pixel_at({(r.x1 + r.x2) / 2, pixel_y(r.y2) + 1});
@@ -140,7 +123,7 @@ TEST_F(BrandelTest, AWrongKeystrokeMarksTheKeyTypingItOrNoKeyAtAll) {
     EXPECT_EQ(key_face(39), 14);
   });
   // The whole block in no measurable time counts as one second.
-  type_block(0, 5);
+  type_block(kBrandelLines, 0, 5);
   script().inspect([&] {
     EXPECT_EQ(text({50, 8}, 2), " 1");
     EXPECT_EQ(text({45, 10}, 5), "    6");
@@ -152,7 +135,7 @@ TEST_F(BrandelTest, AWrongKeystrokeMarksTheKeyTypingItOrNoKeyAtAll) {
 
 TEST_F(BrandelTest, AWholeBlockShowsItsEvaluationKeepsItAndReturnsToTheLauncher) {
   script().key("x").clock("10:00:00").type(std::string(20, 'x'));
-  type_block(250);
+  type_block(kBrandelLines, 250);
   script().inspect([&] {
     EXPECT_EQ(text({42, 8}, 4), "   4");
     EXPECT_EQ(text({50, 8}, 2), "10");
@@ -210,7 +193,7 @@ TEST_F(BrandelTest, ARecordThatCannotBeReadOrWrittenShowsTheErrorBoxOverTheResul
     int frames = 0;
     script() = {};
     script().key("x");
-    type_block(250, 0, [&] { frames = backend_.frames(); });
+    type_block(kBrandelLines, 250, 0, [&] { frames = backend_.frames(); });
     const Outcome o = run_brandel();
     ASSERT_TRUE(std::holds_alternative<FatalErrorShown>(o));
     EXPECT_EQ(text({41, 12}, 7), "   96.0");

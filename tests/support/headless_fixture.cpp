@@ -30,11 +30,7 @@ HeadlessTest::HeadlessTest(std::string program)
     : root_(fresh_root()), backend_(root_), con_(backend_, std::move(program)) {
   std::filesystem::create_directories(root_ / "M0" / "data");
   std::filesystem::create_directories(root_ / "M1");
-  write_record("step.TXT", "1\n");
-  write_record("RANK.TXT", "1\n");
-  write_record("SUU.TXT", "未 達 成\n");
-  write_record("KIGO.TXT", "未 達 成\n");
-  write_record("SFT.TXT", "0\n");
+  write_records(kStartingRecords);
 }
 
 HeadlessTest::~HeadlessTest() {
@@ -61,15 +57,24 @@ void HeadlessTest::TearDown() {
   }
 }
 
-void HeadlessTest::type_block(std::span<const std::string_view> lines, int seconds, size_t skip) {
+std::string joined(std::span<const std::string_view> lines, size_t count) {
   std::string all;
-  for (auto line : lines) {
+  for (auto line : lines.first(std::min(count, lines.size()))) {
     all += line;
   }
-  script()
-      .type(all.substr(skip, all.size() - 1 - skip))
-      .wait(seconds)
-      .type(all.substr(all.size() - 1));
+  return all;
+}
+
+void HeadlessTest::type_block(std::span<const std::string_view> lines,
+                              int seconds,
+                              size_t skip,
+                              const std::function<void()>& before_last) {
+  const std::string all = joined(lines);
+  script().type(all.substr(skip, all.size() - 1 - skip)).wait(seconds);
+  if (before_last) {
+    script().inspect(before_last);
+  }
+  script().type(all.substr(all.size() - 1));
 }
 
 Outcome HeadlessTest::run(const std::function<void(Console&)>& program) {
@@ -77,7 +82,11 @@ Outcome HeadlessTest::run(const std::function<void(Console&)>& program) {
 }
 
 std::string HeadlessTest::record(std::string_view name) const {
-  std::ifstream in(root_ / "M0" / "data" / name, std::ios::binary);
+  return contents_of(root_ / "M0" / "data" / name);
+}
+
+std::string contents_of(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
   if (!in) {
     return "(missing)";
   }
@@ -88,6 +97,20 @@ std::string HeadlessTest::record(std::string_view name) const {
 
 void HeadlessTest::write_record(std::string_view name, std::string_view contents) const {
   std::ofstream(root_ / "M0" / "data" / name, std::ios::binary) << contents;
+}
+
+Records HeadlessTest::records() const {
+  Records all;
+  for (const auto& [name, value] : kStartingRecords) {
+    all[name] = record(name);
+  }
+  return all;
+}
+
+void HeadlessTest::write_records(const Records& all) const {
+  for (const auto& [name, value] : all) {
+    write_record(name, value);
+  }
 }
 
 void HeadlessTest::remove_record(std::string_view name) const {

@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,8 +13,20 @@
 
 #include "console/console.h"
 #include "console/headless.h"
+#include "lessonkit/key_table.h"
 
 namespace tutor::testing {
+
+using Records = std::map<std::string, std::string, std::less<>>;
+// The five records as a new learner's tree holds them.
+inline const Records kStartingRecords = {{"step.TXT", "1\n"},
+                                         {"RANK.TXT", "1\n"},
+                                         {"SUU.TXT", "未 達 成\n"},
+                                         {"KIGO.TXT", "未 達 成\n"},
+                                         {"SFT.TXT", "0\n"}};
+
+// The first `count` lines of a drill block, joined.
+[[nodiscard]] std::string joined(std::span<const std::string_view> lines, size_t count = SIZE_MAX);
 
 // A scripted console over a fresh program tree: a temporary working folder
 // with M0/data holding the five records at their starting values. When a test
@@ -28,8 +41,12 @@ class HeadlessTest : public ::testing::Test {
 
   Script& script() { return backend_.script(); }
   // Types the lines of a drill block right, the clock moving on `seconds`
-  // between its first keystroke and its last; `skip` characters already typed.
-  void type_block(std::span<const std::string_view> lines, int seconds, size_t skip = 0);
+  // between its first keystroke and its last; `skip` characters already typed;
+  // `before_last` runs just before the last keystroke.
+  void type_block(std::span<const std::string_view> lines,
+                  int seconds,
+                  size_t skip = 0,
+                  const std::function<void()>& before_last = {});
 
   // Runs a program against the script so far.
   Outcome run(const std::function<void(Console&)>& program);
@@ -37,6 +54,9 @@ class HeadlessTest : public ::testing::Test {
   // The record file M0/data/<name> as stored, whole; "(missing)" when absent.
   [[nodiscard]] std::string record(std::string_view name) const;
   void write_record(std::string_view name, std::string_view contents) const;
+  // The five records as stored, or written.
+  [[nodiscard]] Records records() const;
+  void write_records(const Records& all) const;
   void remove_record(std::string_view name) const;
 
   // Text of `width` cells from `at`.
@@ -46,6 +66,10 @@ class HeadlessTest : public ::testing::Test {
   // Palette index of the pixel at a design point (y scaled as drawn).
   [[nodiscard]] int pixel(DesignPoint p) const;
   [[nodiscard]] int pixel_at(Point p) const { return con_.screen().graphics.at(p).index(); }
+  // Palette index of a keyboard key's face.
+  [[nodiscard]] int key_face(int k) const {
+    return pixel({lessonkit::key(k).rect.x1 + 1, lessonkit::key(k).rect.y1 + 1});
+  }
 
   std::filesystem::path root_;
   HeadlessBackend backend_;
@@ -64,6 +88,9 @@ class FullDisk {
  private:
   unsigned long long saved_limit_;
 };
+
+// A file's bytes; "(missing)" when it cannot be read.
+[[nodiscard]] std::string contents_of(const std::filesystem::path& file);
 
 // The names in a folder, sorted.
 [[nodiscard]] std::vector<std::string> files_in(const std::filesystem::path& folder);
