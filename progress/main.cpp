@@ -1,5 +1,7 @@
 #include <future>
 #include <iostream>
+#include <string_view>
+#include <vector>
 
 #include "console/program_main.h"
 #include "history/history.h"
@@ -10,7 +12,8 @@ int main(int argc, char** argv) {
   using namespace tutor;
   if (argc > 1) {
     std::ios::sync_with_stdio(false);
-    return progress::export_csv(argv[1], history::kHistoryFile, std::cout, std::cerr);
+    const std::vector<std::string_view> options(argv + 1, argv + argc);
+    return progress::export_csv(options, history::kHistoryFile, std::cout, std::cerr);
   }
   // The history is read while the window opens: a long one costs no time.
   std::future<progress::Overview> overview =
