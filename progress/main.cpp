@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <future>
 #include <iostream>
 #include <string_view>
@@ -13,7 +14,10 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string_view> options(argv + 1, argv + argc);
-    return progress::export_csv(options, history::kHistoryFile, std::cout, std::cerr);
+    // Named in full when it is missing: `velmora --csv` is typed in another folder.
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(history::kHistoryFile, ec);
+    return progress::export_csv(options, ec ? history::kHistoryFile : file, std::cout, std::cerr);
   }
   // The history is read while the window opens: a long one costs no time.
   std::future<progress::Overview> overview =
