@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The shift-key course in a real window: from the launcher's F9 its 20 lines typed with
 real key events (xdotool holds Shift for the shifted characters), SFT.TXT and the progress
-history holding the evaluation that the real clock gives, a click back to the launcher,
-then F12 to the progress program and Escape back."""
+history holding the evaluation that the real clock gives, Enter back to the launcher,
+then the F12 button to the progress program and Escape back."""
 
 import math
 import sqlite3
@@ -20,6 +20,7 @@ RIGHT_SHIFT = (499, design_y(268))
 RESULT_BARS = {(164, design_y(126 + 32 * i)): face for i, face in enumerate((2, 4, 6))}
 VERDICT_BOX = (125, design_y(260))            # empty: the course gives no verdict
 VIEW_BUTTON_1 = (18, design_y(350))           # the progress program's buttons
+F12_BUTTON = (320, design_y(360))          # the launcher's F12 button
 VIEW_BUTTON_4 = (414, design_y(350))
 PROGRESS_EXIT = (558, design_y(350))
 
@@ -64,7 +65,7 @@ def test_typing_the_course_stores_its_evaluation(s: harness.Session) -> None:
         kept = db.execute("SELECT program, evaluation, typed_right FROM blocks").fetchall()
     check(len(kept) == 1 and kept[0][0] == "Brandel" and kept[0][2] == 400
           and float(kept[0][1].replace(",", "")) == stored, f"the progress history holds {kept}")
-    menu.key("F12")
+    menu.double_click(*F12_BUTTON)
     p.wait_for_program("Progress")
     p.window_showing({VIEW_BUTTON_1: 2, VIEW_BUTTON_4: 14, PROGRESS_EXIT: 4}).key("Escape")
     p.wait_for_program("Velmora")

@@ -3,9 +3,11 @@
 started by its velmora command as two users would start it from the menu: each
 gets a program tree and records of their own, the launcher works in that tree,
 Ulvane shows that user's records, and nothing is written where the package is,
-nor in a learner's tree from a checkout. Run with --package DEB."""
+nor in a learner's tree from a checkout. A teacher's velmora --csv writes the
+learner's own history, wherever it is typed. Run with --package DEB."""
 
 import os
+import re
 import subprocess
 from pathlib import Path
 
@@ -98,6 +100,65 @@ def test_each_user_keeps_records_of_their_own(s: harness.Session) -> None:
     check(sorted(os.listdir(checkout)) == ["tutor"], f"the checkout now holds {os.listdir(checkout)}")
 
 
+def velmora(s: harness.Session, home: Path, *options: str,
+            cwd: Path) -> subprocess.CompletedProcess:
+    """The unpacked package's velmora command with options, for the user of
+    `home`, with no display to open a window on."""
+    env = {k: v for k, v in s.program_env.items()
+           if not k.startswith("XDG_") and k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    return subprocess.run([str(s.installed / "usr/bin/velmora"), *options], cwd=cwd,
+                          env={**env, "HOME": str(home)}, capture_output=True, timeout=60,
+                          check=False)
+
+
+def test_velmora_csv_writes_the_learners_own_history(s: harness.Session) -> None:
+    learner = s.root / "learner"
+    learner.mkdir()
+    # A learner's tree from a checkout, where the teacher types the command:
+    # its history is no history at all, so reading it would fail.
+    checkout = s.root / "checkout/tutor"
+    (checkout / "M0/data").mkdir(parents=True)
+    (checkout / "M0/data/progress.sqlite3").write_text("not a history", encoding="utf-8")
+
+    before = velmora(s, learner, "--csv", cwd=checkout)
+    check(before.returncode == 1 and b"never been started" in before.stderr,
+          f"before the first start: status {before.returncode}, said {before.stderr!r}")
+    check(os.listdir(learner) == [], f"--csv made {os.listdir(learner)}")
+
+    # The learner clears the records in Ulvane: the history keeps the mark.
+    p = start_menu(s, learner)
+    p.window().key("F10")
+    p.wait_for_program("Ulvane")
+    w = p.window_showing({PANEL: 14, YES_FACE: 14, NO_FACE: 2})
+    w.key("Right")
+    w.wait_for_pixels({YES_FACE: 2, NO_FACE: 14})
+    w.key("Return")
+    p.handed_over_to("Velmora").wait_for_pixels({MENU_ENTRY_1: 2})
+    p.stop()
+    tree = files_of(s.tree)
+
+    blocks = velmora(s, learner, "--csv", cwd=checkout)
+    rows = blocks.stdout.decode("utf-8").split("\r\n")
+    check(blocks.returncode == 0 and len(rows) == 3 and rows[2] == ""
+          and rows[0] == "ended_at,program,step,seconds,right,wrong,evaluation,result"
+          and re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d,,,,,,,records cleared",
+                           rows[1]) is not None,
+          f"velmora --csv: status {blocks.returncode}, wrote {blocks.stdout!r}, "
+          f"said {blocks.stderr!r}")
+    for options in (("--csv", "--excel"), ("--excel",)):
+        excel = velmora(s, learner, *options, cwd=checkout)
+        check(excel.returncode == 0 and excel.stdout == b"\xef\xbb\xbf" + blocks.stdout,
+              f"velmora {' '.join(options)}: status {excel.returncode}, wrote {excel.stdout!r}")
+    keys = velmora(s, learner, "--csv-keys", cwd=checkout)
+    check(keys.returncode == 0 and keys.stdout ==
+          b"ended_at,program,step,key,legend,right,wrong,typed_instead,count\r\n",
+          f"velmora --csv-keys: status {keys.returncode}, wrote {keys.stdout!r}")
+    wrong = velmora(s, learner, "--csv", "--csv-keys", cwd=checkout)
+    check(wrong.returncode == 2 and b"usage" in wrong.stderr,
+          f"velmora --csv --csv-keys: status {wrong.returncode}, said {wrong.stderr!r}")
+    check(files_of(s.tree) == tree, "writing the CSV changed the learner's tree")
+
+
 def test_a_relative_home_is_refused(s: harness.Session) -> None:
     """HOME=rel would make a tree beside wherever velmora is typed."""
     somewhere = s.root / "somewhere"
@@ -113,4 +174,6 @@ def test_a_relative_home_is_refused(s: harness.Session) -> None:
 
 
 if __name__ == "__main__":
-    harness.run_tests([test_each_user_keeps_records_of_their_own, test_a_relative_home_is_refused])
+    harness.run_tests([test_each_user_keeps_records_of_their_own,
+                       test_velmora_csv_writes_the_learners_own_history,
+                       test_a_relative_home_is_refused])

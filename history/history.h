@@ -68,6 +68,11 @@ inline constexpr std::string_view kTooSlow = "too slow";
 inline constexpr std::string_view kNotYet = "not yet";
 inline constexpr std::string_view kNewBest = "new best";
 inline constexpr std::string_view kNoNewBest = "no new best";
+// Whether a lesson's verdict says the block was not passed. The shift course
+// and the timed test pass or fail no block.
+[[nodiscard]] constexpr bool is_failure(std::string_view result) {
+  return result == kTooManyErrors || result == kTooSlow || result == kNotYet;
+}
 }  // namespace results
 
 // The history as read back, in the order it was kept.

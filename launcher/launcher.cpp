@@ -8,11 +8,11 @@ namespace {
 
 // Menu state: the selection, always the entry drawn highlighted.
 struct Menu {
-  int selected = 1;  // 1-10
+  int selected = 1;  // 1-10, or kProgressEntryNumber
 };
 
 const MenuEntry& entry(int n) {
-  return kMenu[static_cast<size_t>(n - 1)];
+  return n == kProgressEntryNumber ? kProgressEntry : kMenu[static_cast<size_t>(n - 1)];
 }
 
 void draw_screen(Console& con) {
@@ -27,15 +27,14 @@ void draw_screen(Console& con) {
   con.print({17, 20}, kYellow, "項目");
   frame_box(con, {556, 316, 628, 340}, raised_box(kGreen));
   con.print({72, 20}, kYellow, "終了");
-  con.print(kProgressHintCell, kGrey, kProgressHint);
   // Each button's frame stands two units off its face, so a band of the
   // plain face shows round the highlight, which fills the face alone.
-  for (const MenuEntry& e : kMenu) {
-    frame_box(con, e.button.grown(2), kRaisedBox);
+  for (int n = 1; n <= kProgressEntryNumber; ++n) {
+    frame_box(con, entry(n).button.grown(2), kRaisedBox);
   }
   con.fill(entry(1).button, kRed);
-  for (const MenuEntry& e : kMenu) {
-    con.print(e.label_cell, kBlack, e.label);
+  for (int n = 1; n <= kProgressEntryNumber; ++n) {
+    con.print(entry(n).label_cell, kBlack, entry(n).label);
   }
   con.print(entry(1).label_cell, kYellow, entry(1).label);
 }
@@ -55,7 +54,7 @@ void move_highlight(Console& con, Menu& menu, int to) {
 
 // The first button holding the pointer, in entry order; 0 for none.
 int button_at(Point p) {
-  for (int n = 1; n <= 10; ++n) {
+  for (int n = 1; n <= kProgressEntryNumber; ++n) {
     if (entry(n).button.contains_pixel(p)) {
       return n;
     }
@@ -82,12 +81,22 @@ void run(Console& con) {
           start_entry(con, e.function_key);
         }
         if (e.function_key == 12) {
-          con.start_program(kProgressProgram);
+          start_entry(con, kProgressEntryNumber);
         }
         break;
       case Event::Kind::Key:
         if (e.key == keys::kEnter) {
           start_entry(con, menu.selected);
+        } else if (menu.selected == kProgressEntryNumber) {
+          const CursorSteps& to = kFromProgressEntry;
+          const int next = e.key == keys::kUp      ? to.up
+                           : e.key == keys::kDown  ? to.down
+                           : e.key == keys::kLeft  ? to.left
+                           : e.key == keys::kRight ? to.right
+                                                   : 0;
+          if (next != 0) {
+            move_highlight(con, menu, next);
+          }
         } else if (e.key == keys::kRight || e.key == keys::kLeft) {
           move_highlight(con, menu, other_column(menu.selected));
         } else if (e.key == keys::kUp) {

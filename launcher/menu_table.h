@@ -30,11 +30,21 @@ inline constexpr std::array<MenuEntry, 10> kMenu = {{
     {"   Ｆ10・・・記録のクリア", "././M1/Ulvane.exe", {340, 238, 584, 258}, {43, 15}},
 }};
 
-// F12 starts the progress program; the hint stands in the black band under
-// the legend row.
-inline constexpr std::string_view kProgressProgram = "././M1/Progress.exe";
-inline constexpr std::string_view kProgressHint = "Ｆ12・・・練習の記録（グラフとミスの多いキー）";
-inline constexpr Cell kProgressHintCell = {17, 22};
+// F12 starts the progress program: entry 11, a button in the black band under
+// the legend row, selected by a click and started by a double-click or Enter
+// as the ten are. The cursor keys cycle through the ten alone; from this
+// button they step back into them (kFromProgressEntry).
+inline constexpr int kProgressEntryNumber = 11;
+inline constexpr MenuEntry kProgressEntry = {"Ｆ12・・・練習の記録（グラフとミスの多いキー）",
+                                             "././M1/Progress.exe",
+                                             {120, 350, 520, 370},
+                                             {17, 22}};
+// Up and Down as if it stood after entry 10; Left and Right to the bottom
+// entry of each column.
+struct CursorSteps {
+  int up, down, left, right;
+};
+inline constexpr CursorSteps kFromProgressEntry = {10, 1, 5, 10};
 
 // The "終了" box ends the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};

@@ -38,6 +38,24 @@ std::optional<std::int64_t> wall_seconds(std::string_view iso) {
   return std::int64_t(days) * kSecondsPerDay + h * 3600 + mi * 60 + s;
 }
 
+std::optional<std::int64_t> utc_seconds(std::string_view iso) {
+  const std::optional<std::int64_t> wall = wall_seconds(iso);
+  const std::string_view offset = wall ? iso.substr(19) : "";  // "+09:00", "Z" or nothing
+  if (!wall || offset.empty() || offset == "Z") {
+    return wall;
+  }
+  constexpr std::string_view kShape = "+dd:dd";
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (offset.size() != kShape.size() || (offset[0] != '+' && offset[0] != '-') ||
+      !digit(offset[1]) || !digit(offset[2]) || offset[3] != ':' || !digit(offset[4]) ||
+      !digit(offset[5])) {
+    return std::nullopt;
+  }
+  const int east = ((offset[1] - '0') * 10 + (offset[2] - '0')) * 3600 +
+                   ((offset[4] - '0') * 10 + (offset[5] - '0')) * 60;
+  return *wall - (offset[0] == '+' ? east : -east);
+}
+
 std::string day_text(std::int64_t wall_seconds) {
   const auto days = std::chrono::sys_days(std::chrono::days(
       wall_seconds >= 0 ? wall_seconds / kSecondsPerDay : (wall_seconds + 1) / kSecondsPerDay - 1));
@@ -46,6 +64,13 @@ std::string day_text(std::int64_t wall_seconds) {
   std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(ymd.year()), unsigned(ymd.month()),
                 unsigned(ymd.day()));
   return text;
+}
+
+std::string minute_text(std::int64_t wall_seconds) {
+  const std::int64_t of_day = ((wall_seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d:%02d", int(of_day / 3600), int(of_day / 60 % 60));
+  return day_text(wall_seconds) + " " + text;
 }
 
 int Axis::at(double v) const {
@@ -65,8 +90,9 @@ std::vector<ChartPoint> by_period(std::span<const ChartPoint> points, int days) 
     if (!merged.empty() && merged.back().t == middle) {
       ++in_period;
       merged.back().value += (p.value - merged.back().value) / in_period;  // running mean
+      merged.back().failed = merged.back().failed && p.failed;
     } else {
-      merged.push_back({middle, p.value});
+      merged.push_back({middle, p.value, p.failed});
       in_period = 1;
     }
   }

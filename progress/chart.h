@@ -14,8 +14,14 @@ namespace tutor::progress {
 // ("2026-12-07T10:15:30+09:00") reads, its offset aside: a chart of one
 // learner's days reads as their clock did. Nothing for a malformed time.
 [[nodiscard]] std::optional<std::int64_t> wall_seconds(std::string_view iso);
+// The moment an ISO 8601 time names, as seconds since 1970-01-01 00:00 UTC:
+// times kept under different offsets (a move, daylight saving) put in order.
+// A time without an offset reads as UTC. Nothing for a malformed time.
+[[nodiscard]] std::optional<std::int64_t> utc_seconds(std::string_view iso);
 // "2026-12-07" for wall seconds.
 [[nodiscard]] std::string day_text(std::int64_t wall_seconds);
+// "2026-12-07 10:15" for wall seconds.
+[[nodiscard]] std::string minute_text(std::int64_t wall_seconds);
 
 inline constexpr std::int64_t kSecondsPerDay = 86400;
 
@@ -31,11 +37,12 @@ struct Axis {
 struct ChartPoint {
   std::int64_t t;  // wall seconds
   double value;
+  bool failed = false;  // a block not passed, a timed test below zero
 };
 
 // The points of each period of `days` days (counted from 1970-01-01) merged
-// into one: their mean, at the period's middle (a day's noon). The points
-// come in the order of their times.
+// into one: their mean, at the period's middle (a day's noon), failed only
+// when every one of them failed. The points come in the order of their times.
 [[nodiscard]] std::vector<ChartPoint> by_period(std::span<const ChartPoint> points, int days);
 
 // Whether two neighbouring points of a series would stand closer than

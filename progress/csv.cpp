@@ -7,6 +7,7 @@
 #include "console/text.h"
 
 #include "lessonkit/key_table.h"
+#include "progress/chart.h"
 
 namespace tutor::progress {
 namespace {
@@ -20,11 +21,13 @@ void write_row(std::ostream& out, std::initializer_list<std::string_view> fields
   out << "\r\n";
 }
 
-std::string_view legend_of(int key) {
+// The character a key types, as a spreadsheet can match it with what was
+// typed: "-" for the minus key, not its full-width legend.
+std::string_view character_of(int key) {
   if (key == lessonkit::kSpaceBar) {
-    return "スペース";  // its cap has no legend
+    return "スペース";  // a lone blank would read as an empty cell
   }
-  return key >= 1 && key <= lessonkit::kKeyCount ? lessonkit::key(key).legend : "";
+  return key >= 1 && key <= lessonkit::kKeyCount ? lessonkit::key(key).typed : "";
 }
 
 // "12", "-3.5", "1,234.5": the numbers the history holds.
@@ -51,8 +54,10 @@ bool plain_number(std::string_view s) {
 std::string safe_cell(std::string_view text) {
   std::string safe;
   safe.reserve(text.size() + 1);
+  // A sign alone is text to every spreadsheet: the minus key's "-" stays as typed.
+  const bool lone_sign = text == "-" || text == "+";
   if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
-      !plain_number(text)) {
+      !plain_number(text) && !lone_sign) {
     safe += '\'';
   }
   for (char32_t cp : decode_utf8(text)) {
@@ -83,9 +88,26 @@ std::string csv_field(std::string_view field) {
 void write_blocks_csv(std::ostream& out, const history::History& kept) {
   write_row(out,
             {"ended_at", "program", "step", "seconds", "right", "wrong", "evaluation", "result"});
+  // Marks go among the blocks by the moment they name, whatever the offset it
+  // was kept under; where a time cannot be read, by its text.
+  auto before = [](const std::string& mark, const std::string& block) {
+    const auto m = utc_seconds(mark), b = utc_seconds(block);
+    return m && b ? *m < *b : mark < block;
+  };
+  auto mark = kept.marks.begin();
+  auto write_mark = [&] {
+    write_row(out, {mark->at, "", "", "", "", "", "", mark->what});
+    ++mark;
+  };
   for (const history::BlockEntry& b : kept.blocks) {
+    while (mark != kept.marks.end() && before(mark->at, b.ended_at)) {
+      write_mark();
+    }
     write_row(out, {b.ended_at, b.program, std::to_string(b.step), std::to_string(b.seconds),
                     std::to_string(b.right), std::to_string(b.wrong), b.evaluation, b.result});
+  }
+  while (mark != kept.marks.end()) {
+    write_mark();
   }
 }
 
@@ -96,10 +118,10 @@ void write_key_tallies_csv(std::ostream& out, const history::History& kept) {
     const std::string step = std::to_string(b.step);
     for (const history::KeyTally& k : b.keys) {
       const std::string key = std::to_string(k.key);
-      write_row(out, {b.ended_at, b.program, step, key, legend_of(k.key), std::to_string(k.right),
-                      std::to_string(k.wrong), "", ""});
+      write_row(out, {b.ended_at, b.program, step, key, character_of(k.key),
+                      std::to_string(k.right), std::to_string(k.wrong), "", ""});
       for (const history::Miss& m : k.instead) {
-        write_row(out, {b.ended_at, b.program, step, key, legend_of(k.key), "", "",
+        write_row(out, {b.ended_at, b.program, step, key, character_of(k.key), "", "",
                         std::to_string(m.typed_instead), std::to_string(m.count)});
       }
     }

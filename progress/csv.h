@@ -9,12 +9,14 @@
 // a comma, a quote or a line break), UTF-8, for spreadsheets.
 namespace tutor::progress {
 
-// One row per block or test:
+// One row per block or test, and one per mark (the records cleared) among
+// them in time order, its program empty and its result naming the mark:
 // ended_at,program,step,seconds,right,wrong,evaluation,result
 void write_blocks_csv(std::ostream& out, const history::History& kept);
 
 // Per block, a row for each key with its right and wrong keystrokes, then a
-// row for each key that typed instead of it with its count:
+// row for each key that typed instead of it with its count; the legend is
+// the character the key types ("-", "A"), "スペース" for the space bar:
 // ended_at,program,step,key,legend,right,wrong,typed_instead,count
 void write_key_tallies_csv(std::ostream& out, const history::History& kept);
 

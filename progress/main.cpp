@@ -1,5 +1,8 @@
+#include <filesystem>
 #include <future>
 #include <iostream>
+#include <string_view>
+#include <vector>
 
 #include "console/program_main.h"
 #include "history/history.h"
@@ -10,7 +13,11 @@ int main(int argc, char** argv) {
   using namespace tutor;
   if (argc > 1) {
     std::ios::sync_with_stdio(false);
-    return progress::export_csv(argv[1], history::kHistoryFile, std::cout, std::cerr);
+    const std::vector<std::string_view> options(argv + 1, argv + argc);
+    // Named in full when it is missing: `velmora --csv` is typed in another folder.
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(history::kHistoryFile, ec);
+    return progress::export_csv(options, ec ? history::kHistoryFile : file, std::cout, std::cerr);
   }
   // The history is read while the window opens: a long one costs no time.
   std::future<progress::Overview> overview =

@@ -29,20 +29,6 @@ int program_index(std::string_view program) {
   return -1;
 }
 
-// The course of the speed chart a program belongs to; -1 for none.
-int course_of(std::string_view program) {
-  if (program.empty()) {
-    return -1;  // the unused places of the course table
-  }
-  for (size_t i = 0; i < kCourses.size(); ++i) {
-    const auto& p = kCourses[i].programs;
-    if (std::find(p.begin(), p.end(), program) != p.end()) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
 }  // namespace
 
 Overview read_overview(const std::filesystem::path& file) {
@@ -52,20 +38,19 @@ Overview read_overview(const std::filesystem::path& file) {
     o.seconds += b.seconds;
     o.right += b.right;
     o.wrong += b.wrong;
-    const double evaluation = number_of(b.evaluation);
-    const auto t = wall_seconds(b.ended_at);
-    if (const int c = course_of(b.program); c >= 0 && t) {
-      o.courses[size_t(c)].push_back({*t, evaluation});
-    } else if (b.program == kTimedTest && t) {
-      o.timed_tests.push_back({*t, evaluation});
-    }
     const int p = program_index(b.program);
     if (p < 0) {
       return;
     }
-    ProgramSummary& sum = o.programs[size_t(p)];
+    const double evaluation = number_of(b.evaluation);
     const bool graded = b.program == kTimedTest;
-    if (sum.blocks++ == 0 || evaluation > sum.best) {
+    const bool failed = graded ? evaluation < 0 : history::results::is_failure(b.result);
+    if (const auto t = wall_seconds(b.ended_at)) {
+      o.points[size_t(p)].push_back({*t, evaluation, failed});
+    }
+    ProgramSummary& sum = o.programs[size_t(p)];
+    ++sum.blocks;
+    if ((graded || !failed) && (sum.best_shown.empty() || evaluation > sum.best)) {
       sum.best = evaluation;
       sum.best_shown = std::string(b.evaluation) + (graded ? "  " + std::string(b.result) : "");
     }

@@ -12,11 +12,12 @@
 
 namespace tutor::progress {
 
-// A program's best and latest block, as the totals show them.
+// A program's best and latest block, as the totals show them. The best is of
+// the passed blocks; of the timed test, of every test.
 struct ProgramSummary {
   int blocks = 0;
   double best = 0;
-  std::string best_shown;  // the evaluation, and for the timed test its grade
+  std::string best_shown;  // the evaluation, and for the timed test its grade; "" for none
   std::string latest_shown;
   std::string latest_day;
 };
@@ -25,8 +26,9 @@ struct ProgramSummary {
 struct Overview {
   history::HistoryRead::Status status = history::HistoryRead::Status::Missing;
   std::string problem;  // why the history cannot be read
-  std::array<std::vector<ChartPoint>, kCourses.size()> courses;
-  std::vector<ChartPoint> timed_tests;
+  // Each program's blocks (the timed test's tests), in the order of
+  // kProgramNames: a line of its own on its chart.
+  std::array<std::vector<ChartPoint>, kProgramNames.size()> points;
   std::array<ProgramSummary, kProgramNames.size()> programs;
   long long blocks = 0;
   long long seconds = 0;
@@ -36,7 +38,7 @@ struct Overview {
 };
 
 // One pass over the whole history, holding only what the views draw (points
-// of 16 bytes, sums, each program's best and latest): a history of years
+// of 24 bytes, sums, each program's best and latest): a history of years
 // opens as fast as a short one.
 [[nodiscard]] Overview read_overview(const std::filesystem::path& file);
 

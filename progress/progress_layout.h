@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "console/colour.h"
@@ -63,6 +64,18 @@ inline constexpr std::array<MergePeriod, 4> kMergePeriods = {{
     {365, "点は1年ごとの平均です"},
 }};
 inline constexpr int kMergeNoteRow = 20;
+// Points stand this far inside both ends of the time axis, clear of the value
+// axis and of the dates under it, and never lower than kPointFloor, clear of
+// the time axis.
+inline constexpr int kPointInset = 12;
+inline constexpr int kPointFloor = kPlotBottom - 4;
+// Under this span the dates at the ends of the time axis name the minute.
+inline constexpr std::int64_t kMinuteLabelsBelow = 2 * 86400;
+// A failed block (a timed test below zero) is drawn hollow; under the dates,
+// left of the merge note, a hollow point says so.
+inline constexpr int kHollowNoteRow = 20;
+inline constexpr std::string_view kFailedBlocksNote = "不合格のブロック";
+inline constexpr std::string_view kFailedTestsNote = "得点がマイナスの回";
 
 inline constexpr Colour kAxisColour = kGrey;
 inline constexpr Colour kGridColour = kDarkGrey;
@@ -83,6 +96,23 @@ inline constexpr std::array<Course, 4> kCourses = {{
     {"シフトキー", {"Brandel"}, kPink},
 }};
 inline constexpr std::string_view kTimedTest = "Zarbet";
+// The course whose misses are of Shift as much as of keys.
+inline constexpr std::string_view kShiftCourse = "Brandel";
+
+// The course of the speed chart a program belongs to; -1 for none.
+[[nodiscard]] constexpr int course_of(std::string_view program) {
+  if (program.empty()) {
+    return -1;  // the unused places of the course table
+  }
+  for (size_t i = 0; i < kCourses.size(); ++i) {
+    for (std::string_view p : kCourses[i].programs) {
+      if (p == program) {
+        return static_cast<int>(i);
+      }
+    }
+  }
+  return -1;
+}
 inline constexpr Colour kTimedTestColour = kLightCyan;
 
 // The programs of the totals, as the launcher names them.
@@ -101,6 +131,11 @@ inline constexpr std::array<ProgramName, 9> kProgramNames = {{
     {"Tesmar", "記号キー"},
     {"Brandel", "シフトキー"},
 }};
+// The best evaluation is taken from passed blocks only: a block failed for
+// its errors may be the fastest.
+inline constexpr std::string_view kBestNote =
+    "最高の評価は合格したブロックから（トライ編はすべての回から）";
+inline constexpr int kBestNoteRow = 20;
 
 // The miss rate of a key over the recent blocks, as a face colour: the first
 // band whose limit is above the rate. Keys not typed keep the plain face.

@@ -13,6 +13,7 @@
 #include "lessonkit/screen_pieces.h"
 #include "progress/chart.h"
 #include "progress/csv.h"
+#include "progress/miss_names.h"
 #include "progress/overview.h"
 #include "progress/progress_layout.h"
 #include "trytest/grade_table.h"
@@ -26,7 +27,7 @@ struct RecentMisses {
   // Sums of a history that may have been edited: kept wide enough for any.
   std::array<long long, lessonkit::kKeyCount + 1> right{};
   std::array<long long, lessonkit::kKeyCount + 1> wrong{};
-  std::map<std::pair<int, int>, long long> pairs;  // (key to type, key typed) -> count
+  std::map<MissPair, long long> pairs;
 };
 
 struct ProgressState {
@@ -118,6 +119,7 @@ void grid_line(Console& con, int y) {
   }
 }
 
+// The span of the points and marks, inside the ends of the plot.
 Axis time_axis(const std::vector<Series>& series, std::span<const std::int64_t> marks) {
   std::int64_t lo = INT64_MAX, hi = INT64_MIN;
   for (const Series& s : series) {
@@ -130,24 +132,56 @@ Axis time_axis(const std::vector<Series>& series, std::span<const std::int64_t> 
     lo = std::min(lo, m);
     hi = std::max(hi, m);
   }
-  if (lo == hi) {  // one moment: half a day either side
-    lo -= kSecondsPerDay / 2;
-    hi += kSecondsPerDay / 2;
-  }
-  return {double(lo), double(hi), kPlotLeft, kPlotRight};
+  return {double(lo), double(hi), kPlotLeft + kPointInset, kPlotRight - kPointInset};
 }
 
-// The axes, the value grid and its labels, the dates, the marks and each
+// A point of a series: filled, or hollow for a failed block; lines passing
+// under a hollow one are wiped from its middle.
+void draw_point(Console& con, DesignPoint at, Colour c, bool hollow) {
+  const Rect r{at.x - 2, at.y - 2, at.x + 2, at.y + 2};
+  con.fill(r, hollow ? kBlack : c);
+  if (hollow) {
+    con.outline(r, c);
+  }
+}
+
+// The times under the axis: the dates at both ends and, over a longer span,
+// in the middle; under two days, the dates with the minute, unless the points
+// are days merged.
+void draw_times(Console& con, const Axis& x, bool merged) {
+  const auto lo = static_cast<std::int64_t>(x.lo), hi = static_cast<std::int64_t>(x.hi);
+  const bool minutes = !merged && hi - lo < kMinuteLabelsBelow;
+  auto text = [&](std::int64_t t) { return minutes ? minute_text(t) : day_text(t); };
+  if (lo == hi) {
+    print_centred(con, kDateRow, kPlotLeft / 8, kPlotRight / 8, kGrey, text(lo));
+    return;
+  }
+  con.print({kPlotLeft / 8, kDateRow}, kGrey, text(lo));
+  print_right_aligned(con, {kPlotRight / 8 - 1, kDateRow}, kGrey, text(hi));
+  if (hi - lo >= kMinuteLabelsBelow) {
+    print_centred(con, kDateRow, kPlotLeft / 8, kPlotRight / 8, kGrey, day_text((lo + hi) / 2));
+  }
+}
+
+// The time axis and the series as drawn, for what is written over them.
+struct Plotted {
+  Axis x;
+  std::vector<Series> series;
+};
+
+// The axes, the value grid and its labels, the times, the marks and each
 // series as points joined by lines. Series whose points would crowd are
 // merged by day, or by longer periods while they still crowd, all alike.
-void draw_time_chart(Console& con,
-                     std::vector<Series> series,
-                     std::span<const std::int64_t> marks,
-                     const Axis& value,
-                     std::span<const ValueTick> ticks,
-                     std::optional<double> pass_line = std::nullopt) {
+Plotted draw_time_chart(Console& con,
+                        std::vector<Series> series,
+                        std::span<const std::int64_t> marks,
+                        const Axis& value,
+                        std::span<const ValueTick> ticks,
+                        std::string_view hollow_note,
+                        std::optional<double> pass_line = std::nullopt) {
   Axis x = time_axis(series, marks);
   const std::vector<Series> blocks = series;
+  bool merged = false;
   for (const MergePeriod& period : kMergePeriods) {
     if (std::none_of(series.begin(), series.end(),
                      [&](const Series& s) { return crowded(s.points, x, kMinPointGap); })) {
@@ -157,16 +191,19 @@ void draw_time_chart(Console& con,
       series[i].points = by_period(blocks[i].points, period.days);
     }
     x = time_axis(series, marks);
+    merged = true;
     con.blank({0, kMergeNoteRow}, kColumns);
     print_right_aligned(con, {kPlotRight / 8 - 1, kMergeNoteRow}, kGrey, period.note);
   }
+  // From the top down, so that where two labels would touch the lower one
+  // gives way and the top of the scale is always named.
   int last_label_row = -10;
-  for (const ValueTick& t : ticks) {
-    const int y = value.at(t.value);
+  for (auto t = ticks.rbegin(); t != ticks.rend(); ++t) {
+    const int y = value.at(t->value);
     grid_line(con, y);
     const int row = y / 16;  // the row whose middle (16 row + 8) is nearest
-    if (row - last_label_row >= 2 || last_label_row - row >= 2) {
-      print_right_aligned(con, {kPlotLeft / 8 - 1, row}, kGrey, t.label);
+    if (std::abs(row - last_label_row) >= 2) {
+      print_right_aligned(con, {kPlotLeft / 8 - 1, row}, kGrey, t->label);
       last_label_row = row;
     }
   }
@@ -176,30 +213,31 @@ void draw_time_chart(Console& con,
   }
   con.polyline({{kPlotLeft, kPlotTop}, {kPlotLeft, kPlotBottom}, {kPlotRight, kPlotBottom}},
                kAxisColour);
-  // Dates at both ends and, over a longer span, in the middle.
-  const auto lo = static_cast<std::int64_t>(x.lo), hi = static_cast<std::int64_t>(x.hi);
-  con.print({kPlotLeft / 8, kDateRow}, kGrey, day_text(lo));
-  print_right_aligned(con, {kPlotRight / 8 - 1, kDateRow}, kGrey, day_text(hi));
-  if (hi - lo >= 2 * kSecondsPerDay) {
-    print_centred(con, kDateRow, kPlotLeft / 8, kPlotRight / 8, kGrey, day_text((lo + hi) / 2));
-  }
+  draw_times(con, x, merged);
   for (std::int64_t m : marks) {
     const int mx = x.at(double(m));
     for (int y = kPlotTop; y < kPlotBottom; y += 3) {
       con.point({mx, y}, kClearedMarkColour);
     }
   }
+  auto at = [&](const ChartPoint& p) {
+    return DesignPoint{x.at(double(p.t)), std::min(value.at(p.value), kPointFloor)};
+  };
+  bool any_hollow = false;
   for (const Series& s : series) {
     for (size_t i = 1; i < s.points.size(); ++i) {
-      con.polyline({{x.at(double(s.points[i - 1].t)), value.at(s.points[i - 1].value)},
-                    {x.at(double(s.points[i].t)), value.at(s.points[i].value)}},
-                   s.colour);
+      con.polyline({at(s.points[i - 1]), at(s.points[i])}, s.colour);
     }
     for (const ChartPoint& p : s.points) {
-      const int px = x.at(double(p.t)), py = value.at(p.value);
-      con.fill({px - 1, py - 1, px + 1, py + 1}, s.colour);
+      draw_point(con, at(p), s.colour, p.failed);
+      any_hollow = any_hollow || p.failed;
     }
   }
+  if (any_hollow) {
+    draw_point(con, {kPlotLeft + 4, row_middle(kHollowNoteRow)}, kGrey, true);
+    con.print({kPlotLeft / 8 + 2, kHollowNoteRow}, kGrey, hollow_note);
+  }
+  return {x, std::move(series)};
 }
 
 // A legend entry: a short line of the series' colour and its label; returns
@@ -211,22 +249,38 @@ int legend_entry(Console& con, int col, Colour c, std::string_view label) {
   return col + 3 + display_width(label) + 2;
 }
 
+// The program index of the timed test in kProgramNames.
+constexpr size_t kTimedTestIndex = [] {
+  size_t i = 0;
+  while (kProgramNames[i].program != kTimedTest) {
+    ++i;
+  }
+  return i;
+}();
+
 void draw_speed(Console& con, const Overview& o) {
-  if (std::all_of(o.courses.begin(), o.courses.end(), [](const auto& c) { return c.empty(); })) {
+  // A line for each program: a harder stage starts a line of its own rather
+  // than continuing the last stage's, as if the learner had slowed down.
+  std::vector<Series> series;
+  double top = kPassEvaluation;
+  for (size_t i = 0; i < kProgramNames.size(); ++i) {
+    const int course = course_of(kProgramNames[i].program);
+    if (course < 0 || o.points[i].empty()) {
+      continue;
+    }
+    for (const ChartPoint& p : o.points[i]) {
+      top = std::max(top, p.value);
+    }
+    series.push_back({kCourses[size_t(course)].colour, o.points[i]});
+  }
+  if (series.empty()) {
     show_message(con, "まだ記録がありません。",
                  "ブロックを最後まで練習すると、評価がここに表示されます。");
     return;
   }
-  std::vector<Series> series;
-  double top = kPassEvaluation;
   int col = 2;
-  for (size_t i = 0; i < kCourses.size(); ++i) {
-    const Course& c = kCourses[i];
-    for (const ChartPoint& p : o.courses[i]) {
-      top = std::max(top, p.value);
-    }
+  for (const Course& c : kCourses) {
     col = legend_entry(con, col, c.colour, c.label);
-    series.push_back({c.colour, o.courses[i]});
   }
   col = legend_entry(con, col, kPassLineColour, "合格 80");
   legend_entry(con, col, kClearedMarkColour, "クリア");
@@ -237,36 +291,85 @@ void draw_speed(Console& con, const Overview& o) {
   for (int i = 0; i <= kValueIntervals; ++i) {
     ticks.push_back({double(i * step), with_commas(i * step)});
   }
-  draw_time_chart(con, std::move(series), o.cleared, value, ticks, kPassEvaluation);
+  draw_time_chart(con, std::move(series), o.cleared, value, ticks, kFailedBlocksNote,
+                  kPassEvaluation);
+}
+
+// The grade reached, written over each point that reaches a grade above every
+// earlier one; where two would touch, the later is written.
+void label_new_grades(Console& con, const Plotted& plotted, const Axis& value) {
+  struct Label {
+    Cell at;
+    std::string_view name;
+  };
+  std::vector<Label> labels;
+  int best = 0;
+  for (const ChartPoint& p : plotted.series.front().points) {
+    const int grade = trytest::grade_of(p.value);
+    if (p.failed || grade <= best) {
+      continue;
+    }
+    best = grade;
+    const std::string_view name = trytest::grade_name(grade);
+    const int width = display_width(name);
+    const int px = plotted.x.at(double(p.t)), py = std::min(value.at(p.value), kPointFloor);
+    const int above = (py - 3) / 16 - 1;  // the row clear of the point's top
+    const int row = above >= kPlotTopRow ? above : (py + 3 + 15) / 16;
+    const int col = std::clamp(px / 8 - width / 2, kPlotLeft / 8 + 1, kPlotRight / 8 - width);
+    labels.push_back({{col, row}, name});
+  }
+  std::vector<Label> written;
+  for (auto l = labels.rbegin(); l != labels.rend(); ++l) {
+    const int width = display_width(l->name);
+    const bool touches = std::any_of(written.begin(), written.end(), [&](const Label& w) {
+      return w.at.row == l->at.row && l->at.col <= w.at.col + display_width(w.name) &&
+             w.at.col <= l->at.col + width;
+    });
+    if (!touches) {
+      con.print(l->at, kTimedTestColour, l->name);
+      written.push_back(*l);
+    }
+  }
 }
 
 void draw_timed_test(Console& con, const Overview& o) {
-  Series s{kTimedTestColour, o.timed_tests};
+  Series s{kTimedTestColour, o.points[kTimedTestIndex]};
   if (s.points.empty()) {
     show_message(con, "まだトライ編の記録がありません。",
                  "タイムトライアルを最後まで終えると、得点がここに表示されます。");
     return;
   }
   // From the lowest grade reached to the highest, each grade a band of
-  // evaluations; the boundaries are named by the grade that starts there.
-  double lo_value = s.points.front().value, hi_value = lo_value;
-  for (const ChartPoint& p : s.points) {
-    lo_value = std::min(lo_value, p.value);
-    hi_value = std::max(hi_value, p.value);
-  }
+  // evaluations; the boundaries are named by the grade that starts there. A
+  // test below zero reaches no grade and stretches no scale: it stands hollow
+  // at the bottom.
   using trytest::kGradeThresholds;
-  const int lo_grade = trytest::grade_of(lo_value), hi_grade = trytest::grade_of(hi_value);
-  const double lo = lo_grade >= 2 ? kGradeThresholds[size_t(lo_grade - 1)] : std::floor(lo_value);
+  int lo_grade = trytest::kGradeCount, hi_grade = 0;
+  double hi_value = 0;
+  for (const ChartPoint& p : s.points) {
+    if (!p.failed) {
+      lo_grade = std::min(lo_grade, trytest::grade_of(p.value));
+      hi_grade = std::max(hi_grade, trytest::grade_of(p.value));
+      hi_value = std::max(hi_value, p.value);
+    }
+  }
+  if (hi_grade == 0) {  // none reached: the first grade's band
+    lo_grade = hi_grade = trytest::grade_of(0);
+  }
+  const double lo = kGradeThresholds[size_t(lo_grade - 1)];
   const double hi = hi_grade < trytest::kGradeCount ? kGradeThresholds[size_t(hi_grade)]
                                                     : std::ceil(hi_value) + 60;
   std::vector<ValueTick> ticks;
   const int every = (hi_grade - lo_grade + kValueIntervals) / kValueIntervals;
   for (int g = lo_grade; g <= hi_grade; g += every) {
-    const double start = g == lo_grade ? lo : kGradeThresholds[size_t(g - 1)];
-    ticks.push_back({start, std::string(trytest::grade_name(g))});
+    ticks.push_back({double(kGradeThresholds[size_t(g - 1)]), std::string(trytest::grade_name(g))});
   }
+  ticks.push_back(
+      {hi, std::string(trytest::grade_name(hi_grade < trytest::kGradeCount ? hi_grade + 1 : -1))});
   legend_entry(con, 2, kTimedTestColour, "トライ編の得点（目盛りは段級の下限）");
-  draw_time_chart(con, {std::move(s)}, o.cleared, {lo, hi, kPlotBottom, kPlotTop}, ticks);
+  const Axis value{lo, hi, kPlotBottom, kPlotTop};
+  label_new_grades(
+      con, draw_time_chart(con, {std::move(s)}, o.cleared, value, ticks, kFailedTestsNote), value);
 }
 
 // ---- Missed keys ------------------------------------------------------------
@@ -275,6 +378,7 @@ RecentMisses recent_misses(const history::History& h) {
   RecentMisses m;
   const size_t first = h.blocks.size() - std::min<size_t>(h.blocks.size(), kRecentBlocks);
   for (size_t i = first; i < h.blocks.size(); ++i) {
+    const bool shift_course = h.blocks[i].program == kShiftCourse;
     for (const history::KeyTally& k : h.blocks[i].keys) {
       if (k.key < 1 || k.key > lessonkit::kKeyCount) {
         continue;
@@ -282,7 +386,7 @@ RecentMisses recent_misses(const history::History& h) {
       m.right[size_t(k.key)] += k.right;
       m.wrong[size_t(k.key)] += k.wrong;
       for (const history::Miss& x : k.instead) {
-        m.pairs[{k.key, x.typed_instead}] += x.count;
+        m.pairs[{k.key, x.typed_instead, shift_course}] += x.count;
       }
     }
   }
@@ -300,13 +404,6 @@ Colour miss_face(long long right, long long wrong) {
     }
   }
   return kMissBands.back().face;
-}
-
-std::string_view legend_of(int key) {
-  if (key == lessonkit::kSpaceBar) {
-    return "スペース";
-  }
-  return key >= 1 && key <= lessonkit::kKeyCount ? lessonkit::key(key).legend : "他のキー";
 }
 
 void draw_missed_keys(Console& con, const RecentMisses& m) {
@@ -329,18 +426,17 @@ void draw_missed_keys(Console& con, const RecentMisses& m) {
     swatch(b.face, b.label);
   }
   // The most frequent "typed X for Y" pairs, most first, then in key order.
-  std::vector<std::pair<std::pair<int, int>, long long>> pairs(m.pairs.begin(), m.pairs.end());
+  std::vector<std::pair<MissPair, long long>> pairs(m.pairs.begin(), m.pairs.end());
   std::stable_sort(pairs.begin(), pairs.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   pairs.resize(std::min<size_t>(pairs.size(), kTopPairs));
   con.print({2, 4}, kLightCyan, "最近50ブロックで多かったミス");
   for (size_t i = 0; i < pairs.size(); ++i) {
-    const auto [keys, count] = pairs[i];
+    const auto& [miss, count] = pairs[i];
     const Cell at{i < 5 ? 4 : 42, 5 + int(i % 5)};  // rows 5-9, beside the title above the keys
     con.print(at, kGrey,
-              std::string(i < 9 ? " " : "") + std::to_string(i + 1) + ". " +
-                  std::string(legend_of(keys.first)) + " のかわりに " +
-                  std::string(legend_of(keys.second)) + "  " + with_commas(count) + "回");
+              std::string(i < 9 ? " " : "") + std::to_string(i + 1) + ". " + miss_text(miss) +
+                  "  " + with_commas(count) + "回");
   }
   for (int k = 1; k <= lessonkit::kKeyCount; ++k) {
     lessonkit::draw_key(con, k, miss_face(m.right[size_t(k)], m.wrong[size_t(k)]));
@@ -378,10 +474,15 @@ void draw_totals(Console& con, const Overview& o) {
       con.print({24, row}, kGrey, "―");
       continue;
     }
-    con.print({24, row}, kYellow, p.best_shown);
+    if (p.best_shown.empty()) {
+      con.print({24, row}, kDarkGrey, "合格なし");
+    } else {
+      con.print({24, row}, kYellow, p.best_shown);
+    }
     con.print({40, row}, kYellow, p.latest_shown);
     con.print({62, row}, kGrey, p.latest_day);
   }
+  con.print({6, kBestNoteRow}, kGrey, kBestNote);
 }
 
 // ---- The program --------------------------------------------------------------
@@ -463,12 +564,24 @@ void run_with(Console& con, Overview overview) {
   }
 }
 
-int export_csv(std::string_view option,
+int export_csv(std::span<const std::string_view> options,
                const std::filesystem::path& file,
                std::ostream& out,
                std::ostream& err) {
-  if (option != "--csv" && option != "--csv-keys") {
-    err << "usage: Progress [--csv | --csv-keys]\n";
+  std::string_view table;
+  bool excel = false;
+  bool usable = true;
+  for (std::string_view o : options) {
+    if ((o == "--csv" || o == "--csv-keys") && table.empty()) {
+      table = o;
+    } else if (o == "--excel" && !excel) {
+      excel = true;
+    } else {
+      usable = false;
+    }
+  }
+  if (!usable || (table.empty() && !excel)) {
+    err << kCsvUsage;
     return 2;
   }
   const history::HistoryRead read = history::read_history(file);
@@ -479,10 +592,13 @@ int export_csv(std::string_view option,
         << "\n";
     return 1;
   }
-  if (option == "--csv") {
-    write_blocks_csv(out, read.history);
-  } else {
+  if (excel) {
+    out << kByteOrderMark;
+  }
+  if (table == "--csv-keys") {
     write_key_tallies_csv(out, read.history);
+  } else {
+    write_blocks_csv(out, read.history);
   }
   out.flush();
   return out ? 0 : 1;

@@ -18,14 +18,19 @@ class LauncherTest : public tutor::testing::HeadlessTest {
  protected:
   Outcome run_menu() { return run(launcher::run); }
 
-  // The entry drawn highlighted: face colour 2 and label colour 6. Fails the
-  // test unless exactly one entry looks highlighted.
+  static const MenuEntry& entry(int n) {
+    return n == kProgressEntryNumber ? kProgressEntry : kMenu[static_cast<size_t>(n - 1)];
+  }
+
+  // The entry drawn highlighted, F12's button among them: face colour 2 and
+  // label colour 6. Fails the test unless exactly one entry looks highlighted.
   int highlighted() {
     int found = 0;
-    for (int n = 1; n <= 10; ++n) {
-      const MenuEntry& e = kMenu[static_cast<size_t>(n - 1)];
+    for (int n = 1; n <= kProgressEntryNumber; ++n) {
+      const MenuEntry& e = entry(n);
       const bool face = pixel({e.button.x1 + 1, e.button.y1 + 1}) == 2;
-      const Cell label{e.label_cell.col + 3, e.label_cell.row};  // the "Ｆ"
+      const int f = n == kProgressEntryNumber ? 0 : 3;  // the "Ｆ" after the label's blanks
+      const Cell label{e.label_cell.col + f, e.label_cell.row};
       EXPECT_EQ(face, text_colour(label) == Colour(6)) << "entry " << n;
       if (face) {
         EXPECT_EQ(found, 0) << "entries " << found << " and " << n;
@@ -44,7 +49,7 @@ class LauncherTest : public tutor::testing::HeadlessTest {
     return highlighted();
   }
 
-  static Point button(int n) { return centre_of(kMenu[static_cast<size_t>(n - 1)].button); }
+  static Point button(int n) { return centre_of(entry(n).button); }
 };
 
 TEST_F(LauncherTest, DrawsTheMenuWithEntryOneHighlighted) {
@@ -106,10 +111,34 @@ TEST_F(LauncherTest, FunctionKeysStartTheirEntryWhateverIsHighlighted) {
   EXPECT_EQ(started(run_menu()), "././M1/Ulvane.exe");
   script().function_key(1);
   EXPECT_EQ(started(run_menu()), "././M1/Ostrin.exe");
-  // F12, the progress program, is told of in the band under the legend row.
   script().function_key(11).function_key(12);
   EXPECT_EQ(started(run_menu()), "././M1/Progress.exe");
-  EXPECT_EQ(text({17, 22}, 46), "Ｆ12・・・練習の記録（グラフとミスの多いキー）");
+  EXPECT_EQ(highlighted(), 1);
+}
+
+// F12's button, in the band under the legend row, is one more entry for the
+// mouse and Enter; the cursor keys leave it for the ten and never reach it.
+TEST_F(LauncherTest, TheF12ButtonIsSelectedByAClickAndStartedAsTheTenAre) {
+  script().inspect([this] {
+    EXPECT_EQ(text({17, 22}, 46), "Ｆ12・・・練習の記録（グラフとミスの多いキー）");
+    EXPECT_EQ(text_colour({17, 22}), kBlack);
+    EXPECT_EQ(pixel({kProgressEntry.button.x1 + 1, kProgressEntry.button.y1 + 1}), 14);
+  });
+  script().click(button(kProgressEntryNumber)).enter();
+  EXPECT_EQ(started(run_menu()), "././M1/Progress.exe");
+  EXPECT_EQ(highlighted(), kProgressEntryNumber);
+  script().double_click(button(kProgressEntryNumber));
+  EXPECT_EQ(started(run_menu()), "././M1/Progress.exe");
+  const std::pair<std::string_view, int> steps[] = {
+      {keys::kUp, 10}, {keys::kDown, 1}, {keys::kLeft, 5}, {keys::kRight, 10}};
+  for (const auto& [key, to] : steps) {
+    script().click(button(kProgressEntryNumber)).key(key);
+    EXPECT_TRUE(ran_out_of_script(run_menu()));
+    EXPECT_EQ(highlighted(), to) << key;
+  }
+  EXPECT_EQ(after_keys({keys::kDown, keys::kDown, keys::kDown, keys::kDown, keys::kDown,
+                        keys::kDown, keys::kDown, keys::kDown, keys::kDown, keys::kDown}),
+            1);  // the cycle of ten skips it
 }
 
 TEST_F(LauncherTest, OtherKeysDoNothingTheLetterLAmongThem) {

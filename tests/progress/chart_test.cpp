@@ -24,11 +24,21 @@ TEST(Chart, TimesReadAsTheirOwnClockAndCrowdedPointsMergeIntoDays) {
     EXPECT_FALSE(wall_seconds(bad)) << bad;
   }
   EXPECT_EQ(day_text(*wall_seconds("2026-12-07T23:59:59+09:00")), "2026-12-07");
+  EXPECT_EQ(minute_text(*wall_seconds("2026-12-07T09:05:59+09:00")), "2026-12-07 09:05");
+  // The moment itself puts times of different offsets in order.
+  EXPECT_EQ(utc_seconds("1970-01-01T09:00:00+09:00"), 0);
+  EXPECT_EQ(utc_seconds("1970-01-01T00:00:00-01:30"), 5400);
+  EXPECT_EQ(utc_seconds("1970-01-01T00:00:10Z"), 10);
+  EXPECT_FALSE(utc_seconds("1970-01-01T00:00:00+9:00"));
 
   const std::int64_t day = *wall_seconds("2026-12-07T00:00:00");
-  const std::vector<ChartPoint> blocks = {{day + 3600, 60}, {day + 7200, 90}, {day + 86460, 100}};
+  const std::vector<ChartPoint> blocks = {
+      {day + 3600, 60, true}, {day + 7200, 90, false}, {day + 86460, 100, true}};
   EXPECT_EQ(as_pairs(by_period(blocks, 1)), (std::vector<std::pair<std::int64_t, double>>{
                                                 {day + 43200, 75}, {day + 86400 + 43200, 100}}));
+  // A day is failed, drawn hollow, only when none of its blocks passed.
+  EXPECT_FALSE(by_period(blocks, 1).front().failed);
+  EXPECT_TRUE(by_period(blocks, 1).back().failed);
   const Axis x{double(day), double(day + 2 * kSecondsPerDay), 0, 100};
   EXPECT_TRUE(crowded(blocks, x, 4));  // an hour is 2 of 100 positions over two days
   EXPECT_FALSE(crowded(by_period(blocks, 1), x, 4));

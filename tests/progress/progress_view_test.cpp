@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -40,22 +41,74 @@ class ProgressViewTest : public tutor::testing::HeadlessTest {
   [[nodiscard]] std::string title() const { return row(kTitleRow); }
 };
 
-TEST_F(ProgressViewTest, TheSpeedChartPlotsEachBlockThePassLineAndTheClearingMark) {
-  // 120 at most: seven steps of 20 up to 140, 1.6 design units to a point.
+TEST_F(ProgressViewTest, TheSpeedChartGivesEachStageItsLineAndDrawsFailedBlocksHollow) {
+  // 100 at most: seven steps of 20 up to 140, 1.6 design units to a point;
+  // two days from the first block to the last over 504 units, 84 to 588.
   keep(block("2026-12-01T10:00:00+09:00", "Ostrin", "70.0"));
-  keep(block("2026-12-03T10:00:00+09:00", "Palvek", "120.0"));
-  keep(block("2026-12-02T10:00:00+09:00", "Zarbet", "900"));  // not on this chart
+  BlockEntry failed = block("2026-12-02T10:00:00+09:00", "Ostrin", "100.0");
+  failed.result = history::results::kTooManyErrors;
+  keep(failed);
+  keep(block("2026-12-02T11:00:00+09:00", "Zarbet", "900"));  // not on this chart
+  keep(block("2026-12-03T10:00:00+09:00", "Palvek", "60.0"));
   ASSERT_TRUE(HistoryWriter(history_file())
-                  .keep(Mark{"2026-12-02T10:00:00+09:00", std::string(kRecordsCleared)}));
+                  .keep(Mark{"2026-12-01T22:00:00+09:00", std::string(kRecordsCleared)}));
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
-  EXPECT_EQ(pixel({kPlotLeft, 296 - 112}), 9);   // 70 at the first date
-  EXPECT_EQ(pixel({kPlotRight, 296 - 192}), 9);  // 120 at the last
-  EXPECT_EQ(pixel({200, 296 - 128}), 2);         // the pass line at 80
+  const int first = kPlotLeft + kPointInset, last = kPlotRight - kPointInset;
+  EXPECT_EQ(pixel({first, 296 - 112}), 9);  // 70, off the value axis
+  EXPECT_EQ(pixel({kPlotLeft, 296 - 112}), kAxisColour.index());
+  EXPECT_EQ(pixel({336, 296 - 160}), 0);  // 100 failed: hollow
+  EXPECT_EQ(pixel({334, 296 - 160}), 9);
+  EXPECT_EQ(pixel({last, 296 - 96}), 9);  // 60 on Palvek's first day
+  // No line from Ostrin's last block down to Palvek's first.
+  for (int y = 296 - 160 + 10; y <= 296 - 96 - 10; ++y) {
+    EXPECT_NE(pixel({462, y}), 9) << y;
+  }
+  EXPECT_EQ(pixel({200, 296 - 128}), 2);  // the pass line at 80
   EXPECT_EQ(pixel({200, 296 - 127}), 0);
-  EXPECT_EQ(pixel({(kPlotLeft + kPlotRight) / 2, kPlotTop}), 15);  // the mark, midway
+  EXPECT_EQ(pixel({first + 126, kPlotTop}), 15);  // the mark, a quarter of the way
   EXPECT_EQ(text({6, kPlotTopRow}, 3), "140");
   EXPECT_EQ(text({9, kDateRow}, 10), "2026-12-01");
   EXPECT_EQ(text({65, kDateRow}, 10), "2026-12-03");
+  EXPECT_NE(row(kHollowNoteRow).find(kFailedBlocksNote), std::string::npos);
+}
+
+// Under two days the ends of the time axis name the minute, a single moment
+// stands in the middle, and a point on the floor stays clear of the axis.
+TEST_F(ProgressViewTest, TheTimeAxisNamesTheMinuteUnderTwoDays) {
+  keep(block("2026-12-01T09:05:00+09:00", "Quillon", "0.0"));
+  script().inspect([this] {
+    EXPECT_EQ(pixel({(kPlotLeft + kPlotRight) / 2, kPointFloor}), 12);
+    EXPECT_EQ(pixel({(kPlotLeft + kPlotRight) / 2, kPlotBottom - 1}), 0);
+    EXPECT_EQ(text({34, kDateRow}, 16), "2026-12-01 09:05");
+  });
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
+  keep(block("2026-12-02T21:40:00+09:00", "Quillon", "90.0"));
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
+  EXPECT_EQ(text({9, kDateRow}, 16), "2026-12-01 09:05");
+  EXPECT_EQ(text({59, kDateRow}, 16), "2026-12-02 21:40");
+}
+
+// The scale runs over the grades reached; a test below zero stretches none
+// of it. Each new best grade is named over its point; the top line too.
+TEST_F(ProgressViewTest, TheTimedTestChartNamesNewGradesAndKeepsToTheGradesReached) {
+  keep(block("2026-12-01T10:00:00+09:00", "Zarbet", "250"));  // ５級, 240-300
+  keep(block("2026-12-02T10:00:00+09:00", "Zarbet", "100"));  // ８級, 60-120
+  keep(block("2026-12-03T10:00:00+09:00", "Zarbet", "-30"));  // below zero
+  keep(block("2026-12-05T10:00:00+09:00", "Zarbet", "400"));  // ３級, 360-420
+  script().key(keys::kRight);
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
+  // 60 at the bottom to 420 at the top: 224 units over 360.
+  auto y_of = [](double v) { return kPlotBottom - int(std::lround((v - 60) * 224 / 360)); };
+  EXPECT_EQ(text({5, kPlotBottomRow}, 4), "８級");
+  EXPECT_EQ(text({5, kPlotTopRow}, 4), "２級");
+  const int x0 = kPlotLeft + kPointInset, day = (kPlotRight - kPlotLeft - 2 * kPointInset) / 4;
+  EXPECT_EQ(pixel({x0, y_of(250)}), 11);
+  EXPECT_EQ(pixel({x0 + 2 * day, kPointFloor}), 0);  // the test below zero: hollow
+  EXPECT_EQ(pixel({x0 + 2 * day - 2, kPointFloor}), 11);
+  EXPECT_EQ(text({kPlotLeft / 8 + 1, (y_of(250) - 3) / 16 - 1}, 4), "５級");  // right of the axis
+  EXPECT_EQ(text({(x0 + 4 * day) / 8 - 2, (y_of(400) - 3) / 16 - 1}, 4), "３級");
+  EXPECT_EQ(row((y_of(100) - 3) / 16 - 1).find("８級"), std::string::npos);  // no new best
+  EXPECT_NE(row(kHollowNoteRow).find(kFailedTestsNote), std::string::npos);
 }
 
 TEST_F(ProgressViewTest, AnEmptyHistoryShowsAMessageInEveryViewAndTheButtonsAndKeysSwitch) {
@@ -92,6 +145,13 @@ TEST_F(ProgressViewTest, TheHeatMapColoursKeysByTheirMissRateOverTheLastFiftyBlo
   BlockEntry last = block("2026-11-03T10:00:00+09:00", "Ostrin", "90.0");
   last.keys = {{a, 100, 0, {}}, {s, 97, 3, {{a, 3}}}, {d, 95, 5, {{0, 5}}}, {j, 90, 10, {{k, 10}}}};
   keep(last);
+  // The shift course names the shifted character to type, and a key struck
+  // without Shift: key 5 for "％", the minus key for "＝".
+  const int five = lessonkit::key_typing("5"), six = lessonkit::key_typing("6"),
+            minus = lessonkit::key_typing("-");
+  BlockEntry shifted = block("2026-11-03T11:00:00+09:00", "Brandel", "50.0");
+  shifted.keys = {{five, 20, 5, {{five, 4}, {six, 1}}}, {minus, 20, 2, {{minus, 2}}}};
+  keep(shifted);
   script().key(keys::kRight).key(keys::kRight);
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
   EXPECT_EQ(key_face(a), 12);
@@ -100,9 +160,12 @@ TEST_F(ProgressViewTest, TheHeatMapColoursKeysByTheirMissRateOverTheLastFiftyBlo
   EXPECT_EQ(key_face(j), 2);
   EXPECT_EQ(key_face(one), 14);
   EXPECT_EQ(key_face(k), 14);
-  for (const auto& [row, pair] : {std::pair(5, " 1. Ｊ のかわりに Ｋ  10回"),
-                                  std::pair(6, " 2. Ｄ のかわりに 他のキー  5回")}) {
-    EXPECT_EQ(text({4, row}, display_width(pair)), pair);
+  for (const auto& [at, pair] : {std::pair(Cell{4, 5}, " 1. Ｊ のかわりに Ｋ  10回"),
+                                 std::pair(Cell{4, 6}, " 2. Ｄ のかわりに 他のキー  5回"),
+                                 std::pair(Cell{4, 7}, " 3. ％ のかわりに ５ Shiftなし  4回"),
+                                 std::pair(Cell{4, 9}, " 5. ＝ のかわりに － Shiftなし  2回"),
+                                 std::pair(Cell{42, 5}, " 6. ％ のかわりに ６のキー  1回")}) {
+    EXPECT_EQ(text(at, display_width(pair)), pair);
   }
 }
 
@@ -136,13 +199,36 @@ TEST_F(ProgressViewTest, HugeCountsAreSummedWideAndShownExactly) {
   EXPECT_NE(row(5).find("2,147,489,243"), std::string::npos) << row(5);
 }
 
+// A block failed for its errors may be the fastest: the best is of the passed
+// blocks, and of every timed test.
+TEST_F(ProgressViewTest, TheTotalsTakeTheBestFromPassedBlocksAndSaySo) {
+  BlockEntry fast = block("2026-12-01T10:00:00+09:00", "Ostrin", "95.0");
+  fast.result = history::results::kTooManyErrors;
+  keep(fast);
+  keep(block("2026-12-01T10:05:00+09:00", "Ostrin", "81.0"));
+  BlockEntry slow = block("2026-12-01T10:10:00+09:00", "Palvek", "40.0");
+  slow.result = history::results::kTooSlow;
+  keep(slow);
+  BlockEntry test = block("2026-12-01T10:15:00+09:00", "Zarbet", "250");
+  test.result = "５級";
+  keep(test);
+  script().key(keys::kLeft);
+  EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
+  EXPECT_EQ(text({24, 10}, 4), "81.0");
+  EXPECT_EQ(text({24, 11}, 8), "合格なし");
+  EXPECT_EQ(text({24, 15}, 9), "250  ５級");
+  EXPECT_NE(row(kBestNoteRow).find(kBestNote), std::string::npos);
+}
+
 TEST(CsvField, NoCellIsAFormulaAndEveryCellIsCleanUtf8) {
   const std::pair<std::string_view, std::string_view> cells[] = {
       {"-12.5", "-12.5"},  // numbers stand as they are
       {"1,234.5", "\"1,234.5\""},
       {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
       {"+1", "'+1"},
-      {"-", "'-"},
+      {"-", "-"},  // the minus key, a sign alone: no formula
+      {"+", "+"},
+      {"-x", "'-x"},
       {"@SUM(A1)", "'@SUM(A1)"},
       {"\tx", "'\tx"},
       {"a\x01"
@@ -158,27 +244,45 @@ TEST(CsvField, NoCellIsAFormulaAndEveryCellIsCleanUtf8) {
 }
 
 TEST_F(ProgressViewTest, TheCsvExportQuotesWhatItMustAndNeedsNoWindow) {
+  using Options = std::vector<std::string_view>;
   std::ostringstream out, err;
-  EXPECT_EQ(export_csv("--csv", history_file(), out, err), 1);  // nothing kept yet
+  EXPECT_EQ(export_csv(Options{"--csv"}, history_file(), out, err), 1);  // nothing kept yet
   EXPECT_NE(err.str().find("progress.sqlite3"), std::string::npos);
+  for (const Options& wrong : {Options{}, Options{"--csv", "--csv-keys"}, Options{"--xlsx"},
+                               Options{"--excel", "--excel"}}) {
+    err.str("");
+    EXPECT_EQ(export_csv(wrong, history_file(), out, err), 2);
+    EXPECT_EQ(err.str(), kCsvUsage);
+  }
   BlockEntry b = block("2026-12-01T10:00:00+09:00", "Zarbet", "1,234");
   b.result = "名人, \"best\"";
-  b.keys = {{lessonkit::kSpaceBar, 7, 1, {{0, 1}}}};
+  b.keys = {{lessonkit::kSpaceBar, 7, 1, {{0, 1}}}, {lessonkit::key_typing("-"), 3, 0, {}}};
   keep(b);
-  out.str("");
-  EXPECT_EQ(export_csv("--csv", history_file(), out, err), 0);
-  EXPECT_EQ(out.str(),
-            "ended_at,program,step,seconds,right,wrong,evaluation,result\r\n"
-            "2026-12-01T10:00:00+09:00,Zarbet,1,60,100,2,\"1,234\",\"名人, \"\"best\"\"\"\r\n");
-  out.str("");
-  EXPECT_EQ(export_csv("--csv-keys", history_file(), out, err), 0);
-  EXPECT_EQ(out.str(),
-            "ended_at,program,step,key,legend,right,wrong,typed_instead,count\r\n"
-            "2026-12-01T10:00:00+09:00,Zarbet,1,49,スペース,7,1,,\r\n"
-            "2026-12-01T10:00:00+09:00,Zarbet,1,49,スペース,,,0,1\r\n");
+  keep(block("2026-12-01T03:00:00+00:00", "Ostrin", "80.0"));  // 12:00 in Tokyo
+  // The records cleared between them, kept under another offset.
+  ASSERT_TRUE(HistoryWriter(history_file())
+                  .keep(Mark{"2026-12-01T02:30:00+01:00", std::string(kRecordsCleared)}));
+  const std::string blocks =
+      "ended_at,program,step,seconds,right,wrong,evaluation,result\r\n"
+      "2026-12-01T10:00:00+09:00,Zarbet,1,60,100,2,\"1,234\",\"名人, \"\"best\"\"\"\r\n"
+      "2026-12-01T02:30:00+01:00,,,,,,,records cleared\r\n"
+      "2026-12-01T03:00:00+00:00,Ostrin,1,60,100,2,80.0,pass\r\n";
+  for (const auto& [options, written] :
+       {std::pair(Options{"--csv"}, blocks),
+        std::pair(Options{"--excel"}, std::string(kByteOrderMark) + blocks),
+        std::pair(Options{"--excel", "--csv-keys"},
+                  std::string(kByteOrderMark) +
+                      "ended_at,program,step,key,legend,right,wrong,typed_instead,count\r\n"
+                      "2026-12-01T10:00:00+09:00,Zarbet,1,11,-,3,0,,\r\n"
+                      "2026-12-01T10:00:00+09:00,Zarbet,1,49,スペース,7,1,,\r\n"
+                      "2026-12-01T10:00:00+09:00,Zarbet,1,49,スペース,,,0,1\r\n")}) {
+    out.str("");
+    EXPECT_EQ(export_csv(options, history_file(), out, err), 0);
+    EXPECT_EQ(out.str(), written) << options.front();
+  }
   // The program itself, with no display to open a window on.
   const std::string command = "cd '" + root_.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
-                              TUTOR_TREE + "/M1/Progress' --csv";
+                              TUTOR_TREE + "/M1/Progress' --csv --excel";
   FILE* pipe = ::popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string printed;
@@ -186,7 +290,7 @@ TEST_F(ProgressViewTest, TheCsvExportQuotesWhatItMustAndNeedsNoWindow) {
     printed += static_cast<char>(c);
   }
   EXPECT_EQ(::pclose(pipe), 0);
-  EXPECT_EQ(printed.substr(0, 8), "ended_at");
+  EXPECT_EQ(printed.substr(0, 11), std::string(kByteOrderMark) + "ended_at");
   EXPECT_NE(printed.find("名人"), std::string::npos);
 }
 
