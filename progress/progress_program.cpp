@@ -475,7 +475,7 @@ void draw_totals(Console& con, const Overview& o) {
       continue;
     }
     if (p.best_shown.empty()) {
-      con.print({24, row}, kDarkGrey, "合格なし");
+      con.print({24, row}, kGrey, "合格なし");
     } else {
       con.print({24, row}, kYellow, p.best_shown);
     }
