@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The romaji spellings of a kana reading, as a standard input method takes
+// them, judged keystroke by keystroke. Knows nothing of the screen.
+namespace tutor::spelling {
+
+// The spelling a learner last chose for a kana (or a kana with its small
+// kana) among spellings of equal length: し -> "shi" where "si" would do.
+using Preferences = std::map<std::u32string, std::string>;
+
+// Kana typed, and the keys that typed them: one kana, a kana with its small
+// kana, or っ or ん with the kana after it.
+struct TypedKana {
+  std::u32string kana;          // as hiragana: "し", "きゃ", "っか"
+  std::string spelling;         // "shi", "kya", "kka"
+  std::u32string chosen;        // the kana whose spelling was chosen: "し", "きゃ", "か"
+  std::string chosen_spelling;  // and that spelling: "shi", "kya", "ka"
+  friend bool operator==(const TypedKana&, const TypedKana&) = default;
+};
+
+// The reading of one item, typed in romaji.
+//
+// A keystroke is right when some valid spelling of what is left continues
+// with it; otherwise it is wrong and nothing moves. Besides the table's
+// spellings (romaji_table.h):
+//  - っ doubles the first letter of the next kana's spelling when that is one
+//    of k s t c h f m y r w g z j d b p v q; before a vowel, the な row, ん or
+//    the end of the line it takes only its small-kana spellings;
+//  - ん is a single n before a kana whose spelling starts with a consonant
+//    other than n and y, or before a mark; otherwise nn, xn or n'.
+// Every contracted kana may also be typed as its parts (き then ゃ).
+// Katakana is typed as the same hiragana.
+class RomajiLine {
+ public:
+  // `preferences` may be null; it must outlive the line.
+  explicit RomajiLine(std::string_view reading, const Preferences* preferences = nullptr);
+
+  // Where the reading holds a character no keystroke types (its index in
+  // code points), or nothing where every character can be typed.
+  [[nodiscard]] std::optional<std::size_t> untypeable_at() const { return untypeable_; }
+
+  // Takes a keystroke; false (and nothing changes) when it is wrong.
+  bool type(char key);
+
+  [[nodiscard]] bool done() const;
+  // The right keystrokes so far.
+  [[nodiscard]] const std::string& typed() const { return typed_; }
+  // One valid spelling of what is left, following what was typed: after
+  // "sh", し is "i" more. The shortest one; among equally short ones, the
+  // learner's preference, then the table's first.
+  [[nodiscard]] std::string rest() const;
+  // The code points of the reading already typed whole.
+  [[nodiscard]] std::size_t kana_done() const;
+  // The kana being typed now (as hiragana), or nothing when done.
+  [[nodiscard]] char32_t kana_now() const;
+  // How the reading was typed, kana by kana; whole once done().
+  [[nodiscard]] std::vector<TypedKana> typed_kana() const;
+
+ private:
+  struct Move {
+    std::size_t kana = 0;  // code points it types
+    std::string spelling;
+    std::u32string chunk;        // the kana whose preference it follows
+    std::string chunk_spelling;  // and how it spells them
+  };
+  struct State {
+    std::size_t at = 0;    // where its move starts in the reading
+    int move = -1;         // into moves_[at]; -1 between two moves
+    std::size_t keys = 0;  // of the move typed
+    int path = -1;         // the last move typed whole, in path_
+  };
+  struct Step {
+    int parent;
+    std::size_t at;
+    int move;
+  };
+
+  void find_moves();
+  [[nodiscard]] bool preferred(const Move& m) const;
+  [[nodiscard]] const State& leading() const;
+  [[nodiscard]] std::size_t completion_length(const State& s) const;
+
+  std::u32string reading_;  // as hiragana
+  const Preferences* preferences_;
+  std::vector<std::vector<Move>> moves_;  // from each code point
+  std::vector<std::string> best_;         // the best spelling of the rest from each
+  std::vector<bool> reachable_;           // whether the rest from each can be typed
+  std::vector<State> states_;             // every way of reading what was typed
+  std::vector<Step> path_;
+  std::string typed_;
+  std::optional<std::size_t> untypeable_;
+};
+
+// A reading as hiragana: katakana becomes the same hiragana, the rest stays.
+[[nodiscard]] std::u32string as_hiragana(std::string_view reading);
+
+}  // namespace tutor::spelling

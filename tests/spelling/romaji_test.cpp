@@ -1,0 +1,209 @@
+#include "spelling/romaji.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "console/text.h"
+#include "spelling/romaji_table.h"
+
+namespace tutor::spelling {
+namespace {
+
+// How many keys of `keys` the line takes before the first it refuses; all of
+// them when it takes every one.
+std::size_t taken(RomajiLine& line, std::string_view keys) {
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (!line.type(keys[i])) {
+      return i;
+    }
+  }
+  return keys.size();
+}
+
+// Whether `keys` type the whole reading with no wrong keystroke.
+bool types(std::string_view reading, std::string_view keys) {
+  RomajiLine line(reading);
+  return taken(line, keys) == keys.size() && line.done();
+}
+
+TEST(Romaji, EverySpellingOfTheTableTypesItsKana) {
+  for (const RomajiEntry& e : kRomajiTable) {
+    for (std::string_view s : e.spellings) {
+      if (!s.empty()) {
+        EXPECT_TRUE(types(e.kana, s)) << e.kana << " as " << s;
+      }
+    }
+  }
+  // Katakana as the same hiragana; contracted kana in their parts.
+  EXPECT_TRUE(types("シャツ", "shatsu"));
+  EXPECT_TRUE(types("ヴァイオリン", "vaiorinn"));
+  EXPECT_TRUE(types("きゃ", "kixya"));
+  EXPECT_TRUE(types("ふぁ", "fuxa"));
+  EXPECT_TRUE(types("ちぇ", "tile"));
+}
+
+TEST(Romaji, NearMissesAreRefusedWhereTheyGoWrong) {
+  const struct {
+    std::string_view reading, keys;
+    std::size_t taken;
+  } cases[] = {
+      {"ち", "si", 0},        {"こんや", "konya", 3},  // a single n before や
+      {"こんな", "konna", 4},                          // こんあ, not こんな
+      {"かん", "kan", 3},                              // a single n at the end is not done
+      {"んあ", "na", 1},      {"っあ", "aa", 0},      {"っな", "nna", 0},
+      {"っ", "tt", 0},        {"し", "sj", 1},        {"を", "o", 0},
+      {"ぢ", "ji", 0},        {"づ", "zu", 0},        {"ー", "_", 0},
+  };
+  for (const auto& c : cases) {
+    RomajiLine line(c.reading);
+    EXPECT_EQ(taken(line, c.keys), c.taken) << c.reading << " as " << c.keys;
+  }
+}
+
+TEST(Romaji, NAndSmallTsuFollowTheirRules) {
+  const std::pair<std::string_view, std::string_view> typed[] = {
+      {"かんじ", "kanji"},
+      {"かんじ", "kannji"},
+      {"かん", "kann"},
+      {"かん", "kaxn"},
+      {"かん", "kan'"},
+      {"こんや", "konnya"},
+      {"こんや", "kon'ya"},
+      {"ほん。", "hon."},
+      {"ほん、", "hon,"},
+      {"ぺん「", "pen["},
+      {"ほんー", "hon-"},
+      {"きっぷ", "kippu"},
+      {"きっぷ", "kixtupu"},
+      {"まっちゃ", "maccha"},
+      {"まっちゃ", "mattya"},
+      {"ざっし", "zasshi"},
+      {"ざっし", "zassi"},
+      {"いっち", "itti"},
+      {"あっ", "axtu"},
+      {"あっ", "altsu"},
+      {"しんぶん", "sinbun'"},
+      {"しんぶん", "shinbunn"},
+      {"こんにちは", "konnnichiha"},
+      {"れんあい", "rennai"},
+  };
+  for (const auto& [reading, keys] : typed) {
+    EXPECT_TRUE(types(reading, keys)) << reading << " as " << keys;
+  }
+}
+
+TEST(Romaji, TheGuideIsTheShortestSpellingAndFollowsTheLearner) {
+  RomajiLine line("しんぶん");
+  EXPECT_EQ(line.rest(), "sinbunn");
+  ASSERT_TRUE(line.type('s') && line.type('h'));
+  EXPECT_EQ(line.typed(), "sh");
+  EXPECT_EQ(line.rest(), "inbunn");
+  EXPECT_EQ(line.kana_done(), 0u);
+  EXPECT_EQ(line.kana_now(), U'し');
+  ASSERT_TRUE(line.type('i') && line.type('n'));
+  EXPECT_EQ(line.kana_done(), 1u);  // ん may still be nn, or n with ぶ
+  EXPECT_EQ(line.rest(), "bunn");
+  EXPECT_EQ(taken(line, "bunn"), 4u);
+  EXPECT_TRUE(line.done());
+  EXPECT_EQ(line.typed_kana(), (std::vector<TypedKana>{{U"し", "shi", U"し", "shi"},
+                                                       {U"んぶ", "nbu", U"ぶ", "bu"},
+                                                       {U"ん", "nn", U"ん", "nn"}}));
+  // Among equally short spellings, the learner's last choice.
+  EXPECT_EQ(RomajiLine("ふじ").rest(), "fuji");
+  const Preferences chose = {{U"ふ", "hu"}, {U"じ", "zi"}, {U"し", "shi"}};
+  EXPECT_EQ(RomajiLine("ふじし", &chose).rest(), "huzisi");  // shi is longer than si
+  EXPECT_EQ(RomajiLine("ちゃ").rest(), "tya");
+  EXPECT_EQ(RomajiLine("x").untypeable_at(), 0u);
+  EXPECT_EQ(RomajiLine("かな1").untypeable_at(), 2u);
+  EXPECT_EQ(RomajiLine("かっ").untypeable_at(), std::nullopt);
+}
+
+// A spelling built from the table by the rules, independently of the line:
+// random choices from the end of the reading to its start.
+std::string random_spelling(const std::u32string& reading, std::mt19937& rng) {
+  std::vector<std::string> from(reading.size() + 1);
+  auto pick = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+  };
+  for (std::size_t i = reading.size(); i-- > 0;) {
+    std::vector<std::string> options;
+    for (std::size_t len = 1; len <= 2 && i + len <= reading.size(); ++len) {
+      for (const RomajiEntry& e : kRomajiTable) {
+        const std::vector<char32_t> kana = decode_utf8(e.kana);
+        if (std::u32string(kana.begin(), kana.end()) == reading.substr(i, len)) {
+          for (std::string_view s : e.spellings) {
+            if (!s.empty() && (i + len == reading.size() || !from[i + len].empty())) {
+              options.push_back(std::string(s) + from[i + len]);
+            }
+          }
+        }
+      }
+    }
+    const std::string& next = from[i + 1];
+    if (reading[i] == U'っ' && !next.empty() &&
+        kDoublingConsonants.find(next.front()) != std::string_view::npos) {
+      options.push_back(next.front() + next);
+    }
+    if (reading[i] == U'ん' && !next.empty() &&
+        std::string_view("bcdfghjklmpqrstvwxz,.[]/!?-").find(next.front()) !=
+            std::string_view::npos) {
+      options.push_back("n" + next);
+    }
+    if (!options.empty()) {
+      from[i] = options[pick(options.size())];
+    }
+  }
+  return from[0];
+}
+
+TEST(Romaji, AnyValidSpellingIsTakenAndTheGuideAlwaysCompletesTheLine) {
+  const std::string_view readings[] = {
+      "がっこう",
+      "しんぶん",
+      "でんしゃ",
+      "きって",
+      "ちゃわん",
+      "じゅぎょう",
+      "ふぁいる",
+      "てぃっしゅ",
+      "コーヒー",
+      "ヴァイオリン",
+      "こんにちは。",
+      "りょこう、たのしかった！",
+      "きょうは、あめです。",
+      "はっぴょう",
+      "にゅうがく",
+      "いっしょに",
+      "ぎゅうにゅう",
+      "しゅっぱつ",
+      "ちょっと",
+      "うぇぶ",
+      "くぉーつ",
+      "つぁ",
+      "でゅえっと",
+      "みんな",
+      "せんえん",
+  };
+  std::mt19937 rng(11);
+  for (std::string_view reading : readings) {
+    for (int round = 0; round < 40; ++round) {
+      const std::string keys = random_spelling(as_hiragana(reading), rng);
+      ASSERT_FALSE(keys.empty()) << reading;
+      RomajiLine line(reading);
+      for (std::size_t i = 0; i < keys.size(); ++i) {
+        // From here the guide completes the line with no wrong keystroke.
+        RomajiLine guided = line;
+        const std::string rest = guided.rest();
+        ASSERT_EQ(taken(guided, rest), rest.size()) << reading << " after " << keys.substr(0, i);
+        ASSERT_TRUE(guided.done()) << reading << " after " << keys.substr(0, i) << " + " << rest;
+        ASSERT_TRUE(line.type(keys[i])) << reading << " as " << keys << " at " << i;
+      }
+      EXPECT_TRUE(line.done()) << reading << " as " << keys;
+      EXPECT_EQ(line.rest(), "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tutor::spelling
