@@ -115,11 +115,34 @@ void compose_area(const Screen& screen,
   const PixelRect clip = view.window_area(area);
   const int font = view.font_pixels();
   const int first_col = area.x1 / kCellWidth;
-  for (int row = area.y1 / kCellHeight; row <= area.y2 / kCellHeight; ++row) {
+  const int first_row = area.y1 / kCellHeight;
+  for (int row = first_row; row <= area.y2 / kCellHeight; ++row) {
     const int top = view.y_edge(row * kCellHeight);
     const int height = view.y_edge((row + 1) * kCellHeight) - top;
     for (int col = first_col; col <= area.x2 / kCellWidth; ++col) {
       const TextCell& cell = screen.text.cell({col, row});
+      // A double-size character is drawn from its own cell, or from the first
+      // of its cells in the area when its own cell lies outside it.
+      if (cell.size == 2 || cell.shape == TextCell::Shape::Covered) {
+        const int own_row = row - cell.up;
+        const int own_col = col - cell.back;
+        const bool first_in_area =
+            (cell.up == 0 || row == first_row) && (cell.back == 0 || col == first_col);
+        if (!first_in_area) {
+          continue;
+        }
+        const TextCell& own = screen.text.cell({own_col, own_row});
+        const int cells = own.shape == TextCell::Shape::WideLeft ? 4 : 2;
+        const int box_left = view.x_edge(own_col * kCellWidth);
+        const int box_top = view.y_edge(own_row * kCellHeight);
+        const int width = view.x_edge((own_col + cells) * kCellWidth) - box_left;
+        const int tall = view.y_edge((own_row + 2) * kCellHeight) - box_top;
+        if (const GlyphMask* g = glyphs->glyph(own.ch, {2 * font, width, tall})) {
+          draw_glyph(out, clip, *g, box_left, box_top,
+                     kArgb[static_cast<size_t>(own.colour.index())]);
+        }
+        continue;
+      }
       // A wide character is drawn from its left cell, also when only its
       // right half lies in the area.
       const bool left_outside = cell.shape == TextCell::Shape::WideRight && col == first_col;

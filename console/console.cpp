@@ -56,6 +56,10 @@ Cell Console::print(Cell at, Colour c, std::string_view utf8) {
   return screen_.text.print(at, c, utf8);
 }
 
+Cell Console::print_large(Cell at, Colour c, std::string_view utf8) {
+  return screen_.text.print_large(at, c, utf8);
+}
+
 Cell Console::print_using(Cell at,
                           Colour c,
                           std::string_view mask,

@@ -48,6 +48,8 @@ class Console {
   // Writes text from a cell; returns the cell after it, where text that
   // continues the line goes.
   Cell print(Cell at, Colour c, std::string_view utf8);
+  // Text at double size: each character twice as wide and two rows high.
+  Cell print_large(Cell at, Colour c, std::string_view utf8);
   Cell print_using(Cell at,
                    Colour c,
                    std::string_view mask,

@@ -176,6 +176,21 @@ void TextPlane::erase(int row, int col) {
   if (c.shape == TextCell::Shape::Empty) {
     return;
   }
+  if (c.shape == TextCell::Shape::Covered || c.size == 2) {
+    // A double-size character goes whole.
+    const int top = row - c.up;
+    const int left = col - c.back;
+    const int width = cells_[top][left].shape == TextCell::Shape::WideLeft ? 4 : 2;
+    for (int r = top; r < top + 2 && r < kRows; ++r) {
+      for (int k = left; k < left + width && k < kColumns; ++k) {
+        cells_[r][k] = TextCell{};
+      }
+    }
+    changed_.add({left * kCellWidth, top * kCellHeight,
+                  std::min(kColumns, left + width) * kCellWidth - 1,
+                  std::min(kRows, top + 2) * kCellHeight - 1});
+    return;
+  }
   if (c.shape == TextCell::Shape::WideLeft && col + 1 < kColumns) {
     line[col + 1] = TextCell{};
     changed_.add(cell_pixels(row, col, col + 1));
@@ -216,6 +231,40 @@ Cell TextPlane::print(Cell at, Colour c, std::string_view utf8) {
   return {col, at.row};
 }
 
+Cell TextPlane::print_large(Cell at, Colour c, std::string_view utf8) {
+  if (at.row < 0 || at.row + 1 >= kRows) {
+    return at;
+  }
+  int col = at.col;
+  for (char32_t cp : decode_utf8(utf8)) {
+    const int w = 2 * char_width(cp);
+    if (col < 0 || col + w > kColumns) {
+      col += w;
+      continue;
+    }
+    for (int r = at.row; r <= at.row + 1; ++r) {
+      for (int k = 0; k < w; ++k) {
+        erase(r, col + k);
+      }
+    }
+    if (!is_blank(cp)) {
+      for (int r = 0; r < 2; ++r) {
+        for (int k = 0; k < w; ++k) {
+          cells_[at.row + r][col + k] =
+              TextCell{cp, TextCell::Shape::Covered,     c,
+                       1,  static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(r)};
+        }
+      }
+      cells_[at.row][col] =
+          TextCell{cp, w == 2 ? TextCell::Shape::Narrow : TextCell::Shape::WideLeft, c, 2, 0, 0};
+      changed_.add({col * kCellWidth, at.row * kCellHeight, (col + w) * kCellWidth - 1,
+                    (at.row + 2) * kCellHeight - 1});
+    }
+    col += w;
+  }
+  return {col, at.row};
+}
+
 std::string TextPlane::text_at(Cell at, int width) const {
   std::string out;
   for (int col = at.col; col < at.col + width && col < kColumns; ++col) {
@@ -229,8 +278,9 @@ std::string TextPlane::text_at(Cell at, int width) const {
         out += encode_utf8(c.ch);
         break;
       case TextCell::Shape::WideRight:
+      case TextCell::Shape::Covered:
         if (col == at.col) {
-          out += ' ';  // the left half lies outside the span read
+          out += ' ';  // the character's own cell lies outside the span read
         }
         break;
     }

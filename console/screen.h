@@ -57,12 +57,18 @@ class GraphicsPlane {
 };
 
 // One cell of the text plane. A full-width character lives in its left cell
-// (Shape::WideLeft) and marks the cell to its right as Shape::WideRight.
+// (Shape::WideLeft) and marks the cell to its right as Shape::WideRight. A
+// character printed at double size lives in its top-left cell (size 2) and
+// covers the cells right of it and below (Shape::Covered), each of which
+// knows how far back and up its character is.
 struct TextCell {
-  enum class Shape : std::uint8_t { Empty, Narrow, WideLeft, WideRight };
+  enum class Shape : std::uint8_t { Empty, Narrow, WideLeft, WideRight, Covered };
   char32_t ch = 0;
   Shape shape = Shape::Empty;
   Colour colour = kGrey;
+  std::uint8_t size = 1;  // of the character that starts here: 1 or 2
+  std::uint8_t back = 0;  // Covered: columns to the character's cell
+  std::uint8_t up = 0;    // Covered: rows to it
 };
 
 // The 80x25 character plane over the graphics. Blanks erase; a character that
@@ -73,6 +79,8 @@ class TextPlane {
   void clear();
   // Writes `utf8` from `at` in colour `c`; returns the cell after the text.
   Cell print(Cell at, Colour c, std::string_view utf8);
+  // The same at double size: each character twice as wide and two rows high.
+  Cell print_large(Cell at, Colour c, std::string_view utf8);
 
   [[nodiscard]] const TextCell& cell(Cell at) const { return cells_[at.row][at.col]; }
   // The characters of a row as a string: an empty cell reads as a blank, a

@@ -37,6 +37,27 @@ TEST(TextPlane, BlanksEraseTextAndHalfOfAWideCharacterErasesAllOfIt) {
   EXPECT_EQ(t.row_text(2), std::string(80, ' '));
 }
 
+// A double-size character covers twice its width on two rows, and goes
+// whole when any of its cells is written over.
+TEST(TextPlane, DoubleSizeCharactersCoverTwoRowsAndGoWhole) {
+  TextPlane t;
+  EXPECT_EQ(t.print_large({10, 5}, kBlack, "漢A"), (Cell{16, 5}));
+  EXPECT_EQ(t.cell({10, 5}).size, 2);
+  EXPECT_EQ(t.cell({10, 5}).shape, TextCell::Shape::WideLeft);
+  EXPECT_EQ(t.cell({14, 5}).shape, TextCell::Shape::Narrow);
+  EXPECT_EQ(t.cell({13, 6}).shape, TextCell::Shape::Covered);
+  EXPECT_EQ(t.cell({13, 6}).back, 3);
+  EXPECT_EQ(t.cell({13, 6}).up, 1);
+  EXPECT_EQ(t.text_at({10, 5}, 6), "漢A");
+  t.print({12, 6}, kBlack, "x");  // under 漢: it goes, A stays
+  EXPECT_EQ(t.cell({10, 5}).shape, TextCell::Shape::Empty);
+  EXPECT_EQ(t.cell({11, 6}).shape, TextCell::Shape::Empty);
+  EXPECT_EQ(t.text_at({10, 6}, 6), "  x ");  // A's lower half reads as nothing
+  EXPECT_EQ(t.cell({15, 6}).shape, TextCell::Shape::Covered);
+  t.print_large({78, 23}, kBlack, "漢");  // would pass column 79: dropped
+  EXPECT_EQ(t.row_text(23), std::string(80, ' '));
+}
+
 TEST(TextPlane, TextPastColumn79IsClippedNotWrapped) {
   TextPlane t;
   t.print({76, 5}, kGrey, "abcdef");
@@ -190,7 +211,7 @@ TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPix
       for (int op = any(4); op >= 0; --op) {
         const Colour c = Colour::from_index(any(16));
         const Point a{any(700) - 30, any(500) - 25};
-        switch (any(6)) {
+        switch (any(7)) {
           case 0:
             screen.graphics.fill_rect({a.x, a.y, a.x + any(60), a.y + any(40)}, c);
             break;
@@ -205,6 +226,9 @@ TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPix
             break;
           case 4:
             screen.text.print({any(80), any(25)}, c, any(2) ? " " : "\u3000");
+            break;
+          case 5:
+            screen.text.print_large({any(84) - 2, any(26) - 1}, c, any(2) ? "漢x" : "あ");
             break;
           default:
             screen.graphics.set(a, c);
