@@ -36,7 +36,8 @@ double now_ms() {
 
 // A block of the staged course: 16 keys typed, a third of them missed once or twice.
 BlockEntry typical_block(std::mt19937& rng, std::time_t at) {
-  BlockEntry b{tutor::history::local_time(at), "Rundel", 3, 215, 400, 0, "", "pass", {}};
+  BlockEntry b{
+      tutor::history::local_time(at), "Rundel", 3, 215, 400, 0, "", "pass", {}, {}, {}, {}};
   std::vector<int> keys(49);
   for (int k = 0; k < 49; ++k) {
     keys[static_cast<size_t>(k)] = k + 1;

@@ -19,8 +19,9 @@ namespace fs = std::filesystem;
 constexpr int kBusyTimeoutMs = 200;
 
 // Each step moves the schema one version forward; a new file takes them all.
-// Version 1 kept blocks and their keys; version 2 added the marks.
-constexpr std::array<std::string_view, 2> kSchemaSteps = {
+// Version 1 kept blocks and their keys; version 2 added the marks; version 3
+// the word course's lesson, input and keystrokes per kana.
+constexpr std::array<std::string_view, 3> kSchemaSteps = {
     R"(CREATE TABLE blocks(
          id INTEGER PRIMARY KEY,
          ended_at TEXT NOT NULL,
@@ -47,6 +48,14 @@ constexpr std::array<std::string_view, 2> kSchemaSteps = {
          id INTEGER PRIMARY KEY,
          at TEXT NOT NULL,
          what TEXT NOT NULL);)",
+    R"(ALTER TABLE blocks ADD COLUMN lesson TEXT NOT NULL DEFAULT '';
+       ALTER TABLE blocks ADD COLUMN input TEXT NOT NULL DEFAULT '';
+       CREATE TABLE kana_tallies(
+         block_id INTEGER NOT NULL REFERENCES blocks(id),
+         kana TEXT NOT NULL,
+         typed_right INTEGER NOT NULL,
+         typed_wrong INTEGER NOT NULL,
+         PRIMARY KEY(block_id, kana)) WITHOUT ROWID;)",
 };
 constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
 
@@ -91,7 +100,8 @@ void refuse_a_damaged_file(SQLite::Database& db) {
 void insert_block(SQLite::Database& db, const BlockEntry& b) {
   SQLite::Statement block(db,
                           "INSERT INTO blocks(ended_at, program, step, seconds, typed_right, "
-                          "typed_wrong, evaluation, result) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+                          "typed_wrong, evaluation, result, lesson, input) "
+                          "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   block.bind(1, b.ended_at);
   block.bind(2, b.program);
   block.bind(3, b.step);
@@ -100,8 +110,19 @@ void insert_block(SQLite::Database& db, const BlockEntry& b) {
   block.bind(6, b.wrong);
   block.bind(7, b.evaluation);
   block.bind(8, b.result);
+  block.bind(9, b.lesson);
+  block.bind(10, b.input);
   block.exec();
   const std::int64_t id = db.getLastInsertRowid();
+  SQLite::Statement kana(db, "INSERT INTO kana_tallies VALUES(?, ?, ?, ?)");
+  for (const KanaTally& k : b.kana) {
+    kana.bind(1, id);
+    kana.bind(2, k.kana);
+    kana.bind(3, k.right);
+    kana.bind(4, k.wrong);
+    kana.exec();
+    kana.reset();
+  }
   SQLite::Statement tally(db, "INSERT INTO key_tallies VALUES(?, ?, ?, ?)");
   SQLite::Statement miss(db, "INSERT INTO key_misses VALUES(?, ?, ?, ?)");
   for (const KeyTally& k : b.keys) {
@@ -209,15 +230,20 @@ HistoryRead read_with(const fs::path& file,
     if (version == 0) {
       return r;  // created, never written
     }
-    SQLite::Statement blocks(db,
-                             "SELECT id, ended_at, program, step, seconds, typed_right, "
-                             "typed_wrong, evaluation, result FROM blocks ORDER BY id");
+    SQLite::Statement blocks(db, version >= 3
+                                     ? "SELECT id, ended_at, program, step, seconds, typed_right, "
+                                       "typed_wrong, evaluation, result, lesson, input FROM blocks "
+                                       "ORDER BY id"
+                                     : "SELECT id, ended_at, program, step, seconds, typed_right, "
+                                       "typed_wrong, evaluation, result, '', '' FROM blocks "
+                                       "ORDER BY id");
     while (blocks.executeStep()) {
       visit({blocks.getColumn(0).getInt64(), text_of(blocks.getColumn(1)),
              text_of(blocks.getColumn(2)), blocks.getColumn(3).getInt(),
              blocks.getColumn(4).getInt(), blocks.getColumn(5).getInt(),
              blocks.getColumn(6).getInt(), text_of(blocks.getColumn(7)),
-             text_of(blocks.getColumn(8))});
+             text_of(blocks.getColumn(8)), text_of(blocks.getColumn(9)),
+             text_of(blocks.getColumn(10))});
     }
     if (version >= 2) {
       SQLite::Statement marks(db, "SELECT at, what FROM marks ORDER BY id");
@@ -233,6 +259,28 @@ HistoryRead read_with(const fs::path& file,
 }
 
 }  // namespace
+
+std::map<std::string, std::pair<long long, long long>> recent_kana(const fs::path& file,
+                                                                   std::string_view program,
+                                                                   int blocks) {
+  std::map<std::string, std::pair<long long, long long>> kana;
+  read_with(file, [](const BlockRow&) {}, [&](SQLite::Database& db) {
+    if (schema_version(db) < 3) {
+      return;
+    }
+    SQLite::Statement sums(db,
+                           "SELECT kana, SUM(typed_right), SUM(typed_wrong) FROM kana_tallies "
+                           "WHERE block_id IN (SELECT id FROM blocks WHERE program = ? "
+                           "ORDER BY id DESC LIMIT ?) GROUP BY kana");
+    sums.bind(1, std::string(program));
+    sums.bind(2, blocks);
+    while (sums.executeStep()) {
+      kana[sums.getColumn(0).getString()] = {sums.getColumn(1).getInt64(),
+                                             sums.getColumn(2).getInt64()};
+    }
+  });
+  return kana;
+}
 
 HistoryRead scan_history(const fs::path& file, const std::function<void(const BlockRow&)>& visit) {
   return read_with(file, visit, [](SQLite::Database&) {});
@@ -251,6 +299,9 @@ HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
                       b.wrong,
                       std::string(b.evaluation),
                       std::string(b.result),
+                      {},
+                      std::string(b.lesson),
+                      std::string(b.input),
                       {}});
   };
   auto read_tallies = [&](SQLite::Database& db) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,16 @@ struct KeyTally {
   friend bool operator==(const KeyTally&, const KeyTally&) = default;
 };
 
+// One kana's keystrokes in a block of the word course.
+struct KanaTally {
+  std::string kana;  // UTF-8, as hiragana
+  int right = 0;
+  int wrong = 0;
+  friend bool operator==(const KanaTally&, const KanaTally&) = default;
+};
+inline constexpr std::string_view kInputRomaji = "romaji";
+inline constexpr std::string_view kInputKana = "kana";
+
 // A block or timed test as its result screen showed it.
 struct BlockEntry {
   std::string ended_at;  // local time, ISO 8601 with its offset
@@ -50,6 +61,11 @@ struct BlockEntry {
   std::string evaluation;  // as shown
   std::string result;      // the verdict, or the grade name of a timed test
   std::vector<KeyTally> keys;
+  // The word course's: its lesson (a number, or an own lesson's file name),
+  // how it was typed (kInputRomaji, kInputKana), and the keystrokes per kana.
+  std::string lesson;
+  std::string input;
+  std::vector<KanaTally> kana;
 };
 
 // A moment in the history that is not a block.
@@ -107,6 +123,8 @@ struct BlockRow {
   int wrong;
   std::string_view evaluation;
   std::string_view result;
+  std::string_view lesson;
+  std::string_view input;
 };
 
 // Visits every block in the order kept, and reads the marks, keeping no
@@ -114,6 +132,12 @@ struct BlockRow {
 // in what it returns holds the marks alone.
 [[nodiscard]] HistoryRead scan_history(const std::filesystem::path& file,
                                        const std::function<void(const BlockRow&)>& visit);
+
+// Keystrokes per kana over a program's last `blocks` blocks: what the word
+// course's lesson for missed kana is made from. Empty where there is no
+// readable history.
+[[nodiscard]] std::map<std::string, std::pair<long long, long long>> recent_kana(
+    const std::filesystem::path& file, std::string_view program, int blocks);
 
 // Adds to the history, each addition one transaction, journalled and synced
 // to the disk before it counts as kept. Before its first addition the file is

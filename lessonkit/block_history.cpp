@@ -27,6 +27,9 @@ void keep_block(Console& con,
       .evaluation = shown_evaluation_text(score.evaluation),
       .result = std::string(result),
       .keys = block.keys.rows(),
+      .lesson = {},
+      .input = {},
+      .kana = {},
   });
 }
 

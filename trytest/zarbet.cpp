@@ -267,6 +267,9 @@ void keep_test(Console& con, const TestState& s, int p, int grade) {
       .evaluation = std::to_string(p),
       .result = std::string(grade_name(grade)),
       .keys = s.keys.rows(),
+      .lesson = {},
+      .input = {},
+      .kana = {},
   });
 }
 

@@ -248,7 +248,27 @@ TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {
   EXPECT_EQ(r.history.blocks[0].keys, (std::vector<KeyTally>{{26, 300, 4, {{27, 4}}}}));
   ASSERT_EQ(r.history.marks.size(), 1u);
   EXPECT_EQ(r.history.marks[0].what, kRecordsCleared);
-  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 2);
+  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 3);
+  // The moved file keeps the word course's blocks with their keystrokes per kana.
+  BlockEntry words{"2026-12-02T09:00:00+09:00",
+                   "Kotoba",
+                   0,
+                   60,
+                   90,
+                   3,
+                   "87.0",
+                   "pass",
+                   {},
+                   "my list.txt",
+                   std::string(kInputRomaji),
+                   {{"し", 10, 2}, {"ん", 4, 1}}};
+  ASSERT_TRUE(HistoryWriter(history_file()).keep(words));
+  ASSERT_TRUE(HistoryWriter(history_file()).keep(words));
+  const auto kana = recent_kana(history_file(), "Kotoba", 50);
+  EXPECT_EQ(kana.at("し"), (std::pair<long long, long long>{20, 4}));
+  EXPECT_EQ(kana.at("ん"), (std::pair<long long, long long>{8, 2}));
+  EXPECT_EQ(read_history(history_file()).history.blocks.back().lesson, "my list.txt");
+  EXPECT_TRUE(recent_kana(history_file(), "Ostrin", 50).empty());
   EXPECT_EQ(record("step.TXT"), "1\n");  // and the records were cleared as ever
 }
 

@@ -32,7 +32,7 @@ class ProgressViewTest : public tutor::testing::HeadlessTest {
   void keep(const BlockEntry& b) { ASSERT_TRUE(HistoryWriter(history_file()).keep(b)); }
   // The block a program of the staged course keeps, with its evaluation.
   static BlockEntry block(std::string at, std::string program, std::string evaluation) {
-    return {std::move(at), std::move(program), 1, 60, 100, 2, std::move(evaluation), "pass", {}};
+    return {std::move(at), std::move(program), 1, 60, 100, 2, std::move(evaluation), "pass", {}, {}, {}, {}};
   }
   [[nodiscard]] int key_face(int k) const {
     return pixel({lessonkit::key(k).rect.x1 + 2, lessonkit::key(k).rect.y1 + 2});

@@ -276,7 +276,10 @@ TEST_P(SoakTest, EveryTextStandsOutFromItsFace) {
                            40,
                            "120.5",
                            result,
-                           {{1, 30, 10, {{2, 10}}}, {26, 200, 1, {{0, 1}}}}}));
+                           {{1, 30, 10, {{2, 10}}}, {26, 200, 1, {{0, 1}}}},
+                           {},
+                           {},
+                           {}}));
   }
   collecting_text_ = true;
   soak(4000);
