@@ -1,9 +1,5 @@
 #include "console/window_settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -11,7 +7,7 @@
 #include <tuple>
 
 #include "console/geometry.h"
-#include "console/records.h"
+#include "console/settings_file.h"
 
 namespace tutor {
 namespace {
@@ -26,8 +22,6 @@ std::optional<int> whole_number(std::string_view text) {
 }
 
 constexpr int kLargest = 1 << 15;
-// A settings file is a few lines; anything longer is not one.
-constexpr size_t kLargestFile = 4096;
 
 long long overlap(const ScreenArea& a, int x, int y, int width, int height) {
   const long long w = std::min<long long>(a.x + a.width, x + width) - std::max(a.x, x);
@@ -141,55 +135,19 @@ WindowSettings fitted_to_screens(const WindowSettings& saved, std::span<const Sc
 }
 
 std::optional<std::filesystem::path> window_settings_file() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return std::filesystem::path(xdg) / "velmora" / "window.conf";
-  }
-  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-    return std::filesystem::path(home) / ".config" / "velmora" / "window.conf";
-  }
-  return std::nullopt;
+  return settings_file("window.conf");
 }
 
 WindowSettings read_window_settings() {
   const auto file = window_settings_file();
-  if (!file) {
-    return {};
-  }
-  // Never through a link, never waiting on a FIFO, and only a short regular file.
-  const int fd = ::open(file->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    return {};
-  }
-  struct stat st {};
-  std::string text(kLargestFile + 1, '\0');
-  ssize_t n = -1;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-      static_cast<size_t>(st.st_size) <= kLargestFile) {
-    n = ::pread(fd, text.data(), text.size(), 0);
-  }
-  ::close(fd);
-  if (n < 0 || static_cast<size_t>(n) > kLargestFile) {
-    return {};
-  }
-  text.resize(static_cast<size_t>(n));
-  return parse_window_settings(text);
+  const auto text = file ? read_settings_file(*file) : std::nullopt;
+  return text ? parse_window_settings(*text) : WindowSettings{};
 }
 
 void write_window_settings(const WindowSettings& settings) {
-  const auto file = window_settings_file();
-  std::error_code ec;
-  if (!file || (std::filesystem::create_directories(file->parent_path(), ec), ec)) {
-    return;
+  if (const auto file = window_settings_file()) {
+    write_settings_file(*file, window_settings_text(settings));
   }
-  // A link, a FIFO or a folder in its place is the learner's, not ours.
-  const auto kind = std::filesystem::symlink_status(*file, ec).type();
-  if (kind != std::filesystem::file_type::regular &&
-      kind != std::filesystem::file_type::not_found) {
-    return;
-  }
-  std::string text = window_settings_text(settings);
-  text.pop_back();  // the record writer ends the text with its line feed
-  (void)replace_record_file(*file, text);
 }
 
 }  // namespace tutor

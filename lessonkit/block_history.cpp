@@ -15,7 +15,8 @@ void keep_block(Console& con,
                 int step,
                 const BlockResult& block,
                 const Score& score,
-                std::string_view result) {
+                std::string_view result,
+                const ResultExtras& extras) {
   con.show_now();
   history.keep(history::BlockEntry{
       .ended_at = history::local_time_now(),
@@ -27,9 +28,9 @@ void keep_block(Console& con,
       .evaluation = shown_evaluation_text(score.evaluation),
       .result = std::string(result),
       .keys = block.keys.rows(),
-      .lesson = {},
-      .input = {},
-      .kana = {},
+      .lesson = extras.lesson,
+      .input = std::string(extras.input),
+      .kana = extras.kana,
   });
 }
 

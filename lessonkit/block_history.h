@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/console.h"
 #include "history/history.h"
@@ -11,6 +14,15 @@ namespace tutor::lessonkit {
 // The evaluation as the ResultScreen writes it, without its leading blanks.
 [[nodiscard]] std::string shown_evaluation_text(float evaluation);
 
+// What a course shows and keeps beside the others: figures drawn under the
+// result bars, and the block's word-course fields in the history.
+struct ResultExtras {
+  std::function<void(Console&, const Score&)> draw;
+  std::string lesson;
+  std::string_view input;
+  std::vector<history::KanaTally> kana;
+};
+
 // Keeps a block whose ResultScreen has been drawn: the screen is put on show
 // first, so that writing to the disk never holds it back.
 void keep_block(Console& con,
@@ -18,6 +30,7 @@ void keep_block(Console& con,
                 int step,
                 const BlockResult& block,
                 const Score& score,
-                std::string_view result);
+                std::string_view result,
+                const ResultExtras& extras = {});
 
 }  // namespace tutor::lessonkit

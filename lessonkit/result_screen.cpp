@@ -1,7 +1,6 @@
 #include "lessonkit/result_screen.h"
 
 #include "console/frame_box.h"
-#include "lessonkit/block_history.h"
 #include "lessonkit/home_position.h"
 
 namespace tutor::lessonkit {
@@ -46,13 +45,17 @@ Verdict show_block_result(Console& con,
                           history::HistoryWriter& history,
                           int step_number,
                           const BlockResult& block,
-                          const VerdictLooks& looks) {
+                          const VerdictLooks& looks,
+                          const ResultExtras& extras) {
   const Score score = score_block(block);
   const Verdict verdict = verdict_of(score);
   draw_result_screen(con, score);
   const VerdictLook& look = looks.of(verdict);
   draw_verdict(con, look.box, look.message);
-  keep_block(con, history, step_number, block, score, verdict_name(verdict));
+  if (extras.draw) {
+    extras.draw(con, score);
+  }
+  keep_block(con, history, step_number, block, score, verdict_name(verdict), extras);
   wait_click_or_enter(con);
   return verdict;
 }

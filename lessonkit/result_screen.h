@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "history/history.h"
+#include "lessonkit/block_history.h"
 #include "lessonkit/evaluation.h"
 
 namespace tutor::lessonkit {
@@ -41,14 +42,15 @@ struct VerdictLooks {
   [[nodiscard]] const VerdictLook& of(Verdict v) const;
 };
 
-// The end of a block in every staged and key-group course: scores it, shows
-// the ResultScreen with the verdict in the course's look, keeps the block in
-// the history (as step `step_number`) and waits for the click; keys pressed on
-// this screen are dropped, so none counts in the next block.
+// The end of a block in every course with verdicts: scores it, shows the
+// ResultScreen with the verdict in the course's look, keeps the block in the
+// history (as step `step_number`) and waits for the click or Enter; other
+// keys pressed on this screen are dropped, so none counts in the next block.
 Verdict show_block_result(Console& con,
                           history::HistoryWriter& history,
                           int step_number,
                           const BlockResult& block,
-                          const VerdictLooks& looks);
+                          const VerdictLooks& looks,
+                          const ResultExtras& extras = {});
 
 }  // namespace tutor::lessonkit

@@ -31,6 +31,8 @@ HeadlessTest::HeadlessTest(std::string program)
   std::filesystem::create_directories(root_ / "M0" / "data");
   std::filesystem::create_directories(root_ / "M1");
   write_records(kStartingRecords);
+  // Settings a program keeps (the word course's romaji) stay in the tree.
+  ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
 }
 
 HeadlessTest::~HeadlessTest() {

@@ -7,6 +7,7 @@
 #include "records/record_clearing.h"
 #include "shift/brandel.h"
 #include "trytest/zarbet.h"
+#include "words/word_course.h"
 
 namespace tutor::testing {
 
@@ -28,6 +29,7 @@ const std::map<std::string, Program, std::less<>>& programs() {
       {"././M1/Brandel.exe", {"Brandel", shift::run_brandel}},
       {"././M1/Ulvane.exe", {"Ulvane", records::run}},
       {"././M1/Progress.exe", {"Progress", progress::run}},
+      {"././M1/Kotoba.exe", {"Kotoba", [](Console& c) { words::run(c, {}); }}},
   };
   return all;
 }

@@ -1,0 +1,107 @@
+#include "words/lessons.h"
+
+#include <algorithm>
+
+#include "console/text.h"
+#include "spelling/romaji.h"
+#include "words/material.h"
+
+namespace tutor::words {
+namespace {
+
+constexpr std::size_t kMostMissedKana = 5;
+constexpr std::size_t kMissedKanaItems = 20;
+// The lessons of common words, where the missed-kana lesson takes its words.
+constexpr std::size_t kFirstWordLesson = 21;
+constexpr std::size_t kLastWordLesson = 37;
+
+}  // namespace
+
+std::string LessonEntry::history_name() const {
+  switch (kind) {
+    case LessonKind::BuiltIn:
+      return std::to_string(number);
+    case LessonKind::Own:
+      return file;
+    case LessonKind::MissedKana:
+      break;
+  }
+  return "missed";
+}
+
+LessonEntry built_in_lesson(int number) {
+  const Lesson& l = kLessons[static_cast<std::size_t>(number - 1)];
+  LessonEntry e{LessonKind::BuiltIn, std::string(l.title), number, {}, {}, {}};
+  for (const Item& i : l.items) {
+    e.items.push_back({std::string(i.written), std::string(i.reading)});
+  }
+  return e;
+}
+
+LessonEntry own_lesson(OwnLesson lesson) {
+  std::string title = std::filesystem::path(lesson.file).stem().string();
+  return {LessonKind::Own,        std::move(title),        0,
+          std::move(lesson.file), std::move(lesson.items), std::move(lesson.problems)};
+}
+
+LessonEntry missed_kana_lesson(const KanaCounts& recent) {
+  std::vector<std::pair<long long, std::u32string>> missed;
+  for (const auto& [kana, counts] : recent) {
+    if (counts.second > 0) {
+      missed.push_back({counts.second, spelling::as_hiragana(kana)});
+    }
+  }
+  std::stable_sort(missed.begin(), missed.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  missed.resize(std::min(missed.size(), kMostMissedKana));
+  LessonEntry e{LessonKind::MissedKana, "苦手なかな", 0, {}, {}, {}};
+  if (missed.empty()) {
+    e.title += "（記録なし）";
+    return e;
+  }
+  e.title += "（";
+  for (std::size_t i = 0; i < missed.size(); ++i) {
+    e.title += (i == 0 ? "" : "・") +
+               encode_utf8(std::vector<char32_t>(missed[i].second.begin(), missed[i].second.end()));
+  }
+  e.title += "）";
+  // Each word scores by how often it holds the missed kana, the most missed
+  // weighing most; ties keep the lessons' order.
+  std::vector<std::pair<std::size_t, const Item*>> scored;
+  for (std::size_t l = kFirstWordLesson; l <= kLastWordLesson && l < kLessons.size(); ++l) {
+    for (const Item& item : kLessons[l].items) {
+      const std::u32string reading = spelling::as_hiragana(item.reading);
+      std::size_t score = 0;
+      for (std::size_t rank = 0; rank < missed.size(); ++rank) {
+        score += (missed.size() - rank) *
+                 static_cast<std::size_t>(
+                     std::count(reading.begin(), reading.end(), missed[rank].second.front()));
+      }
+      if (score > 0) {
+        scored.push_back({score, &item});
+      }
+    }
+  }
+  std::stable_sort(scored.begin(), scored.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (std::size_t i = 0; i < scored.size() && i < kMissedKanaItems; ++i) {
+    e.items.push_back(
+        {std::string(scored[i].second->written), std::string(scored[i].second->reading)});
+  }
+  return e;
+}
+
+std::vector<LessonEntry> all_lessons(const std::filesystem::path& own_folder,
+                                     const KanaCounts& recent) {
+  std::vector<LessonEntry> all;
+  for (int n = 1; n <= static_cast<int>(kLessons.size()); ++n) {
+    all.push_back(built_in_lesson(n));
+  }
+  for (OwnLesson& own : read_own_lessons(own_folder)) {
+    all.push_back(own_lesson(std::move(own)));
+  }
+  all.push_back(missed_kana_lesson(recent));
+  return all;
+}
+
+}  // namespace tutor::words

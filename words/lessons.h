@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "words/own_lessons.h"
+
+// Every lesson the word course offers, in the menu's order: the built-in
+// lessons, the learner's own lessons, and the lesson for the kana the
+// learner misses.
+namespace tutor::words {
+
+enum class LessonKind { BuiltIn, Own, MissedKana };
+
+struct LessonEntry {
+  LessonKind kind = LessonKind::BuiltIn;
+  std::string title;  // on the menu and in the title bar
+  int number = 0;     // a built-in lesson's, from 1
+  std::string file;   // an own lesson's
+  std::vector<OwnItem> items;
+  std::vector<Problem> problems;
+
+  // How the history names the lesson: its number, its file name, or "missed".
+  [[nodiscard]] std::string history_name() const;
+};
+
+[[nodiscard]] LessonEntry built_in_lesson(int number);
+[[nodiscard]] LessonEntry own_lesson(OwnLesson lesson);
+
+// Keystrokes per kana (UTF-8 hiragana) over the recent blocks: right, wrong.
+using KanaCounts = std::map<std::string, std::pair<long long, long long>>;
+
+// The lesson for missed kana: the kana missed most (at most five), and the
+// built-in words richest in them. No items where nothing has been missed yet.
+[[nodiscard]] LessonEntry missed_kana_lesson(const KanaCounts& recent);
+
+// The whole menu.
+[[nodiscard]] std::vector<LessonEntry> all_lessons(const std::filesystem::path& own_folder,
+                                                   const KanaCounts& recent);
+
+}  // namespace tutor::words

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "console/colour.h"
+#include "console/geometry.h"
+
+// Where the word course draws: its lesson menu in the launcher's look, and
+// the rows of its drill screen above the keyboard.
+namespace tutor::words {
+
+inline constexpr std::string_view kMenuTitle = "ことばの練習";
+inline constexpr Rect kTitleBox = {135, 11, 485, 37};
+inline constexpr Cell kTitleCell = {34, 1};
+inline constexpr Rect kPanel = {15, 52, 624, 284};
+inline constexpr Rect kPanelInside = {18, 55, 621, 281};
+
+// Seven lessons a column, two columns a page.
+inline constexpr long kEntriesPerColumn = 7;
+inline constexpr std::size_t kEntriesPerPage = 14;
+inline constexpr int kLabelWidth = 31;
+struct MenuPlace {
+  Rect button;
+  Cell label;
+};
+[[nodiscard]] constexpr MenuPlace menu_place(std::size_t on_page) {
+  const int column = static_cast<int>(on_page) / static_cast<int>(kEntriesPerColumn);
+  const int row = 4 + 2 * (static_cast<int>(on_page) % static_cast<int>(kEntriesPerColumn));
+  const int left = column == 0 ? 30 : 340;
+  return {{left, 16 * row - 2, left + 270, 16 * row + 18}, {left / 8 + 1, row}};
+}
+
+inline constexpr int kProblemRow = 18;
+inline constexpr Rect kLegendBox = {116, 316, 188, 340};
+inline constexpr Cell kLegendCell = {17, 20};
+inline constexpr Cell kPromptCell = {26, 20};
+inline constexpr Rect kExitBox = {556, 316, 628, 340};
+inline constexpr Cell kExitCell = {72, 20};
+// The "終了" box leaves for the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
+inline constexpr OpenArea kExitArea = {560, 320, 624, 336};
+inline constexpr Cell kPageCell = {2, 22};
+
+// The drill screen: the item as written (double size) on rows 3 and 4, its
+// reading on row 5, the romaji on row 6; the keyboard below.
+inline constexpr Colour kTitleBarFace = kLightGreen;
+inline constexpr int kWrittenRow = 3;
+inline constexpr int kReadingRow = 5;
+inline constexpr int kGuideRow = 6;
+inline constexpr Cell kCounterCell = {32, 22};
+
+}  // namespace tutor::words

@@ -1,0 +1,139 @@
+#include "words/own_lessons.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "console/text.h"
+#include "spelling/romaji.h"
+
+namespace tutor::words {
+namespace {
+
+constexpr off_t kLargestFile = 1 << 20;
+
+// The whole file, or nothing where it cannot be read as a regular file.
+std::optional<std::string> contents(const std::filesystem::path& file, std::string& why) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    why = "読めません";
+    return std::nullopt;
+  }
+  struct stat st {};
+  std::string text;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = "ふつうのファイルではありません";
+  } else if (st.st_size > kLargestFile) {
+    why = "大きすぎます（1MBまで）";
+  } else {
+    text.resize(static_cast<std::size_t>(st.st_size));
+    if (::pread(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+      why = "読めません";
+    }
+  }
+  ::close(fd);
+  return why.empty() ? std::optional<std::string>(std::move(text)) : std::nullopt;
+}
+
+// The first byte of a line that is not UTF-8, as "\xNN"; empty where the
+// line is all UTF-8.
+std::string bad_utf8(std::string_view line) {
+  const std::string round_trip = encode_utf8(decode_utf8(line));
+  const auto mismatch =
+      std::mismatch(line.begin(), line.end(), round_trip.begin(), round_trip.end());
+  if (mismatch.first == line.end() && mismatch.second == round_trip.end()) {
+    return {};
+  }
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "\\x%02X",
+                static_cast<unsigned>(static_cast<unsigned char>(
+                    mismatch.first == line.end() ? line.back() : *mismatch.first)));
+  return hex;
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+    s.remove_prefix(1);
+  }
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
+    s.remove_suffix(1);
+  }
+  return s;
+}
+
+// Why a line cannot be an item; empty when it can.
+std::string why_not(const OwnItem& item) {
+  if (const std::string bad = bad_utf8(item.written + item.reading); !bad.empty()) {
+    return "UTF-8 ではないバイト " + bad + " があります";
+  }
+  const spelling::RomajiLine line(item.reading);
+  if (const auto at = line.untypeable_at()) {
+    const std::vector<char32_t> reading = decode_utf8(item.reading);
+    return "よみの「" + encode_utf8(reading[*at]) + "」は入力できません";
+  }
+  if (display_width(item.written) > kWidestWritten ||
+      display_width(item.reading) > kWidestReading) {
+    return "長すぎて画面に入りません";
+  }
+  return {};
+}
+
+}  // namespace
+
+OwnLesson read_own_lesson(const std::filesystem::path& file) {
+  OwnLesson lesson{file.filename().string(), {}, {}};
+  std::string why;
+  const auto text = contents(file, why);
+  if (!text) {
+    lesson.problems.push_back({lesson.file, 0, why});
+    return lesson;
+  }
+  std::string_view rest = *text;
+  for (int number = 1; !rest.empty(); ++number) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    line = trimmed(line.substr(0, line.find('#')));
+    if (line.empty()) {
+      continue;
+    }
+    const std::size_t tab = line.find('\t');
+    OwnItem item;
+    if (tab == std::string_view::npos) {
+      item = {std::string(line), std::string(line)};
+    } else {
+      item = {std::string(trimmed(line.substr(0, tab))),
+              std::string(trimmed(line.substr(tab + 1)))};
+    }
+    std::string what = item.reading.find('\t') != std::string::npos ? "タブが多すぎます"
+                       : item.written.empty() || item.reading.empty() ? "書き方かよみがありません"
+                                                                      : why_not(item);
+    if (what.empty()) {
+      lesson.items.push_back(std::move(item));
+    } else {
+      lesson.problems.push_back({lesson.file, number, what});
+    }
+  }
+  return lesson;
+}
+
+std::vector<OwnLesson> read_own_lessons(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.path().extension() == ".txt") {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<OwnLesson> lessons;
+  for (const auto& f : files) {
+    lessons.push_back(read_own_lesson(f));
+  }
+  return lessons;
+}
+
+}  // namespace tutor::words

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A learner's or a teacher's own lessons: UTF-8 text files in M0/lessons/ of
+// the learner's tree, one item a line, "written form<TAB>reading" or the
+// reading alone; '#' starts a comment; blank lines are skipped.
+namespace tutor::words {
+
+inline constexpr std::string_view kOwnLessonsFolder = "M0/lessons";
+
+struct OwnItem {
+  std::string written;
+  std::string reading;
+};
+
+// What keeps a line, or a whole file, from being typed.
+struct Problem {
+  std::string file;  // its name
+  int line = 0;      // 0: the whole file
+  std::string what;  // in words, naming the offending character
+};
+
+struct OwnLesson {
+  std::string file;  // its name, also the lesson's
+  std::vector<OwnItem> items;
+  std::vector<Problem> problems;  // the items of those lines are left out
+};
+
+// One lesson file. A file that cannot be read is a lesson with no items and
+// one problem; it is never waited on (a FIFO) and never read past 1 MB.
+[[nodiscard]] OwnLesson read_own_lesson(const std::filesystem::path& file);
+
+// Every *.txt file of the folder, by name; none where there is no folder.
+[[nodiscard]] std::vector<OwnLesson> read_own_lessons(const std::filesystem::path& folder);
+
+// Columns an item's written form and reading may take on the drill screen
+// (the written form at double size where it fits in half of them).
+inline constexpr int kWidestWritten = 76;
+inline constexpr int kWidestReading = 76;
+
+}  // namespace tutor::words

@@ -1,0 +1,487 @@
+#include "words/word_course.h"
+
+#include <algorithm>
+#include <map>
+
+#include "console/frame_box.h"
+#include "console/text.h"
+#include "history/history.h"
+#include "lessonkit/home_position.h"
+#include "lessonkit/keyboard.h"
+#include "lessonkit/result_screen.h"
+#include "lessonkit/screen_pieces.h"
+#include "spelling/romaji.h"
+#include "words/fingers.h"
+#include "words/lessons.h"
+#include "words/menu_layout.h"
+#include "words/passed_lessons.h"
+#include "words/preferences.h"
+
+namespace tutor::words {
+namespace {
+
+// What the course keeps while it runs.
+struct CourseState {
+  std::vector<LessonEntry> lessons;
+  PassedLessons passed;
+  spelling::Preferences preferences;
+  history::HistoryWriter history;
+};
+
+// ---- The lesson menu --------------------------------------------------------
+
+std::string menu_label(const CourseState& s, std::size_t i) {
+  const LessonEntry& l = s.lessons[i];
+  const bool passed = (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.number)) ||
+                      (l.kind == LessonKind::Own && s.passed.own(l.file));
+  std::string label = passed ? "○" : "　";
+  label += l.kind == LessonKind::BuiltIn ? std::to_string(l.number) + " " : "";
+  label += l.kind == LessonKind::Own ? "［" + l.title + "］" : l.title;
+  std::vector<char32_t> cut = decode_utf8(label);
+  while (display_width(encode_utf8(cut)) > kLabelWidth) {
+    cut.pop_back();
+  }
+  return encode_utf8(cut);
+}
+
+void draw_entry(Console& con, const CourseState& s, std::size_t i, bool selected) {
+  const MenuPlace place = menu_place(i % kEntriesPerPage);
+  con.fill(place.button, selected ? kRed : kCream);
+  con.blank(place.label, kLabelWidth);
+  con.print(place.label, selected ? kYellow : kBlack, menu_label(s, i));
+}
+
+// The first problem of the selected lesson, under the panel.
+void write_problem_line(Console& con, const LessonEntry& l) {
+  con.blank({2, kProblemRow}, 78);
+  if (!l.problems.empty()) {
+    const Problem& p = l.problems.front();
+    std::string text =
+        p.file + (p.line > 0 ? " " + std::to_string(p.line) + "行目" : "") + ": " + p.what;
+    std::vector<char32_t> cut = decode_utf8(text);
+    while (display_width(encode_utf8(cut)) > 76) {
+      cut.pop_back();
+    }
+    con.print({2, kProblemRow}, kYellow, encode_utf8(cut));
+  }
+}
+
+void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
+  const std::size_t first = selected / kEntriesPerPage * kEntriesPerPage;
+  con.fill(kPanelInside, kCream);
+  for (std::size_t i = first; i < first + kEntriesPerPage && i < s.lessons.size(); ++i) {
+    frame_box(con, menu_place(i - first).button.grown(2), kRaisedBox);
+    draw_entry(con, s, i, i == selected);
+  }
+  const std::size_t pages = (s.lessons.size() + kEntriesPerPage - 1) / kEntriesPerPage;
+  con.blank(kPageCell, 40);
+  con.print_using(kPageCell, kGrey, "ページ ## / ##　PageUp・PageDown",
+                  {static_cast<double>(first / kEntriesPerPage + 1), static_cast<double>(pages)});
+  write_problem_line(con, s.lessons[selected]);
+}
+
+void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
+  con.clear_screen();
+  frame_box(con, kTitleBox, kRaisedBox);
+  con.print(kTitleCell, kBlack, kMenuTitle);
+  frame_box(con, kPanel, kRaisedBox);
+  frame_box(con, kLegendBox, raised_box(kRed));
+  con.print(kLegendCell, kYellow, "項目");
+  con.print(kPromptCell, kLightCyan, "を選んで Enter キーを押してください");
+  frame_box(con, kExitBox, raised_box(kGreen));
+  con.print(kExitCell, kYellow, "終了");
+  draw_menu_page(con, s, selected);
+}
+
+// The lesson at a pointer on the page shown; nothing for none.
+std::optional<std::size_t> entry_at(const CourseState& s, std::size_t selected, Point p) {
+  const std::size_t first = selected / kEntriesPerPage * kEntriesPerPage;
+  for (std::size_t i = first; i < first + kEntriesPerPage && i < s.lessons.size(); ++i) {
+    if (menu_place(i - first).button.contains_pixel(p)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+// The first lesson not yet passed, in the menu's order.
+std::size_t first_not_passed(const CourseState& s) {
+  for (std::size_t i = 0; i < s.lessons.size(); ++i) {
+    const LessonEntry& l = s.lessons[i];
+    if ((l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number)) ||
+        (l.kind == LessonKind::Own && !s.passed.own(l.file))) {
+      return i;
+    }
+  }
+  return 0;
+}
+
+// The lesson picked: cursor keys and Enter, click and double-click. Escape
+// and the exit box leave for the launcher.
+std::size_t pick_lesson(Console& con, const CourseState& s) {
+  std::size_t selected = first_not_passed(s);
+  draw_menu(con, s, selected);
+  const auto count = static_cast<long>(s.lessons.size());
+  auto move_to = [&](long to) {
+    const auto next = static_cast<std::size_t>(((to % count) + count) % count);
+    if (next / kEntriesPerPage != selected / kEntriesPerPage) {
+      selected = next;
+      draw_menu_page(con, s, selected);
+      return;
+    }
+    draw_entry(con, s, selected, false);
+    selected = next;
+    draw_entry(con, s, selected, true);
+    write_problem_line(con, s.lessons[selected]);
+  };
+  while (true) {
+    const Event e = con.poll(Arm::mouse());
+    const auto at = static_cast<long>(selected);
+    if (e.is_key()) {
+      if (e.key == keys::kEnter) {
+        return selected;
+      }
+      if (e.key == keys::kEscape) {
+        con.start_program(lessonkit::kLauncher);
+      }
+      const long by = e.key == keys::kUp         ? -1
+                      : e.key == keys::kDown     ? 1
+                      : e.key == keys::kLeft     ? -kEntriesPerColumn
+                      : e.key == keys::kRight    ? kEntriesPerColumn
+                      : e.key == keys::kPageUp   ? -static_cast<long>(kEntriesPerPage)
+                      : e.key == keys::kPageDown ? static_cast<long>(kEntriesPerPage)
+                                                 : 0;
+      if (by != 0) {
+        move_to(at + by);
+      }
+    } else if (e.is_mouse()) {
+      if (kExitArea.contains_pixel(e.pointer)) {
+        con.start_program(lessonkit::kLauncher);
+      }
+      if (const auto hit = entry_at(s, selected, e.pointer)) {
+        move_to(static_cast<long>(*hit));
+        if (e.kind == Event::Kind::DoubleClick) {
+          return selected;
+        }
+      }
+    }
+  }
+}
+
+// ---- Messages ----------------------------------------------------------------
+
+// A message on a clear screen, lines from row 4; waits for a key or a click.
+void show_message(Console& con, std::string_view title, std::span<const std::string> lines) {
+  con.clear_screen();
+  lessonkit::draw_title_bar(con, kTitleBarFace);
+  lessonkit::write_title(con, title, kBlack);
+  int row = 4;
+  for (const std::string& line : lines) {
+    if (row > 19) {
+      break;
+    }
+    std::vector<char32_t> cut = decode_utf8(line);
+    while (display_width(encode_utf8(cut)) > 76) {
+      cut.pop_back();
+    }
+    con.print({2, row++}, kWhite, encode_utf8(cut));
+  }
+  con.print({24, 21}, kLightCyan, "どれかキーを押してください");
+  lessonkit::wait_any_input(con, Arm::mouse());
+}
+
+// The lines of an own lesson that cannot be typed, named by file, line and
+// what is wrong with them.
+void show_problems(Console& con, const LessonEntry& l) {
+  std::vector<std::string> lines = {
+      "このレッスンには練習できない行があります。ほかの行で練習します。", ""};
+  for (const Problem& p : l.problems) {
+    lines.push_back(p.file + (p.line > 0 ? " " + std::to_string(p.line) + "行目" : "") + ": " +
+                    p.what);
+  }
+  show_message(con, l.title, lines);
+}
+
+// ---- The drill ---------------------------------------------------------------
+
+// One block: every item of the lesson, each coming as soon as the last is
+// typed.
+class WordDrill {
+ public:
+  WordDrill(Console& con, const LessonEntry& lesson, const spelling::Preferences& preferences)
+      : con_(con), lesson_(lesson), preferences_(preferences) {}
+
+  // Types the block; false when the learner left by the exit button.
+  bool run() {
+    draw_screen();
+    for (std::size_t i = 0; i < lesson_.items.size(); ++i) {
+      current_ = i;
+      spelling::RomajiLine line(lesson_.items[i].reading, &preferences_);
+      write_counter(lesson_.items.size() - i);
+      draw_item(lesson_.items[i], line);
+      while (!line.done()) {
+        if (!take_keystroke(line)) {
+          return false;
+        }
+      }
+      kana_typed_ += line.kana_done();
+      for (const spelling::TypedKana& t : line.typed_kana()) {
+        chosen_[t.chosen] = t.chosen_spelling;
+      }
+    }
+    restore_keys();
+    return true;
+  }
+
+  [[nodiscard]] const lessonkit::BlockResult& result() const { return result_; }
+  [[nodiscard]] long kana_typed() const { return kana_typed_; }
+  [[nodiscard]] const spelling::Preferences& chosen() const { return chosen_; }
+  [[nodiscard]] std::vector<history::KanaTally> kana_tallies() const {
+    std::vector<history::KanaTally> out;
+    for (const auto& [kana, counts] : kana_) {
+      out.push_back({encode_utf8(std::vector<char32_t>{kana}), counts.first, counts.second});
+    }
+    return out;
+  }
+
+ private:
+  void draw_screen() {
+    con_.clear_screen();
+    lessonkit::draw_title_bar(con_, kTitleBarFace);
+    lessonkit::write_title(con_, lesson_.title, kBlack);
+    lessonkit::draw_keyboard(con_);
+    lessonkit::draw_exit_button(con_);
+    lessonkit::draw_counter_frame(con_);
+  }
+
+  void write_counter(std::size_t left) {
+    con_.print_using(kCounterCell, kYellow, "あと ### 問", {static_cast<double>(left)});
+  }
+
+  void draw_item(const OwnItem& item, const spelling::RomajiLine& line) {
+    for (int row = kWrittenRow; row <= kGuideRow; ++row) {
+      con_.blank({0, row}, 80);
+    }
+    const int width = display_width(item.written);
+    if (2 * width <= 76) {
+      con_.print_large({(80 - 2 * width) / 2, kWrittenRow}, kWhite, item.written);
+    } else {
+      con_.print({(80 - width) / 2, kWrittenRow + 1}, kWhite, item.written);
+    }
+    show_progress(item, line);
+  }
+
+  // The reading and the romaji, what is typed in green and what is left in
+  // white and yellow; the next key lit in its finger's colour.
+  void show_progress(const OwnItem& item, const spelling::RomajiLine& line) {
+    const std::vector<char32_t> reading = decode_utf8(item.reading);
+    const std::size_t done = std::min(line.kana_done(), reading.size());
+    const std::string typed_reading = encode_utf8(
+        std::vector<char32_t>(reading.begin(), reading.begin() + static_cast<long>(done)));
+    const std::string left_reading = encode_utf8(
+        std::vector<char32_t>(reading.begin() + static_cast<long>(done), reading.end()));
+    const int reading_width = display_width(item.reading);
+    const Cell r = con_.print({(80 - reading_width) / 2, kReadingRow}, kLightGreen, typed_reading);
+    con_.print(r, kWhite, left_reading);
+
+    // The romaji, scrolled so that the next key stays in view.
+    std::string typed = line.typed();
+    const std::string rest = line.rest();
+    const std::size_t room = 76;
+    if (typed.size() + rest.size() > room && typed.size() > room / 3) {
+      typed.erase(0, typed.size() - std::min(typed.size(), room / 3));
+    }
+    const std::string shown_rest = rest.substr(0, room - typed.size());
+    con_.blank({0, kGuideRow}, 80);
+    const int start = static_cast<int>(80 - typed.size() - shown_rest.size()) / 2;
+    const Cell g = con_.print({start, kGuideRow}, kLightGreen, typed);
+    con_.print(g, kYellow, shown_rest);
+    light_next_key(rest.empty() ? '\0' : rest.front());
+  }
+
+  void light_next_key(char next) {
+    restore_keys();
+    if (next == '\0') {
+      return;
+    }
+    const Keystroke k = keystroke_for(next);
+    for (const int key : {k.key, k.shift_key}) {
+      if (key != 0) {
+        lessonkit::draw_key(con_, key, kFingers.colour[static_cast<std::size_t>(key)]);
+        lit_.push_back(key);
+      }
+    }
+  }
+
+  void restore_keys() {
+    for (const int key : lit_) {
+      lessonkit::draw_key(con_, key, kCream);
+    }
+    lit_.clear();
+  }
+
+  // One keystroke of the learner; false when the exit button was clicked.
+  bool take_keystroke(spelling::RomajiLine& line) {
+    const Event e = con_.poll(Arm::mouse());
+    if (e.is_mouse()) {
+      return !lessonkit::in_stage_exit_area(e.pointer);
+    }
+    if (!e.is_key() || e.key.empty() || static_cast<unsigned char>(e.key.front()) < 0x20 ||
+        e.key == "\x7f") {
+      return true;  // Enter, Backspace, the cursor keys: not typing
+    }
+    // Caps Lock or Shift on a letter is the letter: an input method reads it so.
+    char typed = e.key.size() == 1 ? e.key.front() : '\0';
+    if (typed >= 'A' && typed <= 'Z') {
+      typed = static_cast<char>(typed - 'A' + 'a');
+    }
+    if (result_.right + result_.wrong == 0) {
+      result_.started_at = con_.timing_clock();
+    }
+    const std::string rest = line.rest();
+    const int expected = keystroke_for(rest.front()).key;
+    auto& kana = kana_[line.kana_now()];
+    if (typed != '\0' && line.type(typed)) {
+      ++result_.right;
+      ++kana.first;
+      result_.keys.right(expected);
+    } else {
+      ++result_.wrong;
+      ++kana.second;
+      const int instead = typed != '\0' ? keystroke_for(typed).key : 0;
+      result_.keys.wrong(expected, instead);
+      restore_keys();
+      light_next_key(rest.front());
+      if (instead != 0 && instead != expected) {
+        lessonkit::draw_key(con_, instead, kGrey);  // marked as the drills mark it
+        lit_.push_back(instead);
+      }
+      result_.ended_at = con_.timing_clock();
+      return true;
+    }
+    result_.ended_at = con_.timing_clock();
+    show_progress(lesson_.items[current_], line);
+    return true;
+  }
+
+  Console& con_;
+  const LessonEntry& lesson_;
+  const spelling::Preferences& preferences_;
+  lessonkit::BlockResult result_;
+  std::map<char32_t, std::pair<int, int>> kana_;
+  spelling::Preferences chosen_;
+  std::vector<int> lit_;
+  long kana_typed_ = 0;
+  std::size_t current_ = 0;  // the item being typed
+};
+
+// ---- One lesson ----------------------------------------------------------------
+
+lessonkit::VerdictLooks verdict_looks() {
+  constexpr lessonkit::VerdictBox kFailed = {{120, 252, 564, 274}, kCyan, 17, kYellow};
+  return {
+      {{{100, 252, 564, 274}, kMagenta, 15, kYellow}, "合格です。つぎのレッスンに進みましょう。"},
+      {kFailed, lessonkit::kTooManyErrorsMessage},
+      {kFailed, "打つ速度が遅すぎます。総合評価を80以上にしましょう。"},
+      {kFailed, lessonkit::kNotYetMessage}};
+}
+
+// Kana a minute and the share of right keystrokes, under the three bars.
+void draw_figures(Console& con, const lessonkit::Score& score, long kana, int right, int wrong) {
+  const double minutes = std::max(1, score.time.minutes * 60 + score.time.seconds) / 60.0;
+  const double share = right + wrong == 0 ? 0 : 100.0 * right / (right + wrong);
+  con.print_using({20, 14}, kGrey, "かな #,###.# 字／分　　正しい打鍵 ###.# ％",
+                  {static_cast<double>(kana) / minutes, share});
+}
+
+// A lesson from its start screen to its result; whether it was passed.
+// Leaving by the exit button goes to the launcher.
+bool type_lesson(Console& con, CourseState& s, const LessonEntry& lesson) {
+  if (!lesson.problems.empty()) {
+    show_problems(con, lesson);
+  }
+  lessonkit::home_position_screen(con, {lesson.title, kTitleBarFace, kBlack});
+  WordDrill drill(con, lesson, s.preferences);
+  if (!drill.run()) {
+    con.start_program(lessonkit::kLauncher);
+  }
+  for (const auto& [kana, spelling] : drill.chosen()) {
+    s.preferences[kana] = spelling;
+  }
+  write_preferences(s.preferences);
+  const lessonkit::BlockResult& block = drill.result();
+  lessonkit::ResultExtras extras{
+      [&](Console& c, const lessonkit::Score& score) {
+        draw_figures(c, score, drill.kana_typed(), block.right, block.wrong);
+      },
+      lesson.history_name(), history::kInputRomaji, drill.kana_tallies()};
+  return lessonkit::show_block_result(con, s.history, lesson.number, block, verdict_looks(),
+                                      extras) == lessonkit::Verdict::Pass;
+}
+
+void keep_pass(Console& con, CourseState& s, const LessonEntry& lesson) {
+  if (lesson.kind == LessonKind::BuiltIn) {
+    s.passed.pass_built_in(lesson.number);
+  } else if (lesson.kind == LessonKind::Own) {
+    s.passed.pass_own(lesson.file);
+  } else {
+    return;
+  }
+  if (!con.replace_record(kPassedRecord, s.passed.line())) {
+    con.fatal_error();
+  }
+}
+
+}  // namespace
+
+std::optional<Options> parse_options(std::span<const std::string_view> args, std::string& problem) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--lesson" && i + 1 < args.size()) {
+      o.lesson_file = std::filesystem::path(args[++i]);
+    } else {
+      problem = "usage: Kotoba [--lesson FILE]";
+      return std::nullopt;
+    }
+  }
+  return o;
+}
+
+void run(Console& con, const Options& options) {
+  CourseState s{{},
+                PassedLessons::parse(con.read_record(kPassedRecord).value_or("")),
+                read_preferences(),
+                history::HistoryWriter::of(con)};
+  if (options.lesson_file) {
+    const LessonEntry lesson = own_lesson(read_own_lesson(
+        options.lesson_file->is_absolute() ? *options.lesson_file
+                                           : con.file_path(options.lesson_file->string())));
+    if (lesson.items.empty()) {
+      show_problems(con, lesson);
+    } else if (type_lesson(con, s, lesson)) {
+      keep_pass(con, s, lesson);
+    }
+    con.start_program(lessonkit::kLauncher);
+  }
+  while (true) {
+    s.lessons = all_lessons(con.file_path(kOwnLessonsFolder),
+                            history::recent_kana(history::file_of(con), "Kotoba", 50));
+    std::size_t picked = pick_lesson(con, s);
+    if (s.lessons[picked].items.empty()) {
+      if (s.lessons[picked].kind == LessonKind::MissedKana) {
+        const std::string lines[] = {"まだ記録がありません。",
+                                     "まず最初のレッスンで練習しましょう。"};
+        show_message(con, s.lessons[picked].title, lines);
+        picked = 0;
+      } else {
+        show_problems(con, s.lessons[picked]);
+        continue;
+      }
+    }
+    if (type_lesson(con, s, s.lessons[picked])) {
+      keep_pass(con, s, s.lessons[picked]);
+    }
+  }
+}
+
+}  // namespace tutor::words

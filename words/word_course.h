@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+
+// The word course Kotoba: Japanese words and sentences typed in romaji, with
+// every spelling an input method takes, the guide following the learner.
+namespace tutor::words {
+
+struct Options {
+  // Started on one lesson file (a teacher's): its start screen, its block,
+  // its result, then the launcher.
+  std::optional<std::filesystem::path> lesson_file;
+};
+
+// The options of a command line; nothing, with `problem` said, for a bad one.
+[[nodiscard]] std::optional<Options> parse_options(std::span<const std::string_view> args,
+                                                   std::string& problem);
+
+// The lesson menu, or the one lesson of the options.
+[[noreturn]] void run(Console& con, const Options& options);
+
+}  // namespace tutor::words
