@@ -20,7 +20,7 @@ RIGHT_SHIFT = (499, design_y(268))
 RESULT_BARS = {(164, design_y(126 + 32 * i)): face for i, face in enumerate((2, 4, 6))}
 VERDICT_BOX = (125, design_y(260))            # empty: the course gives no verdict
 VIEW_BUTTON_1 = (18, design_y(350))           # the progress program's buttons
-F12_BUTTON = (320, design_y(360))          # the launcher's F12 button
+F12_BUTTON = (475, design_y(360))          # the launcher's F12 button
 VIEW_BUTTON_4 = (414, design_y(350))
 PROGRESS_EXIT = (558, design_y(350))
 

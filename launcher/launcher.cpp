@@ -8,11 +8,21 @@ namespace {
 
 // Menu state: the selection, always the entry drawn highlighted.
 struct Menu {
-  int selected = 1;  // 1-10, or kProgressEntryNumber
+  int selected = 1;  // 1-10, or a band button's number
 };
 
+const BandEntry* band_entry(int n) {
+  for (const BandEntry& b : kBand) {
+    if (b.number == n) {
+      return &b;
+    }
+  }
+  return nullptr;
+}
+
 const MenuEntry& entry(int n) {
-  return n == kProgressEntryNumber ? kProgressEntry : kMenu[static_cast<size_t>(n - 1)];
+  const BandEntry* b = band_entry(n);
+  return b != nullptr ? b->entry : kMenu[static_cast<size_t>(n - 1)];
 }
 
 void draw_screen(Console& con) {
@@ -29,11 +39,11 @@ void draw_screen(Console& con) {
   con.print({72, 20}, kYellow, "終了");
   // Each button's frame stands two units off its face, so a band of the
   // plain face shows round the highlight, which fills the face alone.
-  for (int n = 1; n <= kProgressEntryNumber; ++n) {
+  for (int n = 1; n <= kLastEntryNumber; ++n) {
     frame_box(con, entry(n).button.grown(2), kRaisedBox);
   }
   con.fill(entry(1).button, kRed);
-  for (int n = 1; n <= kProgressEntryNumber; ++n) {
+  for (int n = 1; n <= kLastEntryNumber; ++n) {
     con.print(entry(n).label_cell, kBlack, entry(n).label);
   }
   con.print(entry(1).label_cell, kYellow, entry(1).label);
@@ -54,7 +64,7 @@ void move_highlight(Console& con, Menu& menu, int to) {
 
 // The first button holding the pointer, in entry order; 0 for none.
 int button_at(Point p) {
-  for (int n = 1; n <= kProgressEntryNumber; ++n) {
+  for (int n = 1; n <= kLastEntryNumber; ++n) {
     if (entry(n).button.contains_pixel(p)) {
       return n;
     }
@@ -87,8 +97,10 @@ void run(Console& con) {
       case Event::Kind::Key:
         if (e.key == keys::kEnter) {
           start_entry(con, menu.selected);
-        } else if (menu.selected == kProgressEntryNumber) {
-          const CursorSteps& to = kFromProgressEntry;
+        } else if (e.key == "k" || e.key == "K") {
+          start_entry(con, kWordCourseEntryNumber);
+        } else if (const BandEntry* band = band_entry(menu.selected)) {
+          const CursorSteps& to = band->from;
           const int next = e.key == keys::kUp      ? to.up
                            : e.key == keys::kDown  ? to.down
                            : e.key == keys::kLeft  ? to.left

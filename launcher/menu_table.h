@@ -30,21 +30,32 @@ inline constexpr std::array<MenuEntry, 10> kMenu = {{
     {"   Ｆ10・・・記録のクリア", "././M1/Ulvane.exe", {340, 238, 584, 258}, {43, 15}},
 }};
 
-// F12 starts the progress program: entry 11, a button in the black band under
-// the legend row, selected by a click and started by a double-click or Enter
-// as the ten are. The cursor keys cycle through the ten alone; from this
-// button they step back into them (kFromProgressEntry).
-inline constexpr int kProgressEntryNumber = 11;
-inline constexpr MenuEntry kProgressEntry = {"Ｆ12・・・練習の記録（グラフとミスの多いキー）",
-                                             "././M1/Progress.exe",
-                                             {120, 350, 520, 370},
-                                             {17, 22}};
-// Up and Down as if it stood after entry 10; Left and Right to the bottom
-// entry of each column.
+// Two more entries stand as buttons in the black band under the legend row,
+// selected by a click and started by a double-click or Enter as the ten are:
+// the word course (entry 12, also the K key) and the progress program (entry
+// 11, also F12). The cursor keys cycle through the ten alone; from a band
+// button they step to the other or back into the ten.
 struct CursorSteps {
   int up, down, left, right;
 };
-inline constexpr CursorSteps kFromProgressEntry = {10, 1, 5, 10};
+struct BandEntry {
+  int number;
+  MenuEntry entry;
+  CursorSteps from;
+};
+inline constexpr int kProgressEntryNumber = 11;
+inline constexpr int kWordCourseEntryNumber = 12;
+inline constexpr int kLastEntryNumber = 12;
+inline constexpr std::array<BandEntry, 2> kBand = {{
+    {kProgressEntryNumber,
+     {"Ｆ12・・・練習の記録（グラフ）", "././M1/Progress.exe", {330, 350, 620, 370}, {43, 22}},
+     {10, 6, kWordCourseEntryNumber, kWordCourseEntryNumber}},
+    {kWordCourseEntryNumber,
+     {"Ｋ・・・ことばの練習（日本語）", "././M1/Kotoba.exe", {20, 350, 300, 370}, {4, 22}},
+     {5, 1, kProgressEntryNumber, kProgressEntryNumber}},
+}};
+inline constexpr const MenuEntry& kProgressEntry = kBand[0].entry;
+inline constexpr const MenuEntry& kWordCourseEntry = kBand[1].entry;
 
 // The "終了" box ends the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};

@@ -89,11 +89,12 @@ struct Course {
   std::array<std::string_view, 5> programs;
   Colour colour;
 };
-inline constexpr std::array<Course, 4> kCourses = {{
+inline constexpr std::array<Course, 5> kCourses = {{
     {"基本", {"Ostrin", "Palvek", "Rundel", "Mestra", "Hollin"}, kLightBlue},
     {"数字キー", {"Quillon"}, kLightGreen},
     {"記号キー", {"Tesmar"}, kYellow},
     {"シフトキー", {"Brandel"}, kPink},
+    {"ことば", {"Kotoba"}, kWhite},
 }};
 inline constexpr std::string_view kTimedTest = "Zarbet";
 // The course whose misses are of Shift as much as of keys.
@@ -120,7 +121,7 @@ struct ProgramName {
   std::string_view program;
   std::string_view shown;
 };
-inline constexpr std::array<ProgramName, 9> kProgramNames = {{
+inline constexpr std::array<ProgramName, 10> kProgramNames = {{
     {"Ostrin", "導入編"},
     {"Palvek", "基礎編"},
     {"Rundel", "初級編"},
@@ -130,6 +131,7 @@ inline constexpr std::array<ProgramName, 9> kProgramNames = {{
     {"Quillon", "数字キー"},
     {"Tesmar", "記号キー"},
     {"Brandel", "シフトキー"},
+    {"Kotoba", "ことば"},
 }};
 // The best evaluation is taken from passed blocks only: a block failed for
 // its errors may be the fastest.

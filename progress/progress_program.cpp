@@ -246,7 +246,7 @@ int legend_entry(Console& con, int col, Colour c, std::string_view label) {
   const int y = row_middle(kLegendRow);
   con.fill({col * 8, y - 1, col * 8 + 15, y + 1}, c);
   con.print({col + 3, kLegendRow}, kGrey, label);
-  return col + 3 + display_width(label) + 2;
+  return col + 3 + display_width(label) + 1;
 }
 
 // The program index of the timed test in kProgramNames.

@@ -50,13 +50,17 @@ void move_highlight(Console& con, int& selected) {
   con.print(choice(selected).label_cell, kYellow, choice(selected).label);
 }
 
-// Writes the five starting values together: all five are on disk before the
-// first record is replaced, so an interruption can part them only between two
-// renames, and a failure to write leaves all five as they were.
+// Writes the starting values together, the five records' and the word
+// course's: all are on disk before the first record is replaced, so an
+// interruption can part them only between two renames, and a failure to
+// write leaves all as they were.
 [[noreturn]] void clear_and_leave(Console& con) {
-  std::array<Console::RecordLine, kRecordFiles.size()> cleared;
+  std::array<Console::RecordLine, kRecordFiles.size() + kAlsoCleared.size()> cleared;
   for (size_t i = 0; i < kRecordFiles.size(); ++i) {
     cleared[i] = {kRecordFiles[i].path, kRecordFiles[i].starting_value};
+  }
+  for (size_t i = 0; i < kAlsoCleared.size(); ++i) {
+    cleared[kRecordFiles.size() + i] = {kAlsoCleared[i].path, kAlsoCleared[i].starting_value};
   }
   if (!con.replace_records(cleared)) {
     con.fatal_error();

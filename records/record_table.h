@@ -21,6 +21,12 @@ inline constexpr std::array<RecordFile, 5> kRecordFiles = {{
     {"././M0/data/SFT.TXT", "0"},
 }};
 
+// Records cleared with the five that the screen does not show: the word
+// course's lessons passed.
+inline constexpr std::array<RecordFile, 1> kAlsoCleared = {{
+    {"././M0/data/KOTOBA.TXT", ""},
+}};
+
 // Stage names by the stage now being challenged, 1-6.
 inline constexpr std::array<std::string_view, 7> kStageNames = {
     "", "導 入 編", "基 礎 編", "初 級 編", "中 級 編", "上 級 編", "トライ編"};

@@ -19,17 +19,19 @@ class LauncherTest : public tutor::testing::HeadlessTest {
   Outcome run_menu() { return run(launcher::run); }
 
   static const MenuEntry& entry(int n) {
-    return n == kProgressEntryNumber ? kProgressEntry : kMenu[static_cast<size_t>(n - 1)];
+    return n == kProgressEntryNumber     ? kProgressEntry
+           : n == kWordCourseEntryNumber ? kWordCourseEntry
+                                         : kMenu[static_cast<size_t>(n - 1)];
   }
 
-  // The entry drawn highlighted, F12's button among them: face colour 2 and
+  // The entry drawn highlighted, the band's buttons among them: face colour 2 and
   // label colour 6. Fails the test unless exactly one entry looks highlighted.
   int highlighted() {
     int found = 0;
-    for (int n = 1; n <= kProgressEntryNumber; ++n) {
+    for (int n = 1; n <= kLastEntryNumber; ++n) {
       const MenuEntry& e = entry(n);
       const bool face = pixel({e.button.x1 + 1, e.button.y1 + 1}) == 2;
-      const int f = n == kProgressEntryNumber ? 0 : 3;  // the "Ｆ" after the label's blanks
+      const int f = n > 10 ? 0 : 3;  // the "Ｆ" after the label's blanks
       const Cell label{e.label_cell.col + f, e.label_cell.row};
       EXPECT_EQ(face, text_colour(label) == Colour(6)) << "entry " << n;
       if (face) {
@@ -116,23 +118,30 @@ TEST_F(LauncherTest, FunctionKeysStartTheirEntryWhateverIsHighlighted) {
   EXPECT_EQ(highlighted(), 1);
 }
 
-// F12's button, in the band under the legend row, is one more entry for the
-// mouse and Enter; the cursor keys leave it for the ten and never reach it.
-TEST_F(LauncherTest, TheF12ButtonIsSelectedByAClickAndStartedAsTheTenAre) {
+// The band under the legend row holds two more entries, the word course's
+// (K) and the progress program's (F12): each selected by a click and started
+// by Enter or a double-click as the ten are; the cursor keys step from one to
+// the other or back into the ten, and the ten's cycle never reaches them.
+TEST_F(LauncherTest, TheBandsButtonsAreSelectedByAClickAndStartedAsTheTenAre) {
   script().inspect([this] {
-    EXPECT_EQ(text({17, 22}, 46), "Ｆ12・・・練習の記録（グラフとミスの多いキー）");
-    EXPECT_EQ(text_colour({17, 22}), kBlack);
+    EXPECT_EQ(text({43, 22}, 30), "Ｆ12・・・練習の記録（グラフ）");
+    EXPECT_EQ(text({4, 22}, 30), "Ｋ・・・ことばの練習（日本語）");
+    EXPECT_EQ(text_colour({43, 22}), kBlack);
     EXPECT_EQ(pixel({kProgressEntry.button.x1 + 1, kProgressEntry.button.y1 + 1}), 14);
   });
   script().click(button(kProgressEntryNumber)).enter();
   EXPECT_EQ(started(run_menu()), "././M1/Progress.exe");
   EXPECT_EQ(highlighted(), kProgressEntryNumber);
-  script().double_click(button(kProgressEntryNumber));
-  EXPECT_EQ(started(run_menu()), "././M1/Progress.exe");
-  const std::pair<std::string_view, int> steps[] = {
-      {keys::kUp, 10}, {keys::kDown, 1}, {keys::kLeft, 5}, {keys::kRight, 10}};
-  for (const auto& [key, to] : steps) {
-    script().click(button(kProgressEntryNumber)).key(key);
+  script().double_click(button(kWordCourseEntryNumber));
+  EXPECT_EQ(started(run_menu()), "././M1/Kotoba.exe");
+  script().key("k");
+  EXPECT_EQ(started(run_menu()), "././M1/Kotoba.exe");
+  const std::tuple<int, std::string_view, int> steps[] = {
+      {kProgressEntryNumber, keys::kUp, 10},   {kProgressEntryNumber, keys::kDown, 6},
+      {kProgressEntryNumber, keys::kLeft, 12}, {kWordCourseEntryNumber, keys::kRight, 11},
+      {kWordCourseEntryNumber, keys::kUp, 5},  {kWordCourseEntryNumber, keys::kDown, 1}};
+  for (const auto& [from, key, to] : steps) {
+    script().click(button(from)).key(key);
     EXPECT_TRUE(ran_out_of_script(run_menu()));
     EXPECT_EQ(highlighted(), to) << key;
   }

@@ -69,9 +69,11 @@ TEST_F(RecordClearingTest, OnlyEnterOrADoubleClickOnYesClearsAndAClickOnlyMovesT
   EXPECT_TRUE(ran_out_of_script(run_clearing()));
   EXPECT_EQ(highlighted(), kYes);
   EXPECT_EQ(records(), kReached);
+  write_record("KOTOBA.TXT", "1 2 f:my.txt\n");  // the word course's passes go too
   script().key(keys::kRight).enter();
   EXPECT_EQ(started(run_clearing()), "./Velmora.exe");
   EXPECT_EQ(records(), kStartingRecords);
+  EXPECT_EQ(record("KOTOBA.TXT"), "\n");
 
   write_records(kReached);  // a double click on yes clears whatever is highlighted
   script().double_click({320, 200}).double_click(button(kYes));
