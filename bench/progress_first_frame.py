@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""The progress program's first view against the launcher's first frame, with
-a history of 10,000 blocks (made by bench/history_bench).
+"""A program's first frame against the launcher's, with a history of 10,000
+blocks (made by bench/history_bench): the progress program's first view, or
+with --program M1/Kotoba the word course's menu.
 
-    python3 bench/progress_first_frame.py <build> [--runs 9]
+    python3 bench/progress_first_frame.py <build> [--runs 9] [--program M1/Progress]
 
 <build> is a release build holding tree/ and bench/history_bench. Both
 programs start in one copy of the tree, in one Xvfb, through the X probe of
@@ -41,6 +42,7 @@ def main() -> int:
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("build", type=Path)
     parser.add_argument("--runs", type=int, default=9)
+    parser.add_argument("--program", default="M1/Progress")
     args = parser.parse_args()
     latency._prctl(36, 1)  # PR_SET_CHILD_SUBREAPER
     root = Path(tempfile.mkdtemp(prefix="tutor-progress-bench-"))
@@ -65,7 +67,8 @@ def main() -> int:
         env["XDG_CONFIG_HOME"] = str(root / "config")
         probe = Probe(latency.build_probe(), env, root / "probe.log")
         sessions.add(probe.session)
-        programs = {"launcher": "./Velmora", "progress": "./M1/Progress"}
+        name = Path(args.program).name.lower()
+        programs = {"launcher": "./Velmora", name: f"./{args.program}"}
         times: dict[str, list[float]] = {name: [] for name in programs}
         for name, command in programs.items():
             first_frame(probe, root, tree, command)  # unrecorded
@@ -76,7 +79,7 @@ def main() -> int:
         medians = {name: statistics.median(v) for name, v in times.items()}
         for name, v in times.items():
             print(f"{name} first frame: {medians[name]:.1f} ms [{min(v):.1f}-{max(v):.1f}]")
-        print(f"ratio progress / launcher: {medians['progress'] / medians['launcher']:.2f} "
+        print(f"ratio {name} / launcher: {medians[name] / medians['launcher']:.2f} "
               f"({args.runs} runs each, load {latency.loadavg()})")
     except (BenchError, subprocess.CalledProcessError) as e:
         print(f"failed: {e}", file=sys.stderr)

@@ -208,9 +208,9 @@ SQLite::Database open_for_reading(const fs::path& file) {
   }
 }
 
-// Opens the history for reading and visits its blocks, then `after` with the
-// open database; a missing file is no history yet, anything else that goes
-// wrong makes it unreadable.
+// Opens the history for reading and visits its blocks (none without a visitor), then `after` with
+// the open database; a missing file is no history yet, anything else that goes wrong makes it
+// unreadable.
 HistoryRead read_with(const fs::path& file,
                       const std::function<void(const BlockRow&)>& visit,
                       const std::function<void(SQLite::Database&)>& after) {
@@ -237,7 +237,7 @@ HistoryRead read_with(const fs::path& file,
                                      : "SELECT id, ended_at, program, step, seconds, typed_right, "
                                        "typed_wrong, evaluation, result, '', '' FROM blocks "
                                        "ORDER BY id");
-    while (blocks.executeStep()) {
+    while (visit && blocks.executeStep()) {
       visit({blocks.getColumn(0).getInt64(), text_of(blocks.getColumn(1)),
              text_of(blocks.getColumn(2)), blocks.getColumn(3).getInt(),
              blocks.getColumn(4).getInt(), blocks.getColumn(5).getInt(),
@@ -264,7 +264,7 @@ std::map<std::string, std::pair<long long, long long>> recent_kana(const fs::pat
                                                                    std::string_view program,
                                                                    int blocks) {
   std::map<std::string, std::pair<long long, long long>> kana;
-  read_with(file, [](const BlockRow&) {}, [&](SQLite::Database& db) {
+  read_with(file, nullptr, [&](SQLite::Database& db) {  // no block visited
     if (schema_version(db) < 3) {
       return;
     }
