@@ -6,6 +6,7 @@
 
 #include "console/text.h"
 #include "spelling/romaji_table.h"
+#include "words/material.h"
 
 namespace tutor::spelling {
 namespace {
@@ -157,46 +158,30 @@ std::string random_spelling(const std::u32string& reading, std::mt19937& rng) {
   return from[0];
 }
 
+// Every item of the built-in material, and readings with every rule, typed in
+// a random valid spelling: every keystroke is taken, and from every point the
+// guide completes the line.
 TEST(Romaji, AnyValidSpellingIsTakenAndTheGuideAlwaysCompletesTheLine) {
-  const std::string_view readings[] = {
-      "がっこう",
-      "しんぶん",
-      "でんしゃ",
-      "きって",
-      "ちゃわん",
-      "じゅぎょう",
-      "ふぁいる",
-      "てぃっしゅ",
-      "コーヒー",
-      "ヴァイオリン",
-      "こんにちは。",
-      "りょこう、たのしかった！",
-      "きょうは、あめです。",
-      "はっぴょう",
-      "にゅうがく",
-      "いっしょに",
-      "ぎゅうにゅう",
-      "しゅっぱつ",
-      "ちょっと",
-      "うぇぶ",
-      "くぉーつ",
-      "つぁ",
-      "でゅえっと",
-      "みんな",
-      "せんえん",
-  };
+  std::vector<std::string_view> readings = {"てぃっしゅ", "ヴァイオリン", "くぉーつ", "つぁ",
+                                            "でゅえっと", "うぇぶ",       "せんえん", "ふぁいる"};
+  for (const words::Lesson& lesson : words::kLessons) {
+    for (const words::Item& item : lesson.items) {
+      readings.push_back(item.reading);
+    }
+  }
   std::mt19937 rng(11);
   for (std::string_view reading : readings) {
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 3; ++round) {
       const std::string keys = random_spelling(as_hiragana(reading), rng);
       ASSERT_FALSE(keys.empty()) << reading;
       RomajiLine line(reading);
       for (std::size_t i = 0; i < keys.size(); ++i) {
-        // From here the guide completes the line with no wrong keystroke.
-        RomajiLine guided = line;
-        const std::string rest = guided.rest();
-        ASSERT_EQ(taken(guided, rest), rest.size()) << reading << " after " << keys.substr(0, i);
-        ASSERT_TRUE(guided.done()) << reading << " after " << keys.substr(0, i) << " + " << rest;
+        if (i % 3 == static_cast<std::size_t>(round)) {
+          RomajiLine guided = line;
+          const std::string rest = guided.rest();
+          ASSERT_EQ(taken(guided, rest), rest.size()) << reading << " after " << keys.substr(0, i);
+          ASSERT_TRUE(guided.done()) << reading << " after " << keys.substr(0, i) << " + " << rest;
+        }
         ASSERT_TRUE(line.type(keys[i])) << reading << " as " << keys << " at " << i;
       }
       EXPECT_TRUE(line.done()) << reading << " as " << keys;
