@@ -130,4 +130,16 @@ std::string to_full_width(std::string_view utf8) {
   return out;
 }
 
+std::string cut_to_width(std::string_view utf8, int columns) {
+  std::string out;
+  int used = 0;
+  for (char32_t cp : decode_utf8(utf8)) {
+    if ((used += char_width(cp)) > columns) {
+      break;
+    }
+    out += encode_utf8(cp);
+  }
+  return out;
+}
+
 }  // namespace tutor

@@ -16,6 +16,8 @@ namespace tutor {
 // 2 for everything else (full-width forms, kana, kanji, symbols).
 [[nodiscard]] int char_width(char32_t cp);
 [[nodiscard]] int display_width(std::string_view utf8);
+// The longest start of a text that takes at most `columns` cells.
+[[nodiscard]] std::string cut_to_width(std::string_view utf8, int columns);
 
 // True for the characters that erase text: the blank and the full-width blank.
 [[nodiscard]] constexpr bool is_blank(char32_t cp) {

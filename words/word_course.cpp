@@ -30,6 +30,11 @@ struct CourseState {
 
 // ---- The lesson menu --------------------------------------------------------
 
+// A problem of an own lesson as the screens name it: file, line, what.
+std::string problem_text(const Problem& p) {
+  return p.file + (p.line > 0 ? " " + std::to_string(p.line) + "行目" : "") + ": " + p.what;
+}
+
 std::string menu_label(const CourseState& s, std::size_t i) {
   const LessonEntry& l = s.lessons[i];
   const bool passed = (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.number)) ||
@@ -37,11 +42,7 @@ std::string menu_label(const CourseState& s, std::size_t i) {
   std::string label = passed ? "○" : "　";
   label += l.kind == LessonKind::BuiltIn ? std::to_string(l.number) + " " : "";
   label += l.kind == LessonKind::Own ? "［" + l.title + "］" : l.title;
-  std::vector<char32_t> cut = decode_utf8(label);
-  while (display_width(encode_utf8(cut)) > kLabelWidth) {
-    cut.pop_back();
-  }
-  return encode_utf8(cut);
+  return cut_to_width(label, kLabelWidth);
 }
 
 void draw_entry(Console& con, const CourseState& s, std::size_t i, bool selected) {
@@ -55,14 +56,7 @@ void draw_entry(Console& con, const CourseState& s, std::size_t i, bool selected
 void write_problem_line(Console& con, const LessonEntry& l) {
   con.blank({2, kProblemRow}, 78);
   if (!l.problems.empty()) {
-    const Problem& p = l.problems.front();
-    std::string text =
-        p.file + (p.line > 0 ? " " + std::to_string(p.line) + "行目" : "") + ": " + p.what;
-    std::vector<char32_t> cut = decode_utf8(text);
-    while (display_width(encode_utf8(cut)) > 76) {
-      cut.pop_back();
-    }
-    con.print({2, kProblemRow}, kYellow, encode_utf8(cut));
+    con.print({2, kProblemRow}, kYellow, cut_to_width(problem_text(l.problems.front()), 76));
   }
 }
 
@@ -180,11 +174,7 @@ void show_message(Console& con, std::string_view title, std::span<const std::str
     if (row > 19) {
       break;
     }
-    std::vector<char32_t> cut = decode_utf8(line);
-    while (display_width(encode_utf8(cut)) > 76) {
-      cut.pop_back();
-    }
-    con.print({2, row++}, kWhite, encode_utf8(cut));
+    con.print({2, row++}, kWhite, cut_to_width(line, 76));
   }
   con.print({24, 21}, kLightCyan, "どれかキーを押してください");
   lessonkit::wait_any_input(con, Arm::mouse());
@@ -196,8 +186,7 @@ void show_problems(Console& con, const LessonEntry& l) {
   std::vector<std::string> lines = {
       "このレッスンには練習できない行があります。ほかの行で練習します。", ""};
   for (const Problem& p : l.problems) {
-    lines.push_back(p.file + (p.line > 0 ? " " + std::to_string(p.line) + "行目" : "") + ": " +
-                    p.what);
+    lines.push_back(problem_text(p));
   }
   show_message(con, l.title, lines);
 }
