@@ -6,16 +6,13 @@
 //
 //   words_bench [runs]
 
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "console/headless.h"
 #include "spelling/romaji.h"
 #include "words/lessons.h"
@@ -24,41 +21,22 @@
 
 namespace {
 
-double cpu_seconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // The first sentence lesson, picked on the menu (six lessons up from the
 // first, round the end), with `keys` typed after its start screen, in a
 // program tree of its own.
 double run_once(const std::string& keys) {
-  std::string folder = (std::filesystem::temp_directory_path() / "words-bench-XXXXXX").string();
-  if (::mkdtemp(folder.data()) == nullptr) {
-    std::perror("mkdtemp");
-    std::exit(1);
-  }
-  std::filesystem::create_directories(std::filesystem::path(folder) / "M0" / "data");
+  const tutor::bench::ScratchTree tree("words-bench");
+  const std::string& folder = tree.folder();
   ::setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-  struct Removed {
-    std::string folder;
-    ~Removed() { std::filesystem::remove_all(folder); }
-  } removed{folder};
   tutor::HeadlessBackend backend(folder);
   tutor::Console con(backend, "Kotoba");
   for (int i = 0; i < 6; ++i) {
     backend.script().key(tutor::keys::kUp);
   }
   backend.script().enter().key("x").type(keys);
-  const double start = cpu_seconds();
+  const double start = tutor::bench::cpu_seconds();
   (void)tutor::run_headless(con, [](tutor::Console& c) { tutor::words::run(c, {}); });
-  return cpu_seconds() - start;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
+  return tutor::bench::cpu_seconds() - start;
 }
 
 constexpr std::size_t kSentences = 38;
@@ -77,23 +55,25 @@ int main(int argc, char** argv) {
   for (int i = 0; i < runs; ++i) {
     typed.push_back(run_once(block));
     untyped.push_back(run_once(""));
-    const double t0 = cpu_seconds();
+    const double t0 = tutor::bench::cpu_seconds();
     std::size_t items = 0;
     for (int n = 1; n <= static_cast<int>(tutor::words::kLessons.size()); ++n) {
       for (const auto& item : tutor::words::built_in_lesson(n).items) {
         items += tutor::spelling::RomajiLine(item.reading).untypeable_at() ? 0 : 1;
       }
     }
-    material.push_back(cpu_seconds() - t0);
+    material.push_back(tutor::bench::cpu_seconds() - t0);
     if (items == 0) {
       return 1;
     }
   }
-  const double per_key = (median(typed) - median(untyped)) / static_cast<double>(block.size());
+  const double per_key = (tutor::bench::median(typed) - tutor::bench::median(untyped)) /
+                         static_cast<double>(block.size());
   std::printf("block of %zu keystrokes: median %.2f ms CPU (screens alone %.2f ms), %d runs\n",
-              block.size(), median(typed) * 1e3, median(untyped) * 1e3, runs);
+              block.size(), tutor::bench::median(typed) * 1e3, tutor::bench::median(untyped) * 1e3,
+              runs);
   std::printf("per keystroke: %.1f us CPU\n", per_key * 1e6);
   std::printf("built-in material read and every item checked: median %.2f ms CPU\n",
-              median(material) * 1e3);
+              tutor::bench::median(material) * 1e3);
   return 0;
 }

@@ -74,7 +74,9 @@ Ns now_ns() {
   return static_cast<Ns>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-double ms(Ns from, Ns to) { return static_cast<double>(to - from) / 1e6; }
+double ms(Ns from, Ns to) {
+  return static_cast<double>(to - from) / 1e6;
+}
 
 // One top-level window, from its creation on. An id can come back for a new
 // window once the old one is destroyed (the server hands a new client the id

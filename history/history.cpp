@@ -97,48 +97,33 @@ void refuse_a_damaged_file(SQLite::Database& db) {
   }
 }
 
+// One row of a prepared insert, its values bound in order.
+template <typename... Values>
+void insert(SQLite::Statement& statement, const Values&... values) {
+  int column = 0;
+  (statement.bind(++column, values), ...);
+  statement.exec();
+  statement.reset();
+}
+
 void insert_block(SQLite::Database& db, const BlockEntry& b) {
   SQLite::Statement block(db,
                           "INSERT INTO blocks(ended_at, program, step, seconds, typed_right, "
                           "typed_wrong, evaluation, result, lesson, input) "
                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  block.bind(1, b.ended_at);
-  block.bind(2, b.program);
-  block.bind(3, b.step);
-  block.bind(4, b.seconds);
-  block.bind(5, b.right);
-  block.bind(6, b.wrong);
-  block.bind(7, b.evaluation);
-  block.bind(8, b.result);
-  block.bind(9, b.lesson);
-  block.bind(10, b.input);
-  block.exec();
+  insert(block, b.ended_at, b.program, b.step, b.seconds, b.right, b.wrong, b.evaluation, b.result,
+         b.lesson, b.input);
   const std::int64_t id = db.getLastInsertRowid();
   SQLite::Statement kana(db, "INSERT INTO kana_tallies VALUES(?, ?, ?, ?)");
   for (const KanaTally& k : b.kana) {
-    kana.bind(1, id);
-    kana.bind(2, k.kana);
-    kana.bind(3, k.right);
-    kana.bind(4, k.wrong);
-    kana.exec();
-    kana.reset();
+    insert(kana, id, k.kana, k.right, k.wrong);
   }
   SQLite::Statement tally(db, "INSERT INTO key_tallies VALUES(?, ?, ?, ?)");
   SQLite::Statement miss(db, "INSERT INTO key_misses VALUES(?, ?, ?, ?)");
   for (const KeyTally& k : b.keys) {
-    tally.bind(1, id);
-    tally.bind(2, k.key);
-    tally.bind(3, k.right);
-    tally.bind(4, k.wrong);
-    tally.exec();
-    tally.reset();
+    insert(tally, id, k.key, k.right, k.wrong);
     for (const Miss& m : k.instead) {
-      miss.bind(1, id);
-      miss.bind(2, k.key);
-      miss.bind(3, m.typed_instead);
-      miss.bind(4, m.count);
-      miss.exec();
-      miss.reset();
+      insert(miss, id, k.key, m.typed_instead, m.count);
     }
   }
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// What the headless benches share: CPU time, medians, and a program tree of
+// their own for one run.
+namespace tutor::bench {
+
+inline double cpu_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+inline double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// A fresh program tree with M0/data, removed when it goes.
+class ScratchTree {
+ public:
+  explicit ScratchTree(const char* name)
+      : folder_(
+            (std::filesystem::temp_directory_path() / (std::string(name) + "-XXXXXX")).string()) {
+    if (::mkdtemp(folder_.data()) == nullptr) {
+      std::perror("mkdtemp");
+      std::exit(1);
+    }
+    std::filesystem::create_directories(std::filesystem::path(folder_) / "M0" / "data");
+  }
+  ~ScratchTree() { std::filesystem::remove_all(folder_); }
+  ScratchTree(const ScratchTree&) = delete;
+  ScratchTree& operator=(const ScratchTree&) = delete;
+  [[nodiscard]] const std::string& folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+};
+
+}  // namespace tutor::bench
