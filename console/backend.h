@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "console/geometry.h"
+#include "console/key_place.h"
 #include "console/screen.h"
 
 namespace tutor {
@@ -14,12 +15,16 @@ namespace tutor {
 // One piece of input. Keys carry the console's key string: a printable
 // character as the keyboard layout produced it, or the code of a key without
 // one (keys:: below). Modifier keys alone and the input-mode keys give none.
+// While keys are read by place (Backend::read_keys_by_place), the keys of the
+// typing area come as Kind::PlacedKey instead, with no character.
 struct Event {
-  enum class Kind { None, Key, FunctionKey, Click, DoubleClick };
+  enum class Kind { None, Key, FunctionKey, Click, DoubleClick, PlacedKey };
   Kind kind = Kind::None;
   std::string key;       // Kind::Key
   int function_key = 0;  // Kind::FunctionKey: 1-10, or 12 (F11 is the window's own)
   Point pointer;         // Kind::Click and Kind::DoubleClick, surface pixels
+  KeyPlace place;        // Kind::PlacedKey
+  bool shift = false;    // Kind::PlacedKey: with Shift held
 
   [[nodiscard]] bool is_key() const { return kind == Kind::Key; }
   [[nodiscard]] bool is_mouse() const { return kind == Kind::Click || kind == Kind::DoubleClick; }
@@ -66,6 +71,9 @@ class Backend {
   virtual Event next_event(std::optional<int> wait_ms) = 0;
   // Where the pointer is now, in surface pixels.
   virtual Point pointer() = 0;
+  // Whether the keys of the typing area come by their place on the keyboard
+  // (Kind::PlacedKey) rather than as the characters the keyboard map gives.
+  virtual void read_keys_by_place(bool on) = 0;
   // Local time of day in milliseconds since midnight.
   virtual std::int64_t milliseconds_of_day() = 0;
   // Milliseconds from any fixed start on a clock that only moves forward:

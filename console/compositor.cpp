@@ -159,6 +159,17 @@ void compose_area(const Screen& screen,
       }
     }
   }
+  for (const Label& l : screen.labels.labels()) {
+    if (l.box.x2 < area.x1 || l.box.x1 > area.x2 || l.box.y2 < area.y1 || l.box.y1 > area.y2) {
+      continue;
+    }
+    const PixelRect box = view.window_area(l.box);
+    const GlyphBox glyph_box = {view.font_pixels(l.font_units), box.x2 - box.x1 + 1,
+                                box.y2 - box.y1 + 1};
+    if (const GlyphMask* g = glyphs->glyph(l.ch, glyph_box)) {
+      draw_glyph(out, clip, *g, box.x1, box.y1, kArgb[static_cast<size_t>(l.colour.index())]);
+    }
+  }
 }
 
 void compose_bars(const Viewport& view, PixelTarget out) {

@@ -18,6 +18,7 @@ Console::Console(Backend& backend, std::string program_name)
 void Console::clear_screen() {
   screen_.graphics.clear();
   screen_.text.clear();
+  screen_.labels.clear();
 }
 
 void Console::fill(Rect r, Colour c) {
@@ -58,6 +59,10 @@ Cell Console::print(Cell at, Colour c, std::string_view utf8) {
 
 Cell Console::print_large(Cell at, Colour c, std::string_view utf8) {
   return screen_.text.print_large(at, c, utf8);
+}
+
+void Console::label(Rect box, int font_units, Colour c, char32_t ch) {
+  screen_.labels.put({box.to_pixels(), font_units, ch, c});
 }
 
 Cell Console::print_using(Cell at,

@@ -54,6 +54,9 @@ class Console {
                    Colour c,
                    std::string_view mask,
                    std::initializer_list<UsingValue> values);
+  // One character centred in a box, in a font of `font_units` (the text's is
+  // 16), replacing the label in the same box; free of the text cells.
+  void label(Rect box, int font_units, Colour c, char32_t ch);
   // Removes the text of `count` cells from `at`.
   void blank(Cell at, int count);
 
@@ -62,6 +65,9 @@ class Console {
   Event poll(Arm armed);
   // Where the pointer is, in surface pixels.
   [[nodiscard]] Point pointer();
+  // Whether the keys of the typing area come by their place on the keyboard
+  // (Event::Kind::PlacedKey) rather than as characters.
+  void read_keys_by_place(bool on) { backend_.read_keys_by_place(on); }
 
   // The time of day as "HH:MM:SS".
   [[nodiscard]] std::string time_of_day();

@@ -15,6 +15,11 @@ Script::Step event_step(Event e) {
   return s;
 }
 
+bool types_text(const Event& e) {
+  return e.is_key() && !e.key.empty() && static_cast<unsigned char>(e.key.front()) >= 0x20 &&
+         e.key != "\x7f";
+}
+
 int day_second(int seconds) {
   return (seconds % 86400 + 86400) % 86400;
 }
@@ -29,7 +34,12 @@ Script::Step plain_step(Script::Step::Kind kind, int seconds = 0) {
 }  // namespace
 
 Script& Script::key(std::string_view key) {
-  steps_.push_back(event_step({Event::Kind::Key, std::string(key), 0, {}}));
+  steps_.push_back(event_step({Event::Kind::Key, std::string(key), 0, {}, {}, false}));
+  return *this;
+}
+
+Script& Script::placed_key(KeyPlace place, bool shift) {
+  steps_.push_back(event_step({Event::Kind::PlacedKey, {}, 0, {}, place, shift}));
   return *this;
 }
 
@@ -41,17 +51,17 @@ Script& Script::type(std::string_view text) {
 }
 
 Script& Script::function_key(int n) {
-  steps_.push_back(event_step({Event::Kind::FunctionKey, {}, n, {}}));
+  steps_.push_back(event_step({Event::Kind::FunctionKey, {}, n, {}, {}, false}));
   return *this;
 }
 
 Script& Script::click(Point p) {
-  steps_.push_back(event_step({Event::Kind::Click, {}, 0, p}));
+  steps_.push_back(event_step({Event::Kind::Click, {}, 0, p, {}, false}));
   return *this;
 }
 
 Script& Script::double_click(Point p) {
-  steps_.push_back(event_step({Event::Kind::DoubleClick, {}, 0, p}));
+  steps_.push_back(event_step({Event::Kind::DoubleClick, {}, 0, p, {}, false}));
   return *this;
 }
 
@@ -117,6 +127,10 @@ Event HeadlessBackend::next_event(std::optional<int>) {
     case Script::Step::Kind::Event:
       if (step.event.is_mouse()) {
         pointer_ = step.event.pointer;
+      }
+      // As a window delivers them: characters or places, never both.
+      if (keys_by_place_ ? types_text(step.event) : step.event.kind == Event::Kind::PlacedKey) {
+        return {};
       }
       return step.event;
     case Script::Step::Kind::Pointer:

@@ -38,6 +38,8 @@ class Script {
   // Each character of `text` as a key of its own.
   Script& type(std::string_view text);
   Script& enter() { return key("\r"); }
+  // A key of the typing area by its place, for keys read by place.
+  Script& placed_key(KeyPlace place, bool shift = false);
   Script& function_key(int n);
   Script& click(Point p);
   Script& double_click(Point p);
@@ -91,10 +93,12 @@ class HeadlessBackend final : public Backend {
   void set_system_error_box(bool available) { system_error_box_ = available; }
   // How many frames the console handed over.
   [[nodiscard]] int frames() const { return frames_; }
+  [[nodiscard]] bool reading_keys_by_place() const { return keys_by_place_; }
 
   void present(const Screen& screen, PixelRect changed) override;
   Event next_event(std::optional<int> wait_ms) override;
   Point pointer() override { return pointer_; }
+  void read_keys_by_place(bool on) override { keys_by_place_ = on; }
   std::int64_t milliseconds_of_day() override { return seconds_ * 1000LL; }
   std::int64_t monotonic_milliseconds() override { return monotonic_seconds_ * 1000LL; }
   double random() override;
@@ -113,6 +117,7 @@ class HeadlessBackend final : public Backend {
   std::mt19937 rng_;
   int frames_ = 0;
   Point pointer_;
+  bool keys_by_place_ = false;
 };
 
 // Runs `program` until it starts another program, ends, shows the fatal error

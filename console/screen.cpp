@@ -28,15 +28,31 @@ std::optional<PixelRect> ChangedArea::take() {
 }
 
 std::optional<PixelRect> Screen::take_changed() {
-  const auto g = graphics.changed().take();
-  const auto t = text.changed().take();
-  if (!g || !t) {
-    return g ? g : t;
+  ChangedArea all;
+  for (ChangedArea* plane : {&graphics.changed(), &text.changed(), &labels.changed()}) {
+    if (const auto area = plane->take()) {
+      all.add(*area);
+    }
   }
-  ChangedArea both;
-  both.add(*g);
-  both.add(*t);
-  return both.take();
+  return all.take();
+}
+
+void LabelPlane::put(const Label& label) {
+  changed_.add(label.box);
+  const auto same_box = std::find_if(labels_.begin(), labels_.end(),
+                                     [&](const Label& l) { return l.box == label.box; });
+  if (same_box == labels_.end()) {
+    labels_.push_back(label);
+  } else {
+    *same_box = label;
+  }
+}
+
+void LabelPlane::clear() {
+  for (const Label& l : labels_) {
+    changed_.add(l.box);
+  }
+  labels_.clear();
 }
 
 void GraphicsPlane::set(Point p, Colour c) {

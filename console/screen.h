@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/colour.h"
 #include "console/geometry.h"
@@ -96,12 +97,38 @@ class TextPlane {
   ChangedArea changed_;
 };
 
-// Both planes of the console.
+// A character set freely over the graphics at a size of its own, centred in
+// its box: the kana on the keys of the on-screen keyboard, two to a key where
+// the key has a shifted kana. Labels stand apart from the text plane.
+struct Label {
+  PixelRect box;
+  int font_units = 16;  // the size of its font; the text plane's is 16
+  char32_t ch = 0;
+  Colour colour = kBlack;
+  friend bool operator==(const Label&, const Label&) = default;
+};
+
+class LabelPlane {
+ public:
+  LabelPlane() { changed_.add_all(); }
+  // Sets a label, replacing the one in the same box.
+  void put(const Label& label);
+  void clear();
+  [[nodiscard]] std::span<const Label> labels() const { return labels_; }
+  ChangedArea& changed() { return changed_; }
+
+ private:
+  std::vector<Label> labels_;
+  ChangedArea changed_;
+};
+
+// The console's planes.
 struct Screen {
   GraphicsPlane graphics;
   TextPlane text;
+  LabelPlane labels;
 
-  // What changed in either plane since the last call.
+  // What changed in any plane since the last call.
   [[nodiscard]] std::optional<PixelRect> take_changed();
 };
 

@@ -87,6 +87,7 @@ struct SdlBackend::State {
   // How closing the window ends the program: with a failure once an error
   // could not be shown in the system's box and is shown in the window.
   ExitStatus closing_status = ExitStatus::Normal;
+  bool keys_by_place = false;
 
   void open() {
     // Keep the input method closed: every key arrives at once as its character.
@@ -313,7 +314,7 @@ Event SdlBackend::next_event(std::optional<int> wait_ms) {
   if (!state_->take_event(ev, wait_ms ? std::max(0, *wait_ms) : -1)) {
     return {};
   }
-  const TranslatedEvent t = translate_event(ev, state_->view);
+  const TranslatedEvent t = translate_event(ev, state_->view, state_->keys_by_place);
   if (t.pointer) {
     state_->pointer = *t.pointer;
   }
@@ -322,6 +323,10 @@ Event SdlBackend::next_event(std::optional<int> wait_ms) {
   }
   state_->act_on(t.window);
   return t.event;
+}
+
+void SdlBackend::read_keys_by_place(bool on) {
+  state_->keys_by_place = on;
 }
 
 Point SdlBackend::pointer() {

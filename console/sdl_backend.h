@@ -20,6 +20,7 @@ class SdlBackend final : public Backend {
   void present(const Screen& screen, PixelRect changed) override;
   Event next_event(std::optional<int> wait_ms) override;
   Point pointer() override;
+  void read_keys_by_place(bool on) override;
   std::int64_t milliseconds_of_day() override;
   std::int64_t monotonic_milliseconds() override;
   double random() override;

@@ -23,6 +23,16 @@ struct TranslatedEvent {
 // Alt+Enter (fullscreen) for itself; modifiers alone, the input-mode keys and
 // the other function keys give nothing. Of the mouse, only the left button
 // clicks; the second press of a double-click is the double-click alone.
-[[nodiscard]] TranslatedEvent translate_event(const SDL_Event& ev, const Viewport& view);
+//
+// With `keys_by_place`, a key-down of the typing area is its place (from the
+// scancode, which names the key's position whatever the map) with the Shift
+// state, and text input gives nothing. Ctrl with a letter and the keys that
+// type no text stay as they are.
+[[nodiscard]] TranslatedEvent translate_event(const SDL_Event& ev,
+                                              const Viewport& view,
+                                              bool keys_by_place = false);
+
+// The place of a typing-area key's scancode, or nothing for another key.
+[[nodiscard]] std::optional<KeyPlace> place_of(SDL_Scancode code);
 
 }  // namespace tutor

@@ -64,8 +64,10 @@ class Viewport {
                  ((y + 1) * kSurfaceHeight - 1) / content_height()};
   }
   // The pixel size of the console font: the 16 design units of a row.
-  [[nodiscard]] constexpr int font_pixels() const {
-    return (16 * content_width() * 2 + kSurfaceWidth) / (2 * kSurfaceWidth);
+  [[nodiscard]] constexpr int font_pixels() const { return font_pixels(16); }
+  // The pixel size of a font of `units` design units.
+  [[nodiscard]] constexpr int font_pixels(int units) const {
+    return (units * content_width() * 2 + kSurfaceWidth) / (2 * kSurfaceWidth);
   }
 
   friend constexpr bool operator==(const Viewport&, const Viewport&) = default;

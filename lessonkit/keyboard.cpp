@@ -1,6 +1,7 @@
 #include "lessonkit/keyboard.h"
 
 #include "console/frame_box.h"
+#include "spelling/kana_layout.h"
 
 namespace tutor::lessonkit {
 
@@ -42,6 +43,58 @@ void draw_keyboard(Console& con, const Legends& legends) {
 void colour_keys(Console& con, const Scheme& scheme, const Legends& legends) {
   for (int k = 1; k <= kTypingKeys; ++k) {
     draw_key(con, k, scheme.face(k), kBlack, legends);
+  }
+}
+
+}  // namespace tutor::lessonkit
+
+namespace tutor::lessonkit {
+namespace {
+
+// Only the Shift keys keep a text legend on the kana keyboard.
+constexpr Legends kShiftLegendsOnly = [] {
+  Legends l{};
+  l[kLeftShift] = key(kLeftShift).legend;
+  l[kRightShift] = key(kRightShift).legend;
+  return l;
+}();
+
+const spelling::KanaKey* kana_key(int k) {
+  for (const spelling::KanaKey& kk : spelling::kKanaLayout) {
+    if (k < kSpaceBar && kk.place == key(k).place) {
+      return &kk;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+KanaCap kana_cap(int k) {
+  const Rect r = key(k).rect;
+  const spelling::KanaKey* kk = kana_key(k);
+  if (kk == nullptr || kk->shifted == 0) {
+    return {{r.x1 + 1, r.y1 + 1, r.x2 - 1, r.y2 - 1}, {}};
+  }
+  // As a JIS key cap prints them: the shifted kana above, to the right.
+  return {{r.x1 + 1, r.y2 - 16, r.x1 + 16, r.y2 - 1}, {r.x2 - 12, r.y1 + 1, r.x2 - 1, r.y1 + 12}};
+}
+
+void draw_kana_key(Console& con, int k, Colour face) {
+  draw_key(con, k, face, kBlack, kShiftLegendsOnly);
+  if (const spelling::KanaKey* kk = kana_key(k)) {
+    const KanaCap cap = kana_cap(k);
+    con.label(cap.kana, kKanaFontUnits, text_on(face), kk->kana);
+    if (kk->shifted != 0) {
+      con.label(cap.shifted, kShiftedKanaFontUnits, text_on(face), kk->shifted);
+    }
+  }
+}
+
+void draw_kana_keyboard(Console& con) {
+  draw_keyboard(con, kShiftLegendsOnly);
+  for (int k = 1; k < kSpaceBar; ++k) {
+    draw_kana_key(con, k, kCream);
   }
 }
 

@@ -43,4 +43,21 @@ void draw_keyboard(Console& con, const Legends& legends = kPlainLegends);
 // Recolours keys 1-49 with the faces of `scheme`, legends rewritten.
 void colour_keys(Console& con, const Scheme& scheme, const Legends& legends = kPlainLegends);
 
+// The keyboard of kana input: keys 1-48 show the kana of the JIS kana layout
+// instead of their Latin legends, the shifted kana smaller at the top right
+// where a key has one; the Shift keys show "Shift".
+void draw_kana_keyboard(Console& con);
+// Draws key k of the kana keyboard with face `face`, its kana in black or in
+// a colour that reads on the face.
+void draw_kana_key(Console& con, int k, Colour face);
+// Where key k shows its kana and its shifted kana, design units; the plain
+// kana fills the key where there is no shifted one.
+struct KanaCap {
+  Rect kana;
+  Rect shifted;
+};
+[[nodiscard]] KanaCap kana_cap(int k);
+inline constexpr int kKanaFontUnits = 16;
+inline constexpr int kShiftedKanaFontUnits = 12;
+
 }  // namespace tutor::lessonkit

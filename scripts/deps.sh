@@ -3,7 +3,8 @@
 #   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig, SQLite, the Japanese font and the
 #                   X core fonts the system error box is drawn with
 #   deps.sh package the above and what builds the Debian package (scripts/package.sh)
-#   deps.sh test    all of the above, GoogleTest, what the real-window tests drive
+#   deps.sh test    all of the above, GoogleTest, what the real-window tests drive (with
+#                   the keyboard maps and setxkbmap)
 #                   and the checkers of the package
 set -euo pipefail
 
@@ -12,7 +13,7 @@ if [ "${1:-build}" != build ]; then
   packages+=(dpkg-dev file librsvg2-bin)
 fi
 if [ "${1:-build}" = test ]; then
-  packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick dbus python3 openbox)
+  packages+=(libgtest-dev xvfb xdotool x11-utils x11-xkb-utils xkb-data imagemagick dbus python3 openbox)
   packages+=(lintian desktop-file-utils appstream)
 fi
 

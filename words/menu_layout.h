@@ -40,6 +40,11 @@ inline constexpr Cell kExitCell = {72, 20};
 // The "終了" box leaves for the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};
 inline constexpr Cell kPageCell = {2, 22};
+// The input the lessons are typed in, switched by Tab or a click.
+inline constexpr Rect kInputBox = {340, 348, 612, 372};
+inline constexpr Cell kInputCell = {44, 22};
+inline constexpr std::string_view kRomajiInputLabel = "入力：ローマ字（Tab で切り替え）";
+inline constexpr std::string_view kKanaInputLabel = "入力：かな　　（Tab で切り替え）";
 
 // The drill screen: the item as written (double size) on rows 3 and 4, its
 // reading on row 5, the romaji on row 6; the keyboard below.
@@ -48,5 +53,10 @@ inline constexpr int kWrittenRow = 3;
 inline constexpr int kReadingRow = 5;
 inline constexpr int kGuideRow = 6;
 inline constexpr Cell kCounterCell = {32, 22};
+// Under the keyboard of kana input: where keyboards without the ¥ and ろ
+// keys type their kana.
+inline constexpr Cell kStandInCell = {5, 24};
+inline constexpr std::string_view kStandInNote =
+    "￥・ろキーがなければ ー は ｀（1の左）、ろ は Shift+｀ か Z の左のキー";
 
 }  // namespace tutor::words

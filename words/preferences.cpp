@@ -7,6 +7,7 @@ namespace tutor::words {
 namespace {
 
 constexpr std::string_view kFile = "romaji.conf";
+constexpr std::string_view kCourseFile = "kotoba.conf";
 
 }  // namespace
 
@@ -46,6 +47,29 @@ spelling::Preferences read_preferences() {
 void write_preferences(const spelling::Preferences& preferences) {
   if (const auto file = settings_file(kFile)) {
     write_settings_file(*file, preferences_text(preferences));
+  }
+}
+
+InputMode parse_input_mode(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    if (text.substr(0, end) == "input=kana") {
+      return InputMode::Kana;
+    }
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return InputMode::Romaji;
+}
+
+InputMode read_input_mode() {
+  const auto file = settings_file(kCourseFile);
+  const auto text = file ? read_settings_file(*file) : std::nullopt;
+  return text ? parse_input_mode(*text) : InputMode::Romaji;
+}
+
+void write_input_mode(InputMode mode) {
+  if (const auto file = settings_file(kCourseFile)) {
+    write_settings_file(*file, mode == InputMode::Kana ? "input=kana\n" : "input=romaji\n");
   }
 }
 

@@ -26,6 +26,7 @@ struct CourseState {
   PassedLessons passed;
   spelling::Preferences preferences;
   history::HistoryWriter history;
+  InputMode mode = InputMode::Romaji;
 };
 
 // ---- The lesson menu --------------------------------------------------------
@@ -74,6 +75,11 @@ void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
   write_problem_line(con, s.lessons[selected]);
 }
 
+void draw_input_choice(Console& con, InputMode mode) {
+  frame_box(con, kInputBox, raised_box(kBlue));
+  con.print(kInputCell, kWhite, mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
+}
+
 void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   con.clear_screen();
   frame_box(con, kTitleBox, kRaisedBox);
@@ -84,6 +90,7 @@ void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   con.print(kPromptCell, kLightCyan, "を選んで Enter キーを押してください");
   frame_box(con, kExitBox, raised_box(kGreen));
   con.print(kExitCell, kYellow, "終了");
+  draw_input_choice(con, s.mode);
   draw_menu_page(con, s, selected);
 }
 
@@ -112,7 +119,7 @@ std::size_t first_not_passed(const CourseState& s) {
 
 // The lesson picked: cursor keys and Enter, click and double-click. Escape
 // and the exit box leave for the launcher.
-std::size_t pick_lesson(Console& con, const CourseState& s) {
+std::size_t pick_lesson(Console& con, CourseState& s) {
   std::size_t selected = first_not_passed(s);
   draw_menu(con, s, selected);
   const auto count = static_cast<long>(s.lessons.size());
@@ -128,12 +135,21 @@ std::size_t pick_lesson(Console& con, const CourseState& s) {
     draw_entry(con, s, selected, true);
     write_problem_line(con, s.lessons[selected]);
   };
+  // The input is the learner's choice from now on, kept for the next start.
+  auto switch_input = [&] {
+    s.mode = s.mode == InputMode::Kana ? InputMode::Romaji : InputMode::Kana;
+    write_input_mode(s.mode);
+    draw_input_choice(con, s.mode);
+  };
   while (true) {
     const Event e = con.poll(Arm::mouse());
     const auto at = static_cast<long>(selected);
     if (e.is_key()) {
       if (e.key == keys::kEnter) {
         return selected;
+      }
+      if (e.key == keys::kTab) {
+        switch_input();
       }
       if (e.key == keys::kEscape) {
         con.start_program(lessonkit::kLauncher);
@@ -151,6 +167,9 @@ std::size_t pick_lesson(Console& con, const CourseState& s) {
     } else if (e.is_mouse()) {
       if (kExitArea.contains_pixel(e.pointer)) {
         con.start_program(lessonkit::kLauncher);
+      }
+      if (e.kind == Event::Kind::Click && kInputBox.contains_pixel(e.pointer)) {
+        switch_input();
       }
       if (const auto hit = entry_at(s, selected, e.pointer)) {
         move_to(static_cast<long>(*hit));
@@ -194,32 +213,24 @@ void show_problems(Console& con, const LessonEntry& l) {
 // ---- The drill ---------------------------------------------------------------
 
 // One block: every item of the lesson, each coming as soon as the last is
-// typed.
+// typed, in romaji or in kana input.
 class WordDrill {
  public:
-  WordDrill(Console& con, const LessonEntry& lesson, const spelling::Preferences& preferences)
-      : con_(con), lesson_(lesson), preferences_(preferences) {}
+  WordDrill(Console& con,
+            const LessonEntry& lesson,
+            InputMode mode,
+            const spelling::Preferences& preferences)
+      : con_(con), lesson_(lesson), mode_(mode), preferences_(preferences) {}
 
   // Types the block; false when the learner left by the exit button.
   bool run() {
     draw_screen();
-    for (std::size_t i = 0; i < lesson_.items.size(); ++i) {
-      current_ = i;
-      spelling::RomajiLine line(lesson_.items[i].reading, &preferences_);
-      write_counter(lesson_.items.size() - i);
-      draw_item(lesson_.items[i], line);
-      while (!line.done()) {
-        if (!take_keystroke(line)) {
-          return false;
-        }
-      }
-      kana_typed_ += line.kana_done();
-      for (const spelling::TypedKana& t : line.typed_kana()) {
-        chosen_[t.chosen] = t.chosen_spelling;
-      }
-    }
+    // Kana input is judged by the key struck, whatever the keyboard map.
+    con_.read_keys_by_place(mode_ == InputMode::Kana);
+    const bool finished = type_items();
+    con_.read_keys_by_place(false);
     restore_keys();
-    return true;
+    return finished;
   }
 
   [[nodiscard]] const lessonkit::BlockResult& result() const { return result_; }
@@ -234,20 +245,50 @@ class WordDrill {
   }
 
  private:
+  bool type_items() {
+    for (std::size_t i = 0; i < lesson_.items.size(); ++i) {
+      current_ = i;
+      const auto line = reading_line(mode_, lesson_.items[i].reading, preferences_);
+      write_counter(lesson_.items.size() - i);
+      draw_item(lesson_.items[i], *line);
+      while (!line->done()) {
+        if (!take_keystroke(*line)) {
+          return false;
+        }
+      }
+      kana_typed_ += static_cast<long>(line->kana_done());
+      line->note_choices(chosen_);
+    }
+    return true;
+  }
+
   void draw_screen() {
     con_.clear_screen();
     lessonkit::draw_title_bar(con_, kTitleBarFace);
     lessonkit::write_title(con_, lesson_.title, kBlack);
-    lessonkit::draw_keyboard(con_);
+    if (mode_ == InputMode::Kana) {
+      lessonkit::draw_kana_keyboard(con_);
+      con_.print(kStandInCell, kLightCyan, kStandInNote);
+    } else {
+      lessonkit::draw_keyboard(con_);
+    }
     lessonkit::draw_exit_button(con_);
     lessonkit::draw_counter_frame(con_);
+  }
+
+  void draw_key(int key, Colour face) {
+    if (mode_ == InputMode::Kana) {
+      lessonkit::draw_kana_key(con_, key, face);
+    } else {
+      lessonkit::draw_key(con_, key, face);
+    }
   }
 
   void write_counter(std::size_t left) {
     con_.print_using(kCounterCell, kYellow, "あと ### 問", {static_cast<double>(left)});
   }
 
-  void draw_item(const OwnItem& item, const spelling::RomajiLine& line) {
+  void draw_item(const OwnItem& item, const ReadingLine& line) {
     for (int row = kWrittenRow; row <= kGuideRow; ++row) {
       con_.blank({0, row}, 80);
     }
@@ -260,9 +301,9 @@ class WordDrill {
     show_progress(item, line);
   }
 
-  // The reading and the romaji, what is typed in green and what is left in
+  // The reading and the guide, what is typed in green and what is left in
   // white and yellow; the next key lit in its finger's colour.
-  void show_progress(const OwnItem& item, const spelling::RomajiLine& line) {
+  void show_progress(const OwnItem& item, const ReadingLine& line) {
     const std::vector<char32_t> reading = decode_utf8(item.reading);
     const std::size_t done = std::min(line.kana_done(), reading.size());
     const std::string typed_reading = encode_utf8(
@@ -272,31 +313,47 @@ class WordDrill {
     const int reading_width = display_width(item.reading);
     const Cell r = con_.print({(80 - reading_width) / 2, kReadingRow}, kLightGreen, typed_reading);
     con_.print(r, kWhite, left_reading);
-
-    // The romaji, scrolled so that the next key stays in view.
-    std::string typed = line.typed();
-    const std::string rest = line.rest();
-    const std::size_t room = 76;
-    if (typed.size() + rest.size() > room && typed.size() > room / 3) {
-      typed.erase(0, typed.size() - std::min(typed.size(), room / 3));
-    }
-    const std::string shown_rest = rest.substr(0, room - typed.size());
-    con_.blank({0, kGuideRow}, 80);
-    const int start = static_cast<int>(80 - typed.size() - shown_rest.size()) / 2;
-    const Cell g = con_.print({start, kGuideRow}, kLightGreen, typed);
-    con_.print(g, kYellow, shown_rest);
-    light_next_key(rest.empty() ? '\0' : rest.front());
+    show_guide(line.typed(), line.rest());
+    light_next_key(line.next_key());
   }
 
-  void light_next_key(char next) {
-    restore_keys();
-    if (next == '\0') {
-      return;
+  // The keys struck and the keys left, scrolled so that the next key stays
+  // in view.
+  void show_guide(const std::string& typed_keys, const std::string& rest_keys) {
+    constexpr int kRoom = 76;
+    std::vector<char32_t> typed = decode_utf8(typed_keys);
+    const std::vector<char32_t> rest = decode_utf8(rest_keys);
+    auto width = [](char32_t c) { return display_width(encode_utf8(c)); };
+    int typed_width = 0;
+    for (const char32_t c : typed) {
+      typed_width += width(c);
     }
-    const Keystroke k = keystroke_for(next);
-    for (const int key : {k.key, k.shift_key}) {
+    const int rest_width = display_width(rest_keys);
+    if (typed_width + rest_width > kRoom && typed_width > kRoom / 3) {
+      while (typed_width > kRoom / 3) {
+        typed_width -= width(typed.front());
+        typed.erase(typed.begin());
+      }
+    }
+    std::vector<char32_t> shown_rest;
+    int shown_width = typed_width;
+    for (const char32_t c : rest) {
+      if (shown_width + width(c) > kRoom) {
+        break;
+      }
+      shown_width += width(c);
+      shown_rest.push_back(c);
+    }
+    con_.blank({0, kGuideRow}, 80);
+    const Cell g = con_.print({(80 - shown_width) / 2, kGuideRow}, kLightGreen, encode_utf8(typed));
+    con_.print(g, kYellow, encode_utf8(shown_rest));
+  }
+
+  void light_next_key(Keystroke next) {
+    restore_keys();
+    for (const int key : {next.key, next.shift_key}) {
       if (key != 0) {
-        lessonkit::draw_key(con_, key, kFingers.colour[static_cast<std::size_t>(key)]);
+        draw_key(key, kFingers.colour[static_cast<std::size_t>(key)]);
         lit_.push_back(key);
       }
     }
@@ -304,57 +361,49 @@ class WordDrill {
 
   void restore_keys() {
     for (const int key : lit_) {
-      lessonkit::draw_key(con_, key, kCream);
+      draw_key(key, kCream);
     }
     lit_.clear();
   }
 
   // One keystroke of the learner; false when the exit button was clicked.
-  bool take_keystroke(spelling::RomajiLine& line) {
+  bool take_keystroke(ReadingLine& line) {
     const Event e = con_.poll(Arm::mouse());
     if (e.is_mouse()) {
       return !lessonkit::in_stage_exit_area(e.pointer);
     }
-    if (!e.is_key() || e.key.empty() || static_cast<unsigned char>(e.key.front()) < 0x20 ||
-        e.key == "\x7f") {
+    const std::optional<Stroke> stroke = line.stroke_of(e);
+    if (!stroke) {
       return true;  // Enter, Backspace, the cursor keys: not typing
-    }
-    // Caps Lock or Shift on a letter is the letter: an input method reads it so.
-    char typed = e.key.size() == 1 ? e.key.front() : '\0';
-    if (typed >= 'A' && typed <= 'Z') {
-      typed = static_cast<char>(typed - 'A' + 'a');
     }
     if (result_.right + result_.wrong == 0) {
       result_.started_at = con_.timing_clock();
     }
-    const std::string rest = line.rest();
-    const int expected = keystroke_for(rest.front()).key;
+    const Keystroke expected = line.next_key();
     auto& kana = kana_[line.kana_now()];
-    if (typed != '\0' && line.type(typed)) {
+    if (line.type(*stroke)) {
       ++result_.right;
       ++kana.first;
-      result_.keys.right(expected);
-    } else {
-      ++result_.wrong;
-      ++kana.second;
-      const int instead = typed != '\0' ? keystroke_for(typed).key : 0;
-      result_.keys.wrong(expected, instead);
-      restore_keys();
-      light_next_key(rest.front());
-      if (instead != 0 && instead != expected) {
-        lessonkit::draw_key(con_, instead, kGrey);  // marked as the drills mark it
-        lit_.push_back(instead);
-      }
+      result_.keys.right(expected.key);
       result_.ended_at = con_.timing_clock();
+      show_progress(lesson_.items[current_], line);
       return true;
     }
+    ++result_.wrong;
+    ++kana.second;
+    result_.keys.wrong(expected.key, stroke->key);
+    light_next_key(expected);
+    if (stroke->key != 0 && stroke->key != expected.key) {
+      draw_key(stroke->key, kGrey);  // marked as the drills mark it
+      lit_.push_back(stroke->key);
+    }
     result_.ended_at = con_.timing_clock();
-    show_progress(lesson_.items[current_], line);
     return true;
   }
 
   Console& con_;
   const LessonEntry& lesson_;
+  InputMode mode_;
   const spelling::Preferences& preferences_;
   lessonkit::BlockResult result_;
   std::map<char32_t, std::pair<int, int>> kana_;
@@ -390,7 +439,7 @@ bool type_lesson(Console& con, CourseState& s, const LessonEntry& lesson) {
     show_problems(con, lesson);
   }
   lessonkit::home_position_screen(con, {lesson.title, kTitleBarFace, kBlack});
-  WordDrill drill(con, lesson, s.preferences);
+  WordDrill drill(con, lesson, s.mode, s.preferences);
   if (!drill.run()) {
     con.start_program(lessonkit::kLauncher);
   }
@@ -403,7 +452,9 @@ bool type_lesson(Console& con, CourseState& s, const LessonEntry& lesson) {
       [&](Console& c, const lessonkit::Score& score) {
         draw_figures(c, score, drill.kana_typed(), block.right, block.wrong);
       },
-      lesson.history_name(), history::kInputRomaji, drill.kana_tallies()};
+      lesson.history_name(),
+      s.mode == InputMode::Kana ? history::kInputKana : history::kInputRomaji,
+      drill.kana_tallies()};
   return lessonkit::show_block_result(con, s.history, lesson.number, block, verdict_looks(),
                                       extras) == lessonkit::Verdict::Pass;
 }
@@ -428,8 +479,10 @@ std::optional<Options> parse_options(std::span<const std::string_view> args, std
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--lesson" && i + 1 < args.size()) {
       o.lesson_file = std::filesystem::path(args[++i]);
+    } else if (args[i] == "--kana") {
+      o.kana = true;
     } else {
-      problem = "usage: Kotoba [--lesson FILE]";
+      problem = "usage: Kotoba [--kana] [--lesson FILE]";
       return std::nullopt;
     }
   }
@@ -440,7 +493,8 @@ void run(Console& con, const Options& options) {
   CourseState s{{},
                 PassedLessons::parse(con.read_record(kPassedRecord).value_or("")),
                 read_preferences(),
-                history::HistoryWriter::of(con)};
+                history::HistoryWriter::of(con),
+                options.kana ? InputMode::Kana : read_input_mode()};
   if (options.lesson_file) {
     const LessonEntry lesson = own_lesson(read_own_lesson(
         options.lesson_file->is_absolute() ? *options.lesson_file

@@ -9,13 +9,16 @@
 #include "console/console.h"
 
 // The word course Kotoba: Japanese words and sentences typed in romaji, with
-// every spelling an input method takes, the guide following the learner.
+// every spelling an input method takes, the guide following the learner, or
+// in kana input, key by key on the JIS kana layout.
 namespace tutor::words {
 
 struct Options {
   // Started on one lesson file (a teacher's): its start screen, its block,
   // its result, then the launcher.
   std::optional<std::filesystem::path> lesson_file;
+  // Typed in kana input rather than the input last chosen on the menu.
+  bool kana = false;
 };
 
 // The options of a command line; nothing, with `problem` said, for a bad one.

@@ -1,0 +1,101 @@
+#include "words/reading_line.h"
+
+#include "console/text.h"
+#include "spelling/kana_line.h"
+
+namespace tutor::words {
+namespace {
+
+// Shift is held with the hand that does not strike the key.
+int other_hand_shift(int key) {
+  return kFingers.right_hand[static_cast<std::size_t>(key)] ? lessonkit::kLeftShift
+                                                            : lessonkit::kRightShift;
+}
+
+class RomajiReading final : public ReadingLine {
+ public:
+  RomajiReading(std::string_view reading, const spelling::Preferences& preferences)
+      : line_(reading, &preferences) {}
+
+  [[nodiscard]] std::optional<Stroke> stroke_of(const Event& e) const override {
+    if (!e.is_key() || e.key.empty() || static_cast<unsigned char>(e.key.front()) < 0x20 ||
+        e.key == "\x7f") {
+      return std::nullopt;
+    }
+    // Caps Lock or Shift on a letter is the letter: an input method reads it so.
+    char typed = e.key.size() == 1 ? e.key.front() : '\0';
+    if (typed >= 'A' && typed <= 'Z') {
+      typed = static_cast<char>(typed - 'A' + 'a');
+    }
+    return Stroke{typed != '\0' ? keystroke_for(typed).key : 0, typed, 0};
+  }
+  bool type(const Stroke& s) override { return s.letter != '\0' && line_.type(s.letter); }
+  [[nodiscard]] bool done() const override { return line_.done(); }
+  [[nodiscard]] std::string typed() const override { return line_.typed(); }
+  [[nodiscard]] std::string rest() const override { return line_.rest(); }
+  [[nodiscard]] Keystroke next_key() const override {
+    const std::string rest = line_.rest();
+    return rest.empty() ? Keystroke{} : keystroke_for(rest.front());
+  }
+  [[nodiscard]] std::size_t kana_done() const override { return line_.kana_done(); }
+  [[nodiscard]] char32_t kana_now() const override { return line_.kana_now(); }
+  void note_choices(spelling::Preferences& chosen) const override {
+    for (const spelling::TypedKana& t : line_.typed_kana()) {
+      chosen[t.chosen] = t.chosen_spelling;
+    }
+  }
+
+ private:
+  spelling::RomajiLine line_;
+};
+
+class KanaReading final : public ReadingLine {
+ public:
+  explicit KanaReading(std::string_view reading) : line_(reading) {}
+
+  [[nodiscard]] std::optional<Stroke> stroke_of(const Event& e) const override {
+    if (e.kind != Event::Kind::PlacedKey) {
+      return std::nullopt;
+    }
+    const char32_t kana = spelling::kana_typed({e.place, e.shift});
+    // A stand-in key counts as the key it stands in for.
+    return Stroke{kana != 0 ? keystroke_for_kana(kana).key : 0, '\0', kana};
+  }
+  bool type(const Stroke& s) override { return s.key_kana != 0 && line_.type(s.key_kana); }
+  [[nodiscard]] bool done() const override { return line_.done(); }
+  [[nodiscard]] std::string typed() const override { return utf8(line_.typed()); }
+  [[nodiscard]] std::string rest() const override { return utf8(line_.rest()); }
+  [[nodiscard]] Keystroke next_key() const override {
+    return line_.done() ? Keystroke{} : keystroke_for_kana(line_.next());
+  }
+  [[nodiscard]] std::size_t kana_done() const override { return line_.kana_done(); }
+  [[nodiscard]] char32_t kana_now() const override { return line_.kana_now(); }
+
+ private:
+  static std::string utf8(const std::u32string& s) {
+    return encode_utf8(std::vector<char32_t>(s.begin(), s.end()));
+  }
+  spelling::KanaLine line_;
+};
+
+}  // namespace
+
+Keystroke keystroke_for_kana(char32_t key_kana) {
+  const auto stroke = spelling::stroke_typing(key_kana);
+  if (!stroke) {
+    return {};
+  }
+  const int key = lessonkit::key_at(stroke->place);
+  return {key, stroke->shift ? other_hand_shift(key) : 0};
+}
+
+std::unique_ptr<ReadingLine> reading_line(InputMode mode,
+                                          std::string_view reading,
+                                          const spelling::Preferences& preferences) {
+  if (mode == InputMode::Kana) {
+    return std::make_unique<KanaReading>(reading);
+  }
+  return std::make_unique<RomajiReading>(reading, preferences);
+}
+
+}  // namespace tutor::words
