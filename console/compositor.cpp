@@ -164,10 +164,15 @@ void compose_area(const Screen& screen,
       continue;
     }
     const PixelRect box = view.window_area(l.box);
-    const GlyphBox glyph_box = {view.font_pixels(l.font_units), box.x2 - box.x1 + 1,
-                                box.y2 - box.y1 + 1};
-    if (const GlyphMask* g = glyphs->glyph(l.ch, glyph_box)) {
-      draw_glyph(out, clip, *g, box.x1, box.y1, kArgb[static_cast<size_t>(l.colour.index())]);
+    // Rendered in room enough for the whole em, so that nothing of it is cut.
+    const int size = view.font_pixels(l.font_units);
+    const GlyphBox glyph_box = {size, 2 * size, 2 * size};
+    // The ink, not the font's em, is centred: marks such as 、 and ゛ sit in a
+    // corner of theirs.
+    if (const GlyphMask* g = glyphs->glyph(l.ch, glyph_box); g && g->ink.x2 >= g->ink.x1) {
+      const int ink_left = (box.x1 + box.x2 + 1 - (g->ink.x2 - g->ink.x1 + 1)) / 2 - g->ink.x1;
+      const int ink_top = (box.y1 + box.y2 + 1 - (g->ink.y2 - g->ink.y1 + 1)) / 2 - g->ink.y1;
+      draw_glyph(out, clip, *g, ink_left, ink_top, kArgb[static_cast<size_t>(l.colour.index())]);
     }
   }
 }

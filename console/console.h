@@ -54,8 +54,8 @@ class Console {
                    Colour c,
                    std::string_view mask,
                    std::initializer_list<UsingValue> values);
-  // One character centred in a box, in a font of `font_units` (the text's is
-  // 16), replacing the label in the same box; free of the text cells.
+  // One character, its ink centred in a box, in a font of `font_units` (the
+  // text's is 16), replacing the label in the same box; free of the text cells.
   void label(Rect box, int font_units, Colour c, char32_t ch);
   // Removes the text of `count` cells from `at`.
   void blank(Cell at, int count);

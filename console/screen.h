@@ -97,8 +97,8 @@ class TextPlane {
   ChangedArea changed_;
 };
 
-// A character set freely over the graphics at a size of its own, centred in
-// its box: the kana on the keys of the on-screen keyboard, two to a key where
+// A character set freely over the graphics at a size of its own, its ink
+// centred in its box: the kana on the keys of the on-screen keyboard, two to a key where
 // the key has a shifted kana. Labels stand apart from the text plane.
 struct Label {
   PixelRect box;

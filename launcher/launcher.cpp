@@ -85,6 +85,7 @@ void run(Console& con) {
     const Event e = con.poll(Arm::mouse_and_function_keys());
     switch (e.kind) {
       case Event::Kind::None:
+      case Event::Kind::PlacedKey:  // keys are never read by place here
         break;
       case Event::Kind::FunctionKey:
         if (e.function_key >= 1 && e.function_key <= 10) {

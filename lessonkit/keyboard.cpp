@@ -84,9 +84,9 @@ void draw_kana_key(Console& con, int k, Colour face) {
   draw_key(con, k, face, kBlack, kShiftLegendsOnly);
   if (const spelling::KanaKey* kk = kana_key(k)) {
     const KanaCap cap = kana_cap(k);
-    con.label(cap.kana, kKanaFontUnits, text_on(face), kk->kana);
+    con.label(cap.kana, kana_font_units(kk->kana, false), text_on(face), kk->kana);
     if (kk->shifted != 0) {
-      con.label(cap.shifted, kShiftedKanaFontUnits, text_on(face), kk->shifted);
+      con.label(cap.shifted, kana_font_units(kk->shifted, true), text_on(face), kk->shifted);
     }
   }
 }

@@ -57,7 +57,11 @@ struct KanaCap {
   Rect shifted;
 };
 [[nodiscard]] KanaCap kana_cap(int k);
-inline constexpr int kKanaFontUnits = 16;
-inline constexpr int kShiftedKanaFontUnits = 12;
+// The size of a key's kana: marks, whose ink is small in its em, larger.
+[[nodiscard]] constexpr int kana_font_units(char32_t kana, bool shifted) {
+  const bool mark = kana == U'゛' || kana == U'゜' || kana == U'、' || kana == U'。' ||
+                    kana == U'・' || kana == U'「' || kana == U'」';
+  return shifted ? (mark ? 16 : 12) : (mark ? 24 : 16);
+}
 
 }  // namespace tutor::lessonkit
