@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <tuple>
 
 namespace tutor {
 namespace {
@@ -85,6 +86,51 @@ TEST(SdlEvents, EveryKeystrokeIsTheKeyTheProgramExpects) {
     EXPECT_EQ(t.event.kind, Event::Kind::None);
     EXPECT_EQ(t.window, WindowDoes::ToggleFullscreen);
   }
+}
+
+SDL_Event scancode_down(SDL_Scancode code, SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+  SDL_Event ev = key_down(sym, mod);
+  ev.key.keysym.scancode = code;
+  return ev;
+}
+
+// Keys read by place: the scancode names the key whatever the keyboard map
+// types with it (the JIS keys as X's jp106 keycodes arrive, the ろ and ¥
+// keys under a us map with no keysym at all); text gives nothing, and the
+// keys that type no text stay as they are.
+TEST(SdlEvents, KeysReadByPlaceComeFromTheScancode) {
+  const Viewport view = Viewport::at_scale(1);
+  const std::tuple<SDL_Event, KeyPlace, bool> placed[] = {
+      {scancode_down(SDL_SCANCODE_1, SDLK_1), {'E', 1}, false},
+      {scancode_down(SDL_SCANCODE_Q, SDLK_a, KMOD_LSHIFT), {'D', 1}, true},  // an AZERTY map
+      {scancode_down(static_cast<SDL_Scancode>(47), SDLK_AT), {'D', 11}, false},
+      {scancode_down(static_cast<SDL_Scancode>(48), SDLK_LEFTBRACKET), {'D', 12}, false},
+      {scancode_down(static_cast<SDL_Scancode>(52), SDLK_COLON), {'C', 11}, false},
+      {scancode_down(static_cast<SDL_Scancode>(49), SDLK_RIGHTBRACKET), {'C', 12}, false},
+      {scancode_down(SDL_SCANCODE_NONUSHASH, SDLK_HASH), {'C', 12}, false},
+      {scancode_down(static_cast<SDL_Scancode>(135), SDLK_UNKNOWN, KMOD_RSHIFT), {'B', 11}, true},
+      {scancode_down(static_cast<SDL_Scancode>(137), SDLK_UNKNOWN), {'E', 13}, false},
+      {scancode_down(SDL_SCANCODE_GRAVE, SDLK_BACKQUOTE), {'E', 0}, false},
+      {scancode_down(SDL_SCANCODE_NONUSBACKSLASH, SDLK_LESS), {'B', 0}, false},
+      {scancode_down(SDL_SCANCODE_SLASH, SDLK_SLASH), {'B', 10}, false},
+  };
+  for (const auto& [ev, place, shift] : placed) {
+    const TranslatedEvent t = translate_event(ev, view, true);
+    EXPECT_EQ(t.event.kind, Event::Kind::PlacedKey) << ev.key.keysym.scancode;
+    EXPECT_EQ(t.event.place, place) << ev.key.keysym.scancode;
+    EXPECT_EQ(t.event.shift, shift) << ev.key.keysym.scancode;
+    EXPECT_EQ(translate_event(ev, view).event.kind, Event::Kind::None);  // not read by place
+  }
+  EXPECT_EQ(translate_event(text("か"), view, true).event.kind, Event::Kind::None);
+  EXPECT_EQ(translate_event(scancode_down(SDL_SCANCODE_A, SDLK_a, KMOD_LCTRL), view, true).event.key,
+            "\x01");
+  EXPECT_EQ(translate_event(scancode_down(SDL_SCANCODE_RETURN, SDLK_RETURN), view, true).event.key,
+            keys::kEnter);
+  EXPECT_EQ(translate_event(scancode_down(SDL_SCANCODE_INTERNATIONAL2,
+                                          SDL_SCANCODE_TO_KEYCODE(SDL_SCANCODE_INTERNATIONAL2)),
+                            view, true)
+                .event.kind,
+            Event::Kind::None);
 }
 
 TEST(SdlEvents, ClicksLandOnTheSurfaceThroughTheViewport) {

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <regex>
@@ -128,7 +129,7 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
     const int n = 1 + up_to(40);
     const auto at = static_cast<size_t>(up_to(static_cast<int>(kDrill.size())));
     // clang-format off
-    switch (up_to(19)) {
+    switch (up_to(20)) {
       case 0: case 1: case 2: script().key(std::string(1, char(' ' + up_to(95)))); break;
       case 3: script().key(kControl.substr(static_cast<size_t>(up_to(8)), 1)); break;
       case 4: script().key(kStrings[up_to(6)]); break;
@@ -142,6 +143,7 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
       case 14: script().wait(n * (up_to(2) ? 1 : 2160)); break;  // up to a day
       case 15: script().correct_clock((up_to(2) ? 1 : -1) * (up_to(2) ? n : up_to(86400))); break;
       case 16: script().clock("23:59:5" + std::to_string(n % 10)).wait(n % 20 + 1); return 2;
+      case 17: script().placed_key({"EDCB"[up_to(4)], up_to(14)}, up_to(2) == 0); break;
       default: awaited.empty() ? press_button() : void(script().key(awaited)); break;
     }
     // clang-format on
@@ -195,6 +197,10 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
             {t.colour.index(), face.index()},
             std::string(running_) + ", row " + std::to_string(row) + ": " + s.text.row_text(row));
       }
+    }
+    for (const Label& l : s.labels.labels()) {
+      text_on_faces_.try_emplace({l.colour.index(), face_under(s.graphics, l.box).index()},
+                                 std::string(running_) + ", a key's kana " + encode_utf8(l.ch));
     }
   }
 
@@ -287,6 +293,9 @@ TEST_P(SoakTest, EveryTextStandsOutFromItsFace) {
                            {},
                            {}}));
   }
+  // The word course on its kana keyboard here (the other soak types romaji).
+  std::filesystem::create_directories(root_ / "config/velmora");
+  std::ofstream(root_ / "config/velmora/kotoba.conf") << "input=kana\n";
   collecting_text_ = true;
   soak(4000);
   // Screens random typing seldom reaches: the timed test's missed keys and
