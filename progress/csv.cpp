@@ -86,8 +86,8 @@ std::string csv_field(std::string_view field) {
 }
 
 void write_blocks_csv(std::ostream& out, const history::History& kept) {
-  write_row(out,
-            {"ended_at", "program", "step", "seconds", "right", "wrong", "evaluation", "result"});
+  write_row(out, {"ended_at", "program", "step", "seconds", "right", "wrong", "evaluation",
+                  "result", "lesson", "input"});
   // Marks go among the blocks by the moment they name, whatever the offset it
   // was kept under; where a time cannot be read, by its text.
   auto before = [](const std::string& mark, const std::string& block) {
@@ -96,7 +96,7 @@ void write_blocks_csv(std::ostream& out, const history::History& kept) {
   };
   auto mark = kept.marks.begin();
   auto write_mark = [&] {
-    write_row(out, {mark->at, "", "", "", "", "", "", mark->what});
+    write_row(out, {mark->at, "", "", "", "", "", "", mark->what, "", ""});
     ++mark;
   };
   for (const history::BlockEntry& b : kept.blocks) {
@@ -104,7 +104,8 @@ void write_blocks_csv(std::ostream& out, const history::History& kept) {
       write_mark();
     }
     write_row(out, {b.ended_at, b.program, std::to_string(b.step), std::to_string(b.seconds),
-                    std::to_string(b.right), std::to_string(b.wrong), b.evaluation, b.result});
+                    std::to_string(b.right), std::to_string(b.wrong), b.evaluation, b.result,
+                    b.lesson, b.input});
   }
   while (mark != kept.marks.end()) {
     write_mark();

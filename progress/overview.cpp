@@ -20,9 +20,9 @@ std::string_view result_shown(std::string_view result) {
   return result;  // a grade name
 }
 
-int program_index(std::string_view program) {
+int program_index(std::string_view program, std::string_view input) {
   for (size_t i = 0; i < kProgramNames.size(); ++i) {
-    if (kProgramNames[i].program == program) {
+    if (kProgramNames[i].program == program && kProgramNames[i].input == input_of(program, input)) {
       return static_cast<int>(i);
     }
   }
@@ -38,7 +38,7 @@ Overview read_overview(const std::filesystem::path& file) {
     o.seconds += b.seconds;
     o.right += b.right;
     o.wrong += b.wrong;
-    const int p = program_index(b.program);
+    const int p = program_index(b.program, b.input);
     if (p < 0) {
       return;
     }

@@ -83,31 +83,42 @@ inline constexpr Colour kPassLineColour = kRed;
 inline constexpr Colour kClearedMarkColour = kWhite;
 inline constexpr double kPassEvaluation = 80;
 
-// The courses of the speed chart, each a line of its own colour.
+// The courses of the speed chart, each a line of its own colour. The word
+// course is two: typed in romaji and in kana input.
 struct Course {
   std::string_view label;
   std::array<std::string_view, 5> programs;
   Colour colour;
+  std::string_view input = {};  // the input its blocks were typed in; {}: any
 };
-inline constexpr std::array<Course, 5> kCourses = {{
+inline constexpr std::array<Course, 6> kCourses = {{
     {"基本", {"Ostrin", "Palvek", "Rundel", "Mestra", "Hollin"}, kLightBlue},
-    {"数字キー", {"Quillon"}, kLightGreen},
-    {"記号キー", {"Tesmar"}, kYellow},
-    {"シフトキー", {"Brandel"}, kPink},
-    {"ことば", {"Kotoba"}, kWhite},
+    {"数字", {"Quillon"}, kLightGreen},
+    {"記号", {"Tesmar"}, kYellow},
+    {"シフト", {"Brandel"}, kPink},
+    {"ローマ字", {"Kotoba"}, kWhite, "romaji"},
+    {"かな", {"Kotoba"}, kCream, "kana"},
 }};
 inline constexpr std::string_view kTimedTest = "Zarbet";
 // The course whose misses are of Shift as much as of keys.
 inline constexpr std::string_view kShiftCourse = "Brandel";
 
-// The course of the speed chart a program belongs to; -1 for none.
-[[nodiscard]] constexpr int course_of(std::string_view program) {
+// How a block's input is counted: the word course's kana input as such,
+// anything else (romaji, or no input stored) as romaji.
+[[nodiscard]] constexpr std::string_view input_of(std::string_view program,
+                                                  std::string_view input) {
+  return program == "Kotoba" ? (input == "kana" ? "kana" : "romaji") : std::string_view{};
+}
+
+// The course of the speed chart a program's blocks typed in an input belong
+// to; -1 for none.
+[[nodiscard]] constexpr int course_of(std::string_view program, std::string_view input = {}) {
   if (program.empty()) {
     return -1;  // the unused places of the course table
   }
   for (size_t i = 0; i < kCourses.size(); ++i) {
     for (std::string_view p : kCourses[i].programs) {
-      if (p == program) {
+      if (p == program && (kCourses[i].input.empty() || kCourses[i].input == input)) {
         return static_cast<int>(i);
       }
     }
@@ -116,12 +127,14 @@ inline constexpr std::string_view kShiftCourse = "Brandel";
 }
 inline constexpr Colour kTimedTestColour = kLightCyan;
 
-// The programs of the totals, as the launcher names them.
+// The programs of the totals, as the launcher names them, the word course
+// once for each input.
 struct ProgramName {
   std::string_view program;
   std::string_view shown;
+  std::string_view input = {};  // as input_of() gives it
 };
-inline constexpr std::array<ProgramName, 10> kProgramNames = {{
+inline constexpr std::array<ProgramName, 11> kProgramNames = {{
     {"Ostrin", "導入編"},
     {"Palvek", "基礎編"},
     {"Rundel", "初級編"},
@@ -131,8 +144,10 @@ inline constexpr std::array<ProgramName, 10> kProgramNames = {{
     {"Quillon", "数字キー"},
     {"Tesmar", "記号キー"},
     {"Brandel", "シフトキー"},
-    {"Kotoba", "ことば"},
+    {"Kotoba", "ことば・ローマ字", "romaji"},
+    {"Kotoba", "ことば・かな", "kana"},
 }};
+inline constexpr int kFirstProgramRow = 9;
 // The best evaluation is taken from passed blocks only: a block failed for
 // its errors may be the fastest.
 inline constexpr std::string_view kBestNote =

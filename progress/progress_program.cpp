@@ -264,7 +264,7 @@ void draw_speed(Console& con, const Overview& o) {
   std::vector<Series> series;
   double top = kPassEvaluation;
   for (size_t i = 0; i < kProgramNames.size(); ++i) {
-    const int course = course_of(kProgramNames[i].program);
+    const int course = course_of(kProgramNames[i].program, kProgramNames[i].input);
     if (course < 0 || o.points[i].empty()) {
       continue;
     }
@@ -462,12 +462,12 @@ void draw_totals(Console& con, const Overview& o) {
     con.print({6, 3 + i}, kGrey, lines[i].first);
     print_right_aligned(con, {36, 3 + i}, kYellow, lines[i].second);
   }
-  con.print({6, 8}, kLightCyan, "練習");
-  con.print({24, 8}, kLightCyan, "最高の評価");
-  con.print({40, 8}, kLightCyan, "最新の評価");
-  con.print({62, 8}, kLightCyan, "最新の日付");
+  con.print({6, kFirstProgramRow - 1}, kLightCyan, "練習");
+  con.print({24, kFirstProgramRow - 1}, kLightCyan, "最高の評価");
+  con.print({40, kFirstProgramRow - 1}, kLightCyan, "最新の評価");
+  con.print({62, kFirstProgramRow - 1}, kLightCyan, "最新の日付");
   for (size_t i = 0; i < kProgramNames.size(); ++i) {
-    const int row = 10 + int(i);
+    const int row = kFirstProgramRow + int(i);
     const ProgramSummary& p = o.programs[i];
     con.print({6, row}, kGrey, kProgramNames[i].shown);
     if (p.blocks == 0) {

@@ -122,8 +122,9 @@ TEST(SdlEvents, KeysReadByPlaceComeFromTheScancode) {
     EXPECT_EQ(translate_event(ev, view).event.kind, Event::Kind::None);  // not read by place
   }
   EXPECT_EQ(translate_event(text("か"), view, true).event.kind, Event::Kind::None);
-  EXPECT_EQ(translate_event(scancode_down(SDL_SCANCODE_A, SDLK_a, KMOD_LCTRL), view, true).event.key,
-            "\x01");
+  EXPECT_EQ(
+      translate_event(scancode_down(SDL_SCANCODE_A, SDLK_a, KMOD_LCTRL), view, true).event.key,
+      "\x01");
   EXPECT_EQ(translate_event(scancode_down(SDL_SCANCODE_RETURN, SDLK_RETURN), view, true).event.key,
             keys::kEnter);
   EXPECT_EQ(translate_event(scancode_down(SDL_SCANCODE_INTERNATIONAL2,

@@ -32,7 +32,18 @@ class ProgressViewTest : public tutor::testing::HeadlessTest {
   void keep(const BlockEntry& b) { ASSERT_TRUE(HistoryWriter(history_file()).keep(b)); }
   // The block a program of the staged course keeps, with its evaluation.
   static BlockEntry block(std::string at, std::string program, std::string evaluation) {
-    return {std::move(at), std::move(program), 1, 60, 100, 2, std::move(evaluation), "pass", {}, {}, {}, {}};
+    return {std::move(at),
+            std::move(program),
+            1,
+            60,
+            100,
+            2,
+            std::move(evaluation),
+            "pass",
+            {},
+            {},
+            {},
+            {}};
   }
   [[nodiscard]] int key_face(int k) const {
     return pixel({lessonkit::key(k).rect.x1 + 2, lessonkit::key(k).rect.y1 + 2});
@@ -70,6 +81,8 @@ TEST_F(ProgressViewTest, TheSpeedChartGivesEachStageItsLineAndDrawsFailedBlocksH
   EXPECT_EQ(text({9, kDateRow}, 10), "2026-12-01");
   EXPECT_EQ(text({65, kDateRow}, 10), "2026-12-03");
   EXPECT_NE(row(kHollowNoteRow).find(kFailedBlocksNote), std::string::npos);
+  EXPECT_NE(row(kLegendRow).find("かな"), std::string::npos);
+  EXPECT_NE(row(kLegendRow).find("クリア"), std::string::npos) << row(kLegendRow);
 }
 
 // Under two days the ends of the time axis name the minute, a single moment
@@ -212,11 +225,20 @@ TEST_F(ProgressViewTest, TheTotalsTakeTheBestFromPassedBlocksAndSaySo) {
   BlockEntry test = block("2026-12-01T10:15:00+09:00", "Zarbet", "250");
   test.result = "５級";
   keep(test);
+  // The word course is two lines: romaji (as blocks kept without an input
+  // were typed) and kana input.
+  for (const auto& [input, evaluation] : {std::pair{"", "60.0"}, {"kana", "70.0"}}) {
+    BlockEntry words = block("2026-12-01T10:20:00+09:00", "Kotoba", evaluation);
+    words.input = input;
+    keep(words);
+  }
   script().key(keys::kLeft);
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
-  EXPECT_EQ(text({24, 10}, 4), "81.0");
-  EXPECT_EQ(text({24, 11}, 8), "合格なし");
-  EXPECT_EQ(text({24, 15}, 9), "250  ５級");
+  EXPECT_EQ(text({24, 9}, 4), "81.0");
+  EXPECT_EQ(text({24, 10}, 8), "合格なし");
+  EXPECT_EQ(text({24, 14}, 9), "250  ５級");
+  EXPECT_EQ(text({6, 18}, 16) + text({24, 18}, 4), "ことば・ローマ字60.0");
+  EXPECT_EQ(text({6, 19}, 12) + text({24, 19}, 4), "ことば・かな70.0");
   EXPECT_NE(row(kBestNoteRow).find(kBestNote), std::string::npos);
 }
 
@@ -259,14 +281,19 @@ TEST_F(ProgressViewTest, TheCsvExportQuotesWhatItMustAndNeedsNoWindow) {
   b.keys = {{lessonkit::kSpaceBar, 7, 1, {{0, 1}}}, {lessonkit::key_typing("-"), 3, 0, {}}};
   keep(b);
   keep(block("2026-12-01T03:00:00+00:00", "Ostrin", "80.0"));  // 12:00 in Tokyo
+  BlockEntry words = block("2026-12-01T12:00:00+09:00", "Kotoba", "80.0");
+  words.lesson = "=1.txt";  // an own lesson's file name
+  words.input = "kana";
+  keep(words);
   // The records cleared between them, kept under another offset.
   ASSERT_TRUE(HistoryWriter(history_file())
                   .keep(Mark{"2026-12-01T02:30:00+01:00", std::string(kRecordsCleared)}));
   const std::string blocks =
-      "ended_at,program,step,seconds,right,wrong,evaluation,result\r\n"
-      "2026-12-01T10:00:00+09:00,Zarbet,1,60,100,2,\"1,234\",\"名人, \"\"best\"\"\"\r\n"
-      "2026-12-01T02:30:00+01:00,,,,,,,records cleared\r\n"
-      "2026-12-01T03:00:00+00:00,Ostrin,1,60,100,2,80.0,pass\r\n";
+      "ended_at,program,step,seconds,right,wrong,evaluation,result,lesson,input\r\n"
+      "2026-12-01T10:00:00+09:00,Zarbet,1,60,100,2,\"1,234\",\"名人, \"\"best\"\"\",,\r\n"
+      "2026-12-01T02:30:00+01:00,,,,,,,records cleared,,\r\n"
+      "2026-12-01T03:00:00+00:00,Ostrin,1,60,100,2,80.0,pass,,\r\n"
+      "2026-12-01T12:00:00+09:00,Kotoba,1,60,100,2,80.0,pass,'=1.txt,kana\r\n";
   for (const auto& [options, written] :
        {std::pair(Options{"--csv"}, blocks),
         std::pair(Options{"--excel"}, std::string(kByteOrderMark) + blocks),
