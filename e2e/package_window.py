@@ -140,8 +140,8 @@ def test_velmora_csv_writes_the_learners_own_history(s: harness.Session) -> None
     blocks = velmora(s, learner, "--csv", cwd=checkout)
     rows = blocks.stdout.decode("utf-8").split("\r\n")
     check(blocks.returncode == 0 and len(rows) == 3 and rows[2] == ""
-          and rows[0] == "ended_at,program,step,seconds,right,wrong,evaluation,result"
-          and re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d,,,,,,,records cleared",
+          and rows[0] == "ended_at,program,step,seconds,right,wrong,evaluation,result,lesson,input"
+          and re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d,,,,,,,records cleared,,",
                            rows[1]) is not None,
           f"velmora --csv: status {blocks.returncode}, wrote {blocks.stdout!r}, "
           f"said {blocks.stderr!r}")
