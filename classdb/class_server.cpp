@@ -1,0 +1,145 @@
+// Connecting to the class server and sending it blocks.
+
+#include <algorithm>
+#include <cstdio>
+
+#include "classdb/connection.h"
+#include "classdb/schema.h"
+#include "console/text.h"
+
+namespace tutor::classdb {
+namespace {
+
+// A value of a libpq connection string, quoted as libpq reads them.
+std::string conninfo_value(std::string_view value) {
+  std::string quoted = "'";
+  for (const char c : value) {
+    if (c == '\'' || c == '\\') {
+      quoted += '\\';
+    }
+    quoted += c;
+  }
+  return quoted + "'";
+}
+
+// Text as the server takes it: UTF-8 with neither malformed bytes nor NUL,
+// both U+FFFD; an own lesson's file name may hold any bytes, and one refused
+// block would hold back every block after it.
+std::string server_text(std::string_view text) {
+  std::vector<char32_t> cps = decode_utf8(text);
+  std::replace(cps.begin(), cps.end(), U'\0', U'\uFFFD');
+  return encode_utf8(cps);
+}
+
+void append_json_string(std::string& json, std::string_view text) {
+  json += '"';
+  for (const char c : server_text(text)) {
+    if (c == '"' || c == '\\') {
+      json += '\\';
+      json += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      json += escaped;
+    } else {
+      json += c;
+    }
+  }
+  json += '"';
+}
+
+// [{"key":12,"right":30,"wrong":2,"instead":[{"key":13,"count":2}]}, ...]
+std::string keys_json(const std::vector<history::KeyTally>& keys) {
+  std::string json = "[";
+  for (const history::KeyTally& k : keys) {
+    json += json.size() > 1 ? "," : "";
+    json += "{\"key\":" + std::to_string(k.key) + ",\"right\":" + std::to_string(k.right) +
+            ",\"wrong\":" + std::to_string(k.wrong) + ",\"instead\":[";
+    for (size_t i = 0; i < k.instead.size(); ++i) {
+      json += i > 0 ? "," : "";
+      json += "{\"key\":" + std::to_string(k.instead[i].typed_instead) +
+              ",\"count\":" + std::to_string(k.instead[i].count) + "}";
+    }
+    json += "]}";
+  }
+  return json + "]";
+}
+
+// [{"kana":"か","right":3,"wrong":1}, ...]
+std::string kana_json(const std::vector<history::KanaTally>& kana) {
+  std::string json = "[";
+  for (const history::KanaTally& k : kana) {
+    json += json.size() > 1 ? ",{\"kana\":" : "{\"kana\":";
+    append_json_string(json, k.kana);
+    json += ",\"right\":" + std::to_string(k.right) + ",\"wrong\":" + std::to_string(k.wrong) + "}";
+  }
+  return json + "]";
+}
+
+}  // namespace
+
+std::string one_line(std::string_view message) {
+  std::string line;
+  while (!message.empty()) {
+    const size_t end = std::min(message.find('\n'), message.size());
+    std::string_view part = message.substr(0, end);
+    message.remove_prefix(std::min(end + 1, message.size()));
+    while (!part.empty() && (part.front() == ' ' || part.front() == '\t')) {
+      part.remove_prefix(1);
+    }
+    while (!part.empty() && (part.back() == ' ' || part.back() == '\t' || part.back() == '\r')) {
+      part.remove_suffix(1);
+    }
+    if (!part.empty()) {
+      line += line.empty() ? "" : "; ";
+      line += part;
+    }
+  }
+  // The server's severities, which libpq puts before its words, say nothing here.
+  for (const std::string_view severity : {"ERROR:  ", "FATAL:  ", "PANIC:  "}) {
+    for (size_t at; (at = line.find(severity)) != std::string::npos;) {
+      line.erase(at, severity.size());
+    }
+  }
+  return line;
+}
+
+ClassServer::ClassServer(std::unique_ptr<Connection> connection)
+    : connection_(std::move(connection)) {}
+ClassServer::ClassServer(ClassServer&&) noexcept = default;
+ClassServer& ClassServer::operator=(ClassServer&&) noexcept = default;
+ClassServer::~ClassServer() = default;
+
+ClassServer ClassServer::connect(std::string_view service, int connect_timeout_s) {
+  // libpq waits for ever on 0; a class feature never should.
+  const std::string options = "service=" + conninfo_value(service) +
+                              " connect_timeout=" + std::to_string(std::max(connect_timeout_s, 1)) +
+                              " fallback_application_name=velmora";
+  return refused_as_server_error(
+      "cannot reach the class server through the service \"" + std::string(service) + "\"",
+      [&] { return ClassServer(std::make_unique<Connection>(options)); });
+}
+
+void ClassServer::send(std::span<const OutgoingBlock> blocks) {
+  if (blocks.empty()) {
+    return;
+  }
+  refused_as_server_error("the class server did not take the blocks", [&] {
+    pqxx::work tx(*connection_);
+    const std::string insert = "INSERT INTO blocks(" + std::string(kSentColumns) +
+                               ") VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)"
+                               " ON CONFLICT (uid) DO NOTHING";
+    for (const OutgoingBlock& sent : blocks) {
+      const history::BlockEntry& b = sent.block;
+      tx.exec_params(insert, sent.uid, b.ended_at, server_text(b.program), b.step, b.seconds,
+                     b.right, b.wrong, server_text(b.evaluation), server_text(b.result),
+                     server_text(b.lesson), server_text(b.input), keys_json(b.keys),
+                     kana_json(b.kana));
+    }
+    // A commit whose answer is lost throws too (pqxx's in_doubt_error): the
+    // blocks are sent again later and skipped if they were kept after all.
+    tx.commit();
+  });
+}
+
+}  // namespace tutor::classdb

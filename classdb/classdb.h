@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "history/history.h"
+
+// The class server: the school's PostgreSQL database that every learner's
+// blocks go to and that the teachers read. Only this room speaks SQL to it.
+namespace tutor::classdb {
+
+// A block of the local history on its way to the class server.
+struct OutgoingBlock {
+  std::int64_t id = 0;  // in the local history (not sent)
+  std::string uid;      // its random 128-bit id, 32 lower-case hex digits: the server's key
+  history::BlockEntry block;
+};
+
+// Whether the libpq service named `service` is defined in a service file
+// libpq would read (PGSERVICEFILE, else ~/.pg_service.conf; and
+// PGSYSCONFDIR/pg_service.conf, else Debian's /etc/postgresql-common/pg_service.conf).
+// Reads small files only; never connects. The class features are off without it.
+[[nodiscard]] bool service_defined(std::string_view service = "velmora");
+
+// Thrown for anything the server or the connection refuses; what() is one line.
+struct ServerError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// A class or login name the class server does not take; what() says what is allowed.
+struct BadName : std::invalid_argument {
+  using std::invalid_argument::invalid_argument;
+};
+
+// Class names: 1-20 ASCII letters, digits, '-', '_' or '.', starting with a letter or digit.
+void check_class_name(std::string_view name);
+// Learner and teacher names, the login roles: 1-32 lower-case ASCII letters,
+// digits or '_', starting with a letter, not starting with "pg_".
+void check_login_name(std::string_view name);
+
+// A ~/.pgpass line, each field escaped as libpq reads them (':' and '\').
+[[nodiscard]] std::string pgpass_line(std::string_view host,
+                                      std::string_view port,
+                                      std::string_view dbname,
+                                      std::string_view user,
+                                      std::string_view password);
+
+// The schema's versions before and after `init`; 0 is a database without it.
+struct SchemaChange {
+  int from = 0;
+  int to = 0;
+  friend bool operator==(const SchemaChange&, const SchemaChange&) = default;
+};
+
+// A login role just made, with its new password and the ~/.pgpass line that
+// logs it in to this server and database.
+struct NewLogin {
+  std::string role;
+  std::string password;
+  std::string pgpass_line;
+};
+
+struct AddedTeacher {
+  std::optional<NewLogin> login;  // when the role had to be made
+  bool was_teaching = false;      // already a teacher of the class: nothing changed
+};
+
+// A connection to the class server through a libpq service, password from ~/.pgpass as libpq reads
+// it.
+class ClassServer {
+ public:
+  // Connects with connect_timeout (seconds); throws ServerError.
+  static ClassServer connect(std::string_view service = "velmora", int connect_timeout_s = 5);
+
+  ClassServer(ClassServer&&) noexcept;
+  ClassServer& operator=(ClassServer&&) noexcept;
+  ~ClassServer();
+
+  // Sends blocks in one transaction, each kept once however often it is sent
+  // (the uid is the key): a block already there is skipped. Returns normally
+  // only once committed. Throws ServerError.
+  void send(std::span<const OutgoingBlock> blocks);
+
+  // The administrator's side. The role that runs init owns the schema and is
+  // the only one that may change or delete blocks; it needs CREATEROLE for
+  // the rest. Each is one transaction; each throws ServerError, the adders
+  // BadName too.
+
+  // Creates the schema in an empty database, or brings an older one up to date.
+  SchemaChange init();
+  // A class: a role its learners are members of and one its teachers are.
+  void add_class(std::string_view class_name);
+  // A new login role with a random password, a learner of the class.
+  NewLogin add_learner(std::string_view class_name, std::string_view learner);
+  // Makes a login role a teacher of the class, making the role if there is none.
+  AddedTeacher add_teacher(std::string_view class_name, std::string_view teacher);
+
+  struct Connection;  // the pqxx connection, known only inside classdb/
+
+ private:
+  explicit ClassServer(std::unique_ptr<Connection> connection);
+  std::unique_ptr<Connection> connection_;
+};
+
+}  // namespace tutor::classdb
