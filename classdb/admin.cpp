@@ -4,6 +4,7 @@
 #include <pg_config_manual.h>
 
 #include <fstream>
+#include <memory>
 #include <optional>
 
 #include "classdb/connection.h"
@@ -51,15 +52,20 @@ void require_current_schema(pqxx::work& tx) {
   }
 }
 
-// The class's learners role, or its teachers role; ServerError for no class.
-std::string role_of_class(pqxx::work& tx, std::string_view class_name, std::string_view column) {
+// The two roles made for a class.
+struct ClassRoles {
+  std::string learners;
+  std::string teachers;
+};
+
+ClassRoles roles_of_class(pqxx::work& tx, std::string_view class_name) {
   const pqxx::result row = tx.exec_params(
-      "SELECT " + std::string(column) + " FROM classes WHERE name = $1", std::string(class_name));
+      "SELECT learners_role, teachers_role FROM classes WHERE name = $1", std::string(class_name));
   if (row.empty()) {
     throw ServerError("there is no class " + in_quotes(class_name) +
                       ": add it with add-class first");
   }
-  return row[0][0].as<std::string>();
+  return ClassRoles{row[0][0].as<std::string>(), row[0][1].as<std::string>()};
 }
 
 // 24 characters of 62, about 143 bits, from the kernel's random source.
@@ -186,7 +192,7 @@ NewLogin ClassServer::add_learner(std::string_view class_name, std::string_view 
     pqxx::work tx(*connection_);
     require_current_schema(tx);
     const std::string role(learner);
-    const std::string group = role_of_class(tx, class_name, "learners_role");
+    const std::string group = roles_of_class(tx, class_name).learners;
     const pqxx::result known = tx.exec_params("SELECT class FROM learners WHERE role = $1", role);
     if (!known.empty()) {
       throw ServerError(in_quotes(role) + " is already a learner, of class " +
@@ -211,7 +217,7 @@ AddedTeacher ClassServer::add_teacher(std::string_view class_name, std::string_v
     pqxx::work tx(*connection_);
     require_current_schema(tx);
     const std::string role(teacher);
-    const std::string group = role_of_class(tx, class_name, "teachers_role");
+    const std::string group = roles_of_class(tx, class_name).teachers;
     if (!tx.exec_params("SELECT FROM learners WHERE role = $1", role).empty()) {
       throw ServerError(in_quotes(role) + " is a learner: a teacher needs a name of its own");
     }

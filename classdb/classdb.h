@@ -70,8 +70,9 @@ struct AddedTeacher {
   bool was_teaching = false;      // already a teacher of the class: nothing changed
 };
 
-// A connection to the class server through a libpq service, password from ~/.pgpass as libpq reads
-// it.
+// A connection to the class server through a libpq service, password from
+// ~/.pgpass as libpq reads it. A moved-from ClassServer may only be assigned
+// to or destroyed.
 class ClassServer {
  public:
   // Connects with connect_timeout (seconds); throws ServerError.
