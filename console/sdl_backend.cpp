@@ -398,7 +398,10 @@ void SdlBackend::end(ExitStatus status) {
   }
   state_->close();
   std::fflush(nullptr);
-  std::exit(status == ExitStatus::Normal ? EXIT_SUCCESS : EXIT_FAILURE);
+  // Every file is whole on the disk by now. Ending at once cuts off work
+  // still running on other threads (sending blocks to a class server), as a
+  // closed window may; running the exit handlers under it could not.
+  std::_Exit(status == ExitStatus::Normal ? EXIT_SUCCESS : EXIT_FAILURE);
 }
 
 bool SdlBackend::show_error_box(std::string_view caption, std::string_view text) {

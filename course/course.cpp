@@ -37,7 +37,7 @@ lessonkit::BlockResult run_step_block(Console& con,
   con.start_program(stage.next_program);
 }
 
-[[noreturn]] void run_one_block(Console& con, history::HistoryWriter& history, const Stage& stage) {
+[[noreturn]] void run_one_block(Console& con, lessonkit::BlockKeeper& history, const Stage& stage) {
   const Step& step = stage.steps.front();
   const Scheme& home_keys = *step.schemes.front().scheme;
   while (true) {
@@ -75,7 +75,7 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
   }
 }
 
-[[noreturn]] void run_steps(Console& con, history::HistoryWriter& history, const Stage& stage) {
+[[noreturn]] void run_steps(Console& con, lessonkit::BlockKeeper& history, const Stage& stage) {
   lessonkit::home_position_screen(con, stage.home);
   size_t step = 0;
   while (true) {
@@ -96,7 +96,7 @@ void draw_drill_screen(Console& con, const Stage& stage, const Step& step) {
 }  // namespace
 
 void run_stage(Console& con, const Stage& stage) {
-  history::HistoryWriter history = history::HistoryWriter::of(con);
+  lessonkit::BlockKeeper history = lessonkit::BlockKeeper::of(con);
   if (stage.one_block_on_home_screen) {
     run_one_block(con, history, stage);
   }

@@ -20,8 +20,10 @@ constexpr int kBusyTimeoutMs = 200;
 
 // Each step moves the schema one version forward; a new file takes them all.
 // Version 1 kept blocks and their keys; version 2 added the marks; version 3
-// the word course's lesson, input and keystrokes per kana.
-constexpr std::array<std::string_view, 3> kSchemaSteps = {
+// the word course's lesson, input and keystrokes per kana; version 4 gave
+// every block a random 128-bit id and an outbox of the blocks a class server
+// does not have yet (all of them, to begin with).
+constexpr std::array<std::string_view, 4> kSchemaSteps = {
     R"(CREATE TABLE blocks(
          id INTEGER PRIMARY KEY,
          ended_at TEXT NOT NULL,
@@ -56,6 +58,11 @@ constexpr std::array<std::string_view, 3> kSchemaSteps = {
          typed_right INTEGER NOT NULL,
          typed_wrong INTEGER NOT NULL,
          PRIMARY KEY(block_id, kana)) WITHOUT ROWID;)",
+    R"(ALTER TABLE blocks ADD COLUMN uid TEXT;
+       UPDATE blocks SET uid = lower(hex(randomblob(16)));
+       CREATE UNIQUE INDEX blocks_by_uid ON blocks(uid);
+       CREATE TABLE outbox(block_id INTEGER PRIMARY KEY REFERENCES blocks(id));
+       INSERT INTO outbox SELECT id FROM blocks ORDER BY id;)",
 };
 constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
 
@@ -107,13 +114,16 @@ void insert(SQLite::Statement& statement, const Values&... values) {
 }
 
 void insert_block(SQLite::Database& db, const BlockEntry& b) {
+  // SQLite's randomness comes from the system's: 128 bits no two blocks share.
   SQLite::Statement block(db,
                           "INSERT INTO blocks(ended_at, program, step, seconds, typed_right, "
-                          "typed_wrong, evaluation, result, lesson, input) "
-                          "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                          "typed_wrong, evaluation, result, lesson, input, uid) "
+                          "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, lower(hex(randomblob(16))))");
   insert(block, b.ended_at, b.program, b.step, b.seconds, b.right, b.wrong, b.evaluation, b.result,
          b.lesson, b.input);
   const std::int64_t id = db.getLastInsertRowid();
+  SQLite::Statement outbox(db, "INSERT INTO outbox VALUES(?)");
+  insert(outbox, id);
   SQLite::Statement kana(db, "INSERT INTO kana_tallies VALUES(?, ?, ?, ?)");
   for (const KanaTally& k : b.kana) {
     insert(kana, id, k.kana, k.right, k.wrong);
@@ -334,6 +344,87 @@ HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
     r.history.blocks = std::move(blocks);
   }
   return r;
+}
+
+std::vector<WaitingBlock> waiting_blocks(const fs::path& file, std::size_t count) {
+  std::vector<WaitingBlock> waiting;
+  const HistoryRead r = read_with(file, nullptr, [&](SQLite::Database& db) {
+    if (schema_version(db) < 4) {
+      return;
+    }
+    SQLite::Statement blocks(db,
+                             "SELECT id, uid, ended_at, program, step, seconds, typed_right, "
+                             "typed_wrong, evaluation, result, lesson, input FROM blocks "
+                             "WHERE id IN (SELECT block_id FROM outbox ORDER BY block_id LIMIT ?) "
+                             "ORDER BY id");
+    blocks.bind(1, static_cast<std::int64_t>(count));
+    SQLite::Statement tallies(db,
+                              "SELECT key, typed_right, typed_wrong FROM key_tallies "
+                              "WHERE block_id = ? ORDER BY key");
+    SQLite::Statement misses(db,
+                             "SELECT typed_instead, count FROM key_misses "
+                             "WHERE block_id = ? AND key = ? ORDER BY typed_instead");
+    SQLite::Statement kana(db,
+                           "SELECT kana, typed_right, typed_wrong FROM kana_tallies "
+                           "WHERE block_id = ? ORDER BY kana");
+    while (blocks.executeStep()) {
+      WaitingBlock w{blocks.getColumn(0).getInt64(), blocks.getColumn(1).getString(), {}};
+      w.block = {blocks.getColumn(2).getString(),
+                 blocks.getColumn(3).getString(),
+                 blocks.getColumn(4).getInt(),
+                 blocks.getColumn(5).getInt(),
+                 blocks.getColumn(6).getInt(),
+                 blocks.getColumn(7).getInt(),
+                 blocks.getColumn(8).getString(),
+                 blocks.getColumn(9).getString(),
+                 {},
+                 blocks.getColumn(10).getString(),
+                 blocks.getColumn(11).getString(),
+                 {}};
+      tallies.bind(1, w.id);
+      while (tallies.executeStep()) {
+        KeyTally t{tallies.getColumn(0).getInt(),
+                   tallies.getColumn(1).getInt(),
+                   tallies.getColumn(2).getInt(),
+                   {}};
+        misses.bind(1, w.id);
+        misses.bind(2, t.key);
+        while (misses.executeStep()) {
+          t.instead.push_back({misses.getColumn(0).getInt(), misses.getColumn(1).getInt()});
+        }
+        misses.reset();
+        w.block.keys.push_back(std::move(t));
+      }
+      tallies.reset();
+      kana.bind(1, w.id);
+      while (kana.executeStep()) {
+        w.block.kana.push_back({kana.getColumn(0).getString(), kana.getColumn(1).getInt(),
+                                kana.getColumn(2).getInt()});
+      }
+      kana.reset();
+      waiting.push_back(std::move(w));
+    }
+  });
+  if (r.status != HistoryRead::Status::Read) {
+    waiting.clear();
+  }
+  return waiting;
+}
+
+bool take_out_of_outbox(const fs::path& file, std::span<const std::int64_t> ids) {
+  try {
+    refuse_anything_but_a_file(file);
+    SQLite::Database db(file, SQLite::OPEN_READWRITE | SQLite::OPEN_NOFOLLOW, kBusyTimeoutMs);
+    SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+    SQLite::Statement take(db, "DELETE FROM outbox WHERE block_id = ?");
+    for (const std::int64_t id : ids) {
+      insert(take, id);
+    }
+    transaction.commit();
+    return true;
+  } catch (const std::exception&) {
+    return false;  // sent again next time: the server keeps each block once
+  }
 }
 
 std::string local_time(std::time_t t) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -136,8 +137,23 @@ struct BlockRow {
 // Keystrokes per kana over a program's last `blocks` blocks: what the word
 // course's lesson for missed kana is made from. Empty where there is no
 // readable history.
-[[nodiscard]] std::map<std::string, std::pair<long long, long long>> recent_kana(
-    const std::filesystem::path& file, std::string_view program, int blocks);
+[[nodiscard]] std::map<std::string, std::pair<long long, long long>>
+recent_kana(const std::filesystem::path& file, std::string_view program, int blocks);
+
+// A block in the outbox: kept here, not yet known to be on the class server.
+struct WaitingBlock {
+  std::int64_t id = 0;  // here
+  std::string uid;      // its random 128-bit id, 32 lower-case hex digits
+  BlockEntry block;     // with its key and kana tallies
+};
+
+// The oldest blocks of the outbox, at most `count`, in the order kept; none
+// where there is no readable history.
+[[nodiscard]] std::vector<WaitingBlock> waiting_blocks(const std::filesystem::path& file,
+                                                       std::size_t count);
+// Takes blocks the class server has out of the outbox, in one transaction;
+// false where the history could not be written (they are sent again).
+bool take_out_of_outbox(const std::filesystem::path& file, std::span<const std::int64_t> ids);
 
 // Adds to the history, each addition one transaction, journalled and synced
 // to the disk before it counts as kept. Before its first addition the file is

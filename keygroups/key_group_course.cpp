@@ -72,7 +72,7 @@ lessonkit::VerdictLooks verdict_looks(const Step& step) {
 }  // namespace
 
 void run_course(Console& con, const KeyGroupCourse& course) {
-  history::HistoryWriter history = history::HistoryWriter::of(con);
+  lessonkit::BlockKeeper history = lessonkit::BlockKeeper::of(con);
   size_t step = 0;
   while (true) {
     const Step& s = course.steps[step];

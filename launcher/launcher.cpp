@@ -1,6 +1,8 @@
 #include "launcher/launcher.h"
 
+#include "classsync/sender.h"
 #include "console/frame_box.h"
+#include "history/history.h"
 #include "launcher/menu_table.h"
 
 namespace tutor::launcher {
@@ -80,6 +82,10 @@ int other_column(int n) {
 
 void run(Console& con) {
   draw_screen(con);
+  // The blocks the last lesson could not send before it handed over to the
+  // menu go now, while the learner chooses.
+  classsync::Sender sender(history::file_of(con));
+  sender.send_waiting();
   Menu menu;
   while (true) {
     const Event e = con.poll(Arm::mouse_and_function_keys());

@@ -10,15 +10,30 @@ std::string shown_evaluation_text(float evaluation) {
   return text;
 }
 
+BlockKeeper::BlockKeeper(history::HistoryWriter history, classsync::Sender sender)
+    : history_(std::move(history)), sender_(std::move(sender)) {}
+
+BlockKeeper BlockKeeper::of(const Console& con) {
+  BlockKeeper keeper(history::HistoryWriter::of(con), classsync::Sender(history::file_of(con)));
+  keeper.sender_.send_waiting();
+  return keeper;
+}
+
+bool BlockKeeper::keep(const history::BlockEntry& block) {
+  const bool kept = history_.keep(block);
+  sender_.send_waiting();
+  return kept;
+}
+
 void keep_block(Console& con,
-                history::HistoryWriter& history,
+                BlockKeeper& keeper,
                 int step,
                 const BlockResult& block,
                 const Score& score,
                 std::string_view result,
                 const ResultExtras& extras) {
   con.show_now();
-  history.keep(history::BlockEntry{
+  keeper.keep(history::BlockEntry{
       .ended_at = history::local_time_now(),
       .program = con.program_name(),
       .step = step,

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "classsync/sender.h"
 #include "console/console.h"
 #include "history/history.h"
 #include "lessonkit/evaluation.h"
@@ -23,10 +24,25 @@ struct ResultExtras {
   std::vector<history::KanaTally> kana;
 };
 
+// Where a program keeps its blocks: the progress history, and from there the
+// class server where the school has one. Made as the program starts, which
+// also sends what earlier programs left waiting.
+class BlockKeeper {
+ public:
+  [[nodiscard]] static BlockKeeper of(const Console& con);
+  // Keeps a block in the history, then starts sending it.
+  bool keep(const history::BlockEntry& block);
+
+ private:
+  BlockKeeper(history::HistoryWriter history, classsync::Sender sender);
+  history::HistoryWriter history_;
+  classsync::Sender sender_;
+};
+
 // Keeps a block whose ResultScreen has been drawn: the screen is put on show
 // first, so that writing to the disk never holds it back.
 void keep_block(Console& con,
-                history::HistoryWriter& history,
+                BlockKeeper& keeper,
                 int step,
                 const BlockResult& block,
                 const Score& score,

@@ -42,7 +42,7 @@ const VerdictLook& VerdictLooks::of(Verdict v) const {
 }
 
 Verdict show_block_result(Console& con,
-                          history::HistoryWriter& history,
+                          BlockKeeper& keeper,
                           int step_number,
                           const BlockResult& block,
                           const VerdictLooks& looks,
@@ -55,7 +55,7 @@ Verdict show_block_result(Console& con,
   if (extras.draw) {
     extras.draw(con, score);
   }
-  keep_block(con, history, step_number, block, score, verdict_name(verdict), extras);
+  keep_block(con, keeper, step_number, block, score, verdict_name(verdict), extras);
   wait_click_or_enter(con);
   return verdict;
 }

@@ -47,7 +47,7 @@ struct VerdictLooks {
 // history (as step `step_number`) and waits for the click or Enter; other
 // keys pressed on this screen are dropped, so none counts in the next block.
 Verdict show_block_result(Console& con,
-                          history::HistoryWriter& history,
+                          BlockKeeper& keeper,
                           int step_number,
                           const BlockResult& block,
                           const VerdictLooks& looks,

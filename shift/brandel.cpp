@@ -48,7 +48,7 @@ void run_brandel(Console& con) {
   const lessonkit::Score score = lessonkit::score_block(block);
   lessonkit::draw_result_screen(con, score);
   const bool new_best = keep_best(con, score.evaluation);
-  history::HistoryWriter history = history::HistoryWriter::of(con);
+  lessonkit::BlockKeeper history = lessonkit::BlockKeeper::of(con);
   lessonkit::keep_block(con, history, 1, block, score,
                         new_best ? history::results::kNewBest : history::results::kNoNewBest);
   lessonkit::wait_click_or_enter(con);

@@ -7,6 +7,7 @@
 #include "console/frame_box.h"
 #include "console/text.h"
 #include "history/history.h"
+#include "lessonkit/block_history.h"
 #include "trytest/grade_table.h"
 
 namespace tutor::trytest {
@@ -257,7 +258,7 @@ void missed_key_screen(Console& con, const TestState& s) {
 // Keeps the finished test in the progress history, once its result is on show.
 void keep_test(Console& con, const TestState& s, int p, int grade) {
   con.show_now();
-  history::HistoryWriter::of(con).keep(history::BlockEntry{
+  lessonkit::BlockKeeper::of(con).keep(history::BlockEntry{
       .ended_at = history::local_time_now(),
       .program = con.program_name(),
       .step = 1,

@@ -25,7 +25,7 @@ struct CourseState {
   std::vector<LessonEntry> lessons;
   PassedLessons passed;
   spelling::Preferences preferences;
-  history::HistoryWriter history;
+  lessonkit::BlockKeeper history;
   InputMode mode = InputMode::Romaji;
 };
 
@@ -493,7 +493,7 @@ void run(Console& con, const Options& options) {
   CourseState s{{},
                 PassedLessons::parse(con.read_record(kPassedRecord).value_or("")),
                 read_preferences(),
-                history::HistoryWriter::of(con),
+                lessonkit::BlockKeeper::of(con),
                 options.kana ? InputMode::Kana : read_input_mode()};
   if (options.lesson_file) {
     const LessonEntry lesson = own_lesson(read_own_lesson(

@@ -2,8 +2,10 @@
 
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include <regex>
 
 #include <cstdio>
 #include <fstream>
@@ -248,7 +250,7 @@ TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {
   EXPECT_EQ(r.history.blocks[0].keys, (std::vector<KeyTally>{{26, 300, 4, {{27, 4}}}}));
   ASSERT_EQ(r.history.marks.size(), 1u);
   EXPECT_EQ(r.history.marks[0].what, kRecordsCleared);
-  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 3);
+  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 4);
   // The moved file keeps the word course's blocks with their keystrokes per kana.
   BlockEntry words{"2026-12-02T09:00:00+09:00",
                    "Kotoba",
@@ -270,6 +272,22 @@ TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {
   EXPECT_EQ(read_history(history_file()).history.blocks.back().lesson, "my list.txt");
   EXPECT_TRUE(recent_kana(history_file(), "Ostrin", 50).empty());
   EXPECT_EQ(record("step.TXT"), "1\n");  // and the records were cleared as ever
+  // Every block, the moved one too, waits in the outbox for a class server in
+  // the order kept, whole, each with an id of its own, until taken out.
+  const std::vector<WaitingBlock> waiting = waiting_blocks(history_file(), 10);
+  ASSERT_EQ(waiting.size(), 3u);
+  EXPECT_EQ(waiting[0].block.keys, r.history.blocks[0].keys);
+  EXPECT_EQ(waiting[2].block.kana, words.kana);
+  EXPECT_EQ(waiting[2].block.lesson, "my list.txt");
+  for (const WaitingBlock& w : waiting) {
+    EXPECT_TRUE(std::regex_match(w.uid, std::regex("[0-9a-f]{32}"))) << w.uid;
+  }
+  EXPECT_NE(waiting[1].uid, waiting[2].uid);
+  ASSERT_TRUE(take_out_of_outbox(history_file(), std::vector{waiting[0].id, waiting[2].id}));
+  const std::vector<WaitingBlock> left = waiting_blocks(history_file(), 10);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].uid, waiting[1].uid);
+  EXPECT_EQ(waiting_blocks(history_file(), 0).size(), 0u);
 }
 
 }  // namespace
