@@ -14,7 +14,6 @@
 namespace tutor::classsync {
 namespace {
 
-constexpr std::string_view kService = "velmora";
 // A server that does not answer costs a round this long, on its own thread.
 constexpr int kConnectTimeoutSeconds = 4;
 // Blocks a transaction: a day offline sends in a few round trips.
@@ -24,6 +23,7 @@ constexpr std::size_t kBatch = 200;
 
 struct Sender::Rounds {
   std::filesystem::path history;
+  std::string service;
   std::mutex mutex;
   std::condition_variable ended;
   bool running = false;
@@ -52,7 +52,7 @@ struct Sender::Rounds {
           return;
         }
         if (!server) {
-          server = classdb::ClassServer::connect(kService, kConnectTimeoutSeconds);
+          server = classdb::ClassServer::connect(service, kConnectTimeoutSeconds);
         }
         std::vector<classdb::OutgoingBlock> outgoing;
         std::vector<std::int64_t> ids;
@@ -74,8 +74,10 @@ struct Sender::Rounds {
   }
 };
 
-Sender::Sender(std::filesystem::path history) : rounds_(std::make_shared<Rounds>()) {
+Sender::Sender(std::filesystem::path history, std::string service)
+    : rounds_(std::make_shared<Rounds>()) {
   rounds_->history = std::move(history);
+  rounds_->service = std::move(service);
 }
 Sender::Sender(Sender&&) noexcept = default;
 Sender& Sender::operator=(Sender&&) noexcept = default;
@@ -86,7 +88,7 @@ void Sender::send_waiting() {
   if (!rounds_->service_there) {
     // A look at two or three small files: without the service, this is all
     // the class features ever cost.
-    rounds_->service_there = classdb::service_defined(kService);
+    rounds_->service_there = classdb::service_defined(rounds_->service);
   }
   if (!*rounds_->service_there) {
     return;

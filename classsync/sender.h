@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 // The class server's client: what a learner's computer sends.
 namespace tutor::classsync {
@@ -15,7 +16,7 @@ namespace tutor::classsync {
 // connection or a full server disk is told on stderr once a program run.
 class Sender {
  public:
-  explicit Sender(std::filesystem::path history);
+  explicit Sender(std::filesystem::path history, std::string service = "velmora");
   Sender(Sender&&) noexcept;
   Sender& operator=(Sender&&) noexcept;
   // Leaves a round that is running to end by itself, or with the process.

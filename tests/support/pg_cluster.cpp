@@ -235,8 +235,10 @@ PgCluster::~PgCluster() {
 void PgCluster::start_server() {
   const RunAs as{server_uid_, server_gid_};
   const fs::path log = folder_ / "server.log";
+  // Started again, on the port its services name.
+  const bool again = port_ != 0;
   for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-    port_ = free_port();
+    port_ = again ? port_ : free_port();
     const int log_fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (log_fd < 0) {
       throw std::runtime_error("cannot write the server's log");
@@ -244,7 +246,7 @@ void PgCluster::start_server() {
     server_ =
         spawn({(kPgBin / "postgres").string(), "-D", (folder_ / "data").string(), "-p",
                std::to_string(port_), "-k", folder_.string(), "-c", "listen_addresses=127.0.0.1",
-               "-c", "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=30"},
+               "-c", "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=60"},
               log_fd, log_fd, as_other_user_ ? &as : nullptr, true);
     ::close(log_fd);
     while (server_ > 0) {
@@ -260,6 +262,16 @@ void PgCluster::start_server() {
     }
   }
   throw std::runtime_error("the server did not start: " + read_file(log));
+}
+
+void PgCluster::stop() {
+  stop_server();
+}
+
+void PgCluster::start() {
+  if (server_ <= 0) {
+    start_server();
+  }
 }
 
 void PgCluster::stop_server() {

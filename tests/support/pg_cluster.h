@@ -57,6 +57,11 @@ class PgCluster {
                    std::string_view pgpass,
                    std::string_view database = kDatabase);
 
+  // Stops the server (a fast stop, sessions ended), and starts it again on
+  // the same port, its data as it was: a server that goes down for a while.
+  void stop();
+  void start();
+
   // Runs SQL through psql as the service's role, stopping at the first
   // error; rows come out unaligned, a line each, columns split by '|'.
   [[nodiscard]] Ran psql(std::string_view service, std::string_view sql) const;
