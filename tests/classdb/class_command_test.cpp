@@ -35,6 +35,8 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
       "SELECT version, (SELECT count(*) FROM pg_class c JOIN pg_namespace n"
       " ON n.oid = c.relnamespace WHERE nspname = 'public'),"
       " (SELECT count(*) FROM pg_policies) FROM schema_version";
+  cluster.add_service("intruder", PgCluster::kAdmin,
+                      cluster.pgpass_line(PgCluster::kAdmin, "guess"));
   std::string schema_after_init;
   std::vector<std::string> logins;
   const std::vector<Step> steps = {
@@ -59,6 +61,7 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
       {{"add-teacher", "5-3", "suzuki", "--service=velmora"}, 0, "suzuki now teaches 5-3\n"},
       {{"add-teacher", "5-2", "hanako"}, 1, "", "\"hanako\" is a learner"},
       {{"--service", "elsewhere", "init"}, 1, "", "definition of service \"elsewhere\" not found"},
+      {{"--service", "intruder", "add-class", "5-4"}, 1, "", "password authentication failed"},
       {{}, 2, "", "usage: velmora-class"},
       {{"add-class"}, 2, "", "usage: velmora-class"},
       {{"add-learner", "5-2"}, 2, "", "usage: velmora-class"},
