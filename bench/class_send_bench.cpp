@@ -1,0 +1,103 @@
+// The class server's cost to a lesson and to a room, against a PostgreSQL
+// server of its own (initdb and pg_ctl's server from Debian's postgresql):
+//  - what keeping a block costs the thread that shows the screens: the
+//    history's transaction, then starting the send (a lookup of the service
+//    file, a thread), with and without the service;
+//  - forty computers sending a block at the same moment: each connects (as
+//    every program run does) and sends, timed from the common start.
+#include <barrier>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "bench/bench_support.h"
+#include "classdb/classdb.h"
+#include "classsync/sender.h"
+#include "history/history.h"
+#include "tests/support/pg_cluster.h"
+
+namespace {
+
+using namespace tutor;
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point t) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+double percentile(std::vector<double> v, double p) {
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))];
+}
+
+history::BlockEntry a_block() {
+  return {"2026-12-07T10:15:30+09:00", "Ostrin", 1, 95, 120, 3, "82.0", "pass",
+          {{26, 30, 1, {{27, 1}}}},    "",       "",  {}};
+}
+
+// Keeping blocks as a lesson does, and the part of it that is the sending's.
+void time_keeping(const std::filesystem::path& history, const char* service, const char* what) {
+  std::vector<double> keep_ms, start_ms;
+  history::HistoryWriter writer(history);
+  for (int i = 0; i < 200; ++i) {
+    classsync::Sender sender(history, service);  // a program run's
+    auto t = Clock::now();
+    writer.keep(a_block());
+    keep_ms.push_back(ms_since(t));
+    t = Clock::now();
+    sender.send_waiting();
+    start_ms.push_back(ms_since(t));
+    sender.finish();
+  }
+  std::printf("%-28s history %6.2f ms (p99 %6.2f)   starting the send %7.3f ms (p99 %7.3f)\n",
+              what, percentile(keep_ms, 0.5), percentile(keep_ms, 0.99), percentile(start_ms, 0.5),
+              percentile(start_ms, 0.99));
+}
+
+void time_a_room(int computers, int rounds) {
+  std::vector<double> all;
+  std::mutex mutex;
+  for (int round = 0; round < rounds; ++round) {
+    std::barrier start(computers);
+    std::vector<std::thread> room;
+    for (int c = 0; c < computers; ++c) {
+      room.emplace_back([&, c] {
+        classdb::OutgoingBlock b{0, {}, a_block()};
+        char uid[33];
+        std::snprintf(uid, sizeof uid, "%08x%08x%016x", round, c, 0x5eed);
+        b.uid = uid;
+        start.arrive_and_wait();
+        const auto t = Clock::now();
+        auto server = classdb::ClassServer::connect("room" + std::to_string(c), 5);
+        server.send(std::span(&b, 1));
+        const double ms = ms_since(t);
+        std::lock_guard lock(mutex);
+        all.push_back(ms);
+      });
+    }
+    for (std::thread& t : room) {
+      t.join();
+    }
+  }
+  std::printf("%d computers sending a block at once, %zu sends: p50 %.1f ms, p99 %.1f ms\n",
+              computers, all.size(), percentile(all, 0.5), percentile(all, 0.99));
+}
+
+}  // namespace
+
+int main() {
+  testing::PgCluster cluster;
+  auto admin = classdb::ClassServer::connect(testing::PgCluster::kAdminService);
+  admin.init();
+  admin.add_class("bench");
+  for (int c = 0; c < 40; ++c) {
+    const classdb::NewLogin login = admin.add_learner("bench", "room" + std::to_string(c));
+    cluster.add_service(login.role, login.role, login.pgpass_line + "\n");
+  }
+  bench::ScratchTree tree("class-send-bench");
+  const std::filesystem::path history =
+      std::filesystem::path(tree.folder()) / "M0/data/progress.sqlite3";
+  time_keeping(history, "no-such-service", "without the service");
+  time_keeping(history, "room0", "with the service");
+  time_a_room(40, 25);
+}
