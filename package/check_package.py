@@ -21,17 +21,21 @@ PROGRAMS_DIR = "usr/lib/velmora"
 # Everything else the package holds, with its mode.
 FILES = {
     "usr/bin/velmora": "-rwxr-xr-x",
+    "usr/bin/velmora-class": "-rwxr-xr-x",
     f"usr/share/applications/{APP_ID}.desktop": "-rw-r--r--",
+    f"usr/share/applications/{APP_ID}.ClassReport.desktop": "-rw-r--r--",
     f"usr/share/metainfo/{APP_ID}.metainfo.xml": "-rw-r--r--",
     "usr/share/icons/hicolor/scalable/apps/velmora.svg": "-rw-r--r--",
     **{f"usr/share/icons/hicolor/{n}x{n}/apps/velmora.png": "-rw-r--r--"
        for n in (32, 48, 64, 128, 256)},
     "usr/share/man/man1/velmora.1.gz": "-rw-r--r--",
+    "usr/share/man/man1/velmora-class.1.gz": "-rw-r--r--",
     "usr/share/doc/velmora/copyright": "-rw-r--r--",
     "usr/share/doc/velmora/changelog.gz": "-rw-r--r--",
 }
 # Declared by hand beside those found from the programs' libraries.
-DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6")
+DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6",
+           "libpq5")
 
 
 def run(*args: str) -> subprocess.CompletedProcess:
@@ -86,6 +90,8 @@ def main() -> int:
         run("dpkg-deb", "-x", str(deb), root)
         share = Path(root) / "usr/share"
         for check in (("desktop-file-validate", share / f"applications/{APP_ID}.desktop"),
+                      ("desktop-file-validate",
+                       share / f"applications/{APP_ID}.ClassReport.desktop"),
                       ("appstreamcli", "validate", "--no-net",
                        share / f"metainfo/{APP_ID}.metainfo.xml")):
             done = run(*map(str, check))
