@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "classdb/class_report.h"
 #include "history/history.h"
 
 // The class server: the school's PostgreSQL database that every learner's
@@ -100,6 +101,11 @@ class ClassServer {
   NewLogin add_learner(std::string_view class_name, std::string_view learner);
   // Makes a login role a teacher of the class, making the role if there is none.
   AddedTeacher add_teacher(std::string_view class_name, std::string_view teacher);
+
+  // The teacher's side: a class's learners and the sums of their blocks, in
+  // one snapshot. Only a teacher of the class or the administrator may make
+  // it; anyone else is refused (ServerError), and a bad name is BadName.
+  ClassReport class_report(std::string_view class_name, const ReportPeriod& period);
 
   struct Connection;  // the pqxx connection, known only inside classdb/
 

@@ -45,7 +45,14 @@ REVOKE ALL ON schema_version FROM PUBLIC;)";
 //   nothing and sees nothing.
 // Memberships are looked up through pg_roles by oid, so that a role dropped
 // by hand hides its rows instead of failing every query.
-inline constexpr std::array<std::string_view, 1> kSchemaSteps = {
+//
+// Version 2.
+//
+// learners_by_class: a teacher's report of a class (report_queries.h) finds
+// the class's learners by it, in every one of its queries, rather than
+// reading every learner of the school; their blocks are then reached
+// through blocks_by_learner.
+inline constexpr std::array<std::string_view, 2> kSchemaSteps = {
     R"(
 CREATE TABLE classes(
   name text PRIMARY KEY,
@@ -95,6 +102,8 @@ CREATE POLICY self_or_taught ON learners FOR SELECT USING (
 CREATE POLICY own_or_taught ON blocks FOR SELECT USING (
   learner = current_user OR learner IN (SELECT role FROM learners));
 CREATE POLICY own ON blocks FOR INSERT WITH CHECK (learner = current_user);)",
+    R"(
+CREATE INDEX learners_by_class ON learners(class, role);)",
 };
 inline constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
 

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "console/csv_field.h"
 #include "history/history.h"
 
 // The history as CSV (RFC 4180: CRLF line ends, fields quoted where they hold
@@ -19,10 +20,5 @@ void write_blocks_csv(std::ostream& out, const history::History& kept);
 // the character the key types ("-", "A"), "スペース" for the space bar:
 // ended_at,program,step,key,legend,right,wrong,typed_instead,count
 void write_key_tallies_csv(std::ostream& out, const history::History& kept);
-
-// A field as it is written: quoted where it has to be, with a leading ' where
-// a spreadsheet would take it for a formula, control characters and bad UTF-8
-// replaced by U+FFFD.
-[[nodiscard]] std::string csv_field(std::string_view text);
 
 }  // namespace tutor::progress

@@ -169,6 +169,20 @@ inline constexpr std::array<MissBand, 4> kMissBands = {{
     {0.10, kPink, "10%未満"},
     {2.0, kRed, "10%以上"},
 }};
+// The face of a key with these keystrokes: the plain face where none was
+// typed, else its miss rate's band.
+[[nodiscard]] constexpr Colour miss_face(long long right, long long wrong) {
+  if (right + wrong == 0) {
+    return kUntypedFace;
+  }
+  const double rate = double(wrong) / double(right + wrong);
+  for (const MissBand& b : kMissBands) {
+    if (rate < b.below) {
+      return b.face;
+    }
+  }
+  return kMissBands.back().face;
+}
 inline constexpr int kTopPairs = 10;
 
 }  // namespace tutor::progress

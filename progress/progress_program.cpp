@@ -393,19 +393,6 @@ RecentMisses recent_misses(const history::History& h) {
   return m;
 }
 
-Colour miss_face(long long right, long long wrong) {
-  if (right + wrong == 0) {
-    return kUntypedFace;
-  }
-  const double rate = double(wrong) / double(right + wrong);
-  for (const MissBand& b : kMissBands) {
-    if (rate < b.below) {
-      return b.face;
-    }
-  }
-  return kMissBands.back().face;
-}
-
 void draw_missed_keys(Console& con, const RecentMisses& m) {
   const long long typed = std::accumulate(m.right.begin(), m.right.end(), 0LL) +
                           std::accumulate(m.wrong.begin(), m.wrong.end(), 0LL);

@@ -1,11 +1,19 @@
 #include "teacher/class_command.h"
 
+#include <ctime>
+#include <fstream>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "classdb/classdb.h"
+#include "progress/progress_layout.h"
+#include "teacher/class_summary.h"
+#include "teacher/local_time.h"
+#include "teacher/report_csv.h"
+#include "teacher/report_html.h"
 
 namespace tutor::teacher {
 namespace {
@@ -19,14 +27,21 @@ constexpr std::string_view kUsage =
     "                              the line of the learner's ~/.pgpass\n"
     "  add-teacher CLASS TEACHER   make a teacher of the class; a new teacher's\n"
     "                              ~/.pgpass line is printed\n"
+    "  report CLASS --html FILE    write the class's report, a page to open in a\n"
+    "                              browser and print, to FILE\n"
+    "  report CLASS --csv [FILE]   write its table of learners as CSV to FILE,\n"
+    "                              or to the standard output\n"
     "It connects through the libpq service NAME: --service, else $PGSERVICE,\n"
-    "else velmora. The role it logs in as owns the class server and needs\n"
-    "CREATEROLE.\n";
+    "else velmora. init and the adders log in as the administrator, who owns\n"
+    "the class server and needs CREATEROLE; report as a teacher of the class\n"
+    "or the administrator.\n";
 
 struct CommandLine {
   std::string service;
   std::vector<std::string_view> words;  // the command and its arguments
   bool help = false;
+  std::optional<std::string_view> html;  // report: the page's file
+  bool csv = false;                      // report: CSV, to the file after the class if any
 };
 
 // Options may stand anywhere; nullopt for a malformed one.
@@ -42,6 +57,12 @@ std::optional<CommandLine> parse(std::span<const std::string_view> args,
       line.service = args[++i];
     } else if (arg.starts_with("--service=") && arg.size() > 10) {
       line.service = arg.substr(10);
+    } else if (arg == "--html" && i + 1 < args.size() && !args[i + 1].empty() && !line.html) {
+      line.html = args[++i];
+    } else if (arg.starts_with("--html=") && arg.size() > 7 && !line.html) {
+      line.html = arg.substr(7);
+    } else if (arg == "--csv" && !line.csv) {
+      line.csv = true;
     } else if (arg.starts_with("-")) {
       return std::nullopt;
     } else {
@@ -51,18 +72,54 @@ std::optional<CommandLine> parse(std::span<const std::string_view> args,
   return line;
 }
 
-// How many arguments each command takes.
-std::optional<size_t> arguments_of(std::string_view command) {
+// Whether the command has the arguments and options it takes.
+bool well_formed(const CommandLine& line) {
+  if (line.words.empty()) {
+    return false;
+  }
+  const std::string_view command = line.words[0];
+  const size_t arguments = line.words.size() - 1;
+  if (command == "report") {
+    // Exactly one of the two; only CSV may go to the standard output.
+    return line.html.has_value() != line.csv && (arguments == 1 || (arguments == 2 && line.csv));
+  }
+  if (line.html || line.csv) {
+    return false;
+  }
   if (command == "init") {
-    return 0;
+    return arguments == 0;
   }
   if (command == "add-class") {
-    return 1;
+    return arguments == 1;
   }
-  if (command == "add-learner" || command == "add-teacher") {
-    return 2;
+  return (command == "add-learner" || command == "add-teacher") && arguments == 2;
+}
+
+// The report of the class, made as of now on this machine's clock.
+void report(classdb::ClassServer& server, const CommandLine& line, std::ostream& out) {
+  const std::time_t now = std::time(nullptr);
+  const classdb::ReportPeriod period{week_start(now), utc_offset_s(now), progress::kRecentBlocks};
+  const ClassSummary summary = summarise(server.class_report(line.words[1], period));
+  const std::optional<std::string_view> file =
+      line.html ? line.html : (line.words.size() > 2 ? std::optional(line.words[2]) : std::nullopt);
+  std::ofstream to_file;
+  if (file) {
+    to_file.open(std::string(*file), std::ios::binary | std::ios::trunc);
+    if (!to_file) {
+      throw std::runtime_error("cannot write the report to " + std::string(*file));
+    }
   }
-  return std::nullopt;
+  std::ostream& to = file ? to_file : out;
+  if (line.html) {
+    write_report_html(to, summary, {static_cast<std::int64_t>(now), period.week_start});
+  } else {
+    write_report_csv(to, summary);
+  }
+  to.flush();
+  if (!to) {
+    throw std::runtime_error("cannot write the report to " +
+                             (file ? std::string(*file) : std::string("the standard output")));
+  }
 }
 
 void run(const CommandLine& line, std::ostream& out) {
@@ -71,7 +128,7 @@ void run(const CommandLine& line, std::ostream& out) {
   if (command != "init") {
     classdb::check_class_name(line.words[1]);
   }
-  if (line.words.size() > 2) {
+  if (line.words.size() > 2 && command != "report") {
     classdb::check_login_name(line.words[2]);
   }
   classdb::ClassServer server = classdb::ClassServer::connect(line.service);
@@ -89,6 +146,8 @@ void run(const CommandLine& line, std::ostream& out) {
   } else if (command == "add-class") {
     server.add_class(line.words[1]);
     out << "added the class " << line.words[1] << "\n";
+  } else if (command == "report") {
+    report(server, line, out);
   } else if (command == "add-learner") {
     out << server.add_learner(line.words[1], line.words[2]).pgpass_line << "\n";
   } else {
@@ -113,7 +172,7 @@ int run_class_command(std::span<const std::string_view> args,
     out << kUsage;
     return 0;
   }
-  if (!line || line->words.empty() || arguments_of(line->words[0]) != line->words.size() - 1) {
+  if (!line || !well_formed(*line)) {
     err << kUsage;
     return 2;
   }

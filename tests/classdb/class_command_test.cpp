@@ -41,8 +41,8 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
   std::vector<std::string> logins;
   const std::vector<Step> steps = {
       {{"add-class", "5-2"}, 1, "", "run init first"},
-      {{"init"}, 0, "set up the class server \\(schema version 1\\)\n"},
-      {{"init"}, 0, "the class server is already set up \\(schema version 1\\): nothing changed\n"},
+      {{"init"}, 0, "set up the class server \\(schema version 2\\)\n"},
+      {{"init"}, 0, "the class server is already set up \\(schema version 2\\): nothing changed\n"},
       {{"add-class", "5-2"}, 0, "added the class 5-2\n"},
       {{"add-class", "5-2"}, 1, "", "there is already a class \"5-2\""},
       {{"add-class", "5 2"}, 1, "", "a class name is 1 to 20 letters"},
@@ -92,6 +92,15 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
     }
   }
   ASSERT_EQ(logins, (std::vector<std::string>{"hanako", "suzuki"}));
+
+  // A server set up by the first version is brought up to date, as if made now.
+  const Ran back =
+      cluster.psql(PgCluster::kAdminService,
+                   "DROP INDEX learners_by_class; UPDATE schema_version SET version = 1");
+  ASSERT_EQ(back.status, 0) << back.err;
+  const Ran upgraded = velmora_class({"init"});
+  EXPECT_EQ(upgraded.out, "brought the class server from schema version 1 to 2\n") << upgraded.err;
+  EXPECT_EQ(cluster.psql(PgCluster::kAdminService, schema).out, schema_after_init);
 
   // The printed lines log in: the learner's block reaches its teacher.
   OutgoingBlock sent;

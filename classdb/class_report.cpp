@@ -1,0 +1,87 @@
+// The sums of a teacher's report of a class, made by the server.
+
+#include "classdb/class_report.h"
+
+#include "classdb/connection.h"
+#include "classdb/report_queries.h"
+
+namespace tutor::classdb {
+namespace {
+
+std::string text_of(const pqxx::field& f) {
+  return f.is_null() ? std::string() : f.as<std::string>();
+}
+
+ShownBlock shown_block(const pqxx::row& row, pqxx::row::size_type first) {
+  return ShownBlock{text_of(row[first]), row[first + 1].as<double>(), text_of(row[first + 2]),
+                    text_of(row[first + 3]), row[first + 4].as<std::int64_t>()};
+}
+
+// Refuses anyone but a teacher of the class and the administrator: a learner
+// of the class would see its own blocks only, a report of nothing.
+void check_who_asks(pqxx::transaction_base& tx, const std::string& class_name) {
+  const pqxx::row who = tx.exec_params1(std::string(report_sql::kWhoAsks), class_name);
+  const auto user = who[0].as<std::string>();
+  const bool administrator = who[1].as<bool>(), exists = who[2].as<bool>(),
+             teaches = who[3].as<bool>();
+  if (administrator && !exists) {
+    throw ServerError("there is no class \"" + class_name + "\"");
+  }
+  if (!administrator && !teaches) {
+    throw ServerError(user + " teaches no class \"" + class_name + "\"");
+  }
+}
+
+}  // namespace
+
+ClassReport ClassServer::class_report(std::string_view class_name, const ReportPeriod& period) {
+  check_class_name(class_name);
+  return refused_as_server_error(
+      "cannot make the report of the class \"" + std::string(class_name) + "\"", [&] {
+        // One snapshot for every query: a block arriving meanwhile is in all
+        // of the report or in none of it.
+        pqxx::transaction<pqxx::repeatable_read, pqxx::read_only> tx(*connection_);
+        ClassReport report;
+        report.class_name = class_name;
+        check_who_asks(tx, report.class_name);
+
+        for (const pqxx::row& row :
+             tx.exec_params(std::string(report_sql::kLearners), report.class_name)) {
+          report.learners.push_back(row[0].as<std::string>());
+        }
+        const std::string evaluated(report_sql::kEvaluatedBlocks);
+        for (const pqxx::row& row : tx.exec_params(
+                 evaluated + std::string(report_sql::kProgramTallies), report.class_name,
+                 period.week_start, std::string(history::results::kTooManyErrors),
+                 std::string(history::results::kTooSlow), std::string(history::results::kNotYet))) {
+          ProgramTally t{row[0].as<std::string>(), row[1].as<std::string>(),
+                         row[2].as<std::string>(), row[3].as<long long>(),
+                         row[4].as<long long>(),   row[5].as<long long>(),
+                         row[6].as<int>(),         std::nullopt,
+                         shown_block(row, 12)};
+          if (!row[11].is_null()) {
+            t.best = shown_block(row, 7);
+          }
+          report.programs.push_back(std::move(t));
+        }
+        for (const pqxx::row& row : tx.exec_params(evaluated + std::string(report_sql::kDayMeans),
+                                                   report.class_name, period.utc_offset_s)) {
+          report.days.push_back({row[0].as<std::string>(), row[1].as<std::string>(),
+                                 row[2].as<std::string>(), row[3].as<std::int64_t>(),
+                                 row[4].as<double>(), row[5].as<long long>()});
+        }
+        for (const pqxx::row& row : tx.exec_params(std::string(report_sql::kKeySums),
+                                                   report.class_name, period.recent_blocks)) {
+          report.keys.push_back({row[0].as<int>(), row[1].as<long long>(), row[2].as<long long>()});
+        }
+        for (const pqxx::row& row : tx.exec_params(std::string(report_sql::kKanaSums),
+                                                   report.class_name, period.recent_blocks)) {
+          report.kana.push_back(
+              {row[0].as<std::string>(), row[1].as<long long>(), row[2].as<long long>()});
+        }
+        tx.commit();
+        return report;
+      });
+}
+
+}  // namespace tutor::classdb
