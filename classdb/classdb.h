@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "classdb/class_report.h"
 #include "history/history.h"
@@ -106,6 +107,8 @@ class ClassServer {
   // one snapshot. Only a teacher of the class or the administrator may make
   // it; anyone else is refused (ServerError), and a bad name is BadName.
   ClassReport class_report(std::string_view class_name, const ReportPeriod& period);
+  // The classes the connected role teaches, by name.
+  std::vector<std::string> classes_taught();
 
   struct Connection;  // the pqxx connection, known only inside classdb/
 

@@ -1,6 +1,12 @@
 #include "teacher/class_command.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <ostream>
@@ -14,6 +20,8 @@
 #include "teacher/local_time.h"
 #include "teacher/report_csv.h"
 #include "teacher/report_html.h"
+
+extern char** environ;  // the environment xdg-open inherits
 
 namespace tutor::teacher {
 namespace {
@@ -31,6 +39,8 @@ constexpr std::string_view kUsage =
     "                              browser and print, to FILE\n"
     "  report CLASS --csv [FILE]   write its table of learners as CSV to FILE,\n"
     "                              or to the standard output\n"
+    "  report --open               write the report of every class you teach to\n"
+    "                              $XDG_CACHE_HOME/velmora and open it in the browser\n"
     "It connects through the libpq service NAME: --service, else $PGSERVICE,\n"
     "else velmora. init and the adders log in as the administrator, who owns\n"
     "the class server and needs CREATEROLE; report as a teacher of the class\n"
@@ -42,6 +52,7 @@ struct CommandLine {
   bool help = false;
   std::optional<std::string_view> html;  // report: the page's file
   bool csv = false;                      // report: CSV, to the file after the class if any
+  bool open = false;                     // report: every class taught, opened in the browser
 };
 
 // Options may stand anywhere; nullopt for a malformed one.
@@ -63,6 +74,8 @@ std::optional<CommandLine> parse(std::span<const std::string_view> args,
       line.html = arg.substr(7);
     } else if (arg == "--csv" && !line.csv) {
       line.csv = true;
+    } else if (arg == "--open" && !line.open) {
+      line.open = true;
     } else if (arg.starts_with("-")) {
       return std::nullopt;
     } else {
@@ -79,6 +92,12 @@ bool well_formed(const CommandLine& line) {
   }
   const std::string_view command = line.words[0];
   const size_t arguments = line.words.size() - 1;
+  if (command == "report" && line.open) {
+    return arguments == 0 && !line.html && !line.csv;
+  }
+  if (line.open) {
+    return false;
+  }
   if (command == "report") {
     // Exactly one of the two; only CSV may go to the standard output.
     return line.html.has_value() != line.csv && (arguments == 1 || (arguments == 2 && line.csv));
@@ -100,16 +119,16 @@ void report(classdb::ClassServer& server, const CommandLine& line, std::ostream&
   const std::time_t now = std::time(nullptr);
   const classdb::ReportPeriod period{week_start(now), utc_offset_s(now), progress::kRecentBlocks};
   const ClassSummary summary = summarise(server.class_report(line.words[1], period));
-  const std::optional<std::string_view> file =
-      line.html ? line.html : (line.words.size() > 2 ? std::optional(line.words[2]) : std::nullopt);
+  // The page's file, or CSV's if one is named; "" for the standard output.
+  const std::string file(line.html ? *line.html : line.words.size() > 2 ? line.words[2] : "");
   std::ofstream to_file;
-  if (file) {
-    to_file.open(std::string(*file), std::ios::binary | std::ios::trunc);
+  if (!file.empty()) {
+    to_file.open(file, std::ios::binary | std::ios::trunc);
     if (!to_file) {
-      throw std::runtime_error("cannot write the report to " + std::string(*file));
+      throw std::runtime_error("cannot write the report to " + file);
     }
   }
-  std::ostream& to = file ? to_file : out;
+  std::ostream& to = file.empty() ? out : to_file;
   if (line.html) {
     write_report_html(to, summary, {static_cast<std::int64_t>(now), period.week_start});
   } else {
@@ -118,12 +137,64 @@ void report(classdb::ClassServer& server, const CommandLine& line, std::ostream&
   to.flush();
   if (!to) {
     throw std::runtime_error("cannot write the report to " +
-                             (file ? std::string(*file) : std::string("the standard output")));
+                             (file.empty() ? std::string("the standard output") : file));
+  }
+}
+
+// Where the user's cache is: $XDG_CACHE_HOME, else ~/.cache.
+std::filesystem::path cache_folder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache != nullptr && cache[0] == '/') {
+    return cache;
+  }
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') {
+    throw std::runtime_error("no folder for the reports: HOME is not an absolute folder");
+  }
+  return std::filesystem::path(home) / ".cache";
+}
+
+// Opens a file in the desktop's browser; false where xdg-open cannot be run.
+bool open_in_browser(const std::filesystem::path& file) {
+  const std::string path = file.string();
+  char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
+  pid_t pid = 0;
+  if (::posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) {
+    return false;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The report of every class the user teaches, written to the user's cache
+// and opened in the browser: what the teachers' menu entry runs.
+void open_reports(classdb::ClassServer& server, const CommandLine& line, std::ostream& out) {
+  const std::vector<std::string> classes = server.classes_taught();
+  if (classes.empty()) {
+    throw std::runtime_error("you teach no class on this class server");
+  }
+  const std::filesystem::path folder = cache_folder() / "velmora";
+  std::filesystem::create_directories(folder);
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+  for (const std::string& name : classes) {
+    const std::string file = (folder / ("class-" + name + ".html")).string();
+    CommandLine one = line;
+    one.words = {"report", name};
+    one.html = file;
+    report(server, one, out);
+    out << (open_in_browser(file) ? "opened " : "open it in a browser: ") << file << "\n";
   }
 }
 
 void run(const CommandLine& line, std::ostream& out) {
   const std::string_view command = line.words[0];
+  if (command == "report" && line.open) {
+    classdb::ClassServer server = classdb::ClassServer::connect(line.service);
+    open_reports(server, line, out);
+    return;
+  }
   // Names are checked before connecting: a typing mistake needs no server.
   if (command != "init") {
     classdb::check_class_name(line.words[1]);
