@@ -292,10 +292,12 @@ void write_chart(std::ostream& out, const LearnerSummary& l, const ChartScale& s
         << decimal(scale.y(l.speed[i].mean), 1);
   }
   out << "\"/>";
-  for (const SpeedPoint& p : l.speed) {
-    out << "<circle cx=\"" << decimal(scale.x(p.day), 1) << "\" cy=\""
-        << decimal(scale.y(p.mean), 1) << "\" r=\"2.5\" fill=\"" << colour_hex(kBlue)
-        << "\"><title>" << day_date(p.day) << "：" << decimal(p.mean, 1) << "</title></circle>";
+  if (l.speed.size() <= kChartMostDots) {
+    for (const SpeedPoint& p : l.speed) {
+      out << "<circle cx=\"" << decimal(scale.x(p.day), 1) << "\" cy=\""
+          << decimal(scale.y(p.mean), 1) << "\" r=\"2.5\" fill=\"" << colour_hex(kBlue)
+          << "\"><title>" << day_date(p.day) << "：" << decimal(p.mean, 1) << "</title></circle>";
+    }
   }
   const int date_y = kChartBottom + 14;
   out << "<text x=\"" << kChartLeft << "\" y=\"" << date_y << "\" font-size=\"10\">"

@@ -38,6 +38,9 @@ inline constexpr int kChartLeft = 34;
 inline constexpr int kChartRight = 250;
 inline constexpr int kChartTop = 8;
 inline constexpr int kChartBottom = 86;
+// A chart of more days than this is its line alone: a dot a day, each with
+// its figure to point at, would make a long history's page heavy.
+inline constexpr std::size_t kChartMostDots = 40;
 // The value axis reaches at least this, in steps of kChartValueStep.
 inline constexpr double kChartLeastTop = 100;
 inline constexpr double kChartValueStep = 50;
