@@ -84,17 +84,11 @@ ClassReport ClassServer::class_report(std::string_view class_name, const ReportP
       });
 }
 
-}  // namespace tutor::classdb
-
-namespace tutor::classdb {
-
 std::vector<std::string> ClassServer::classes_taught() {
   return refused_as_server_error("cannot read the classes taught", [&] {
     pqxx::read_transaction tx(*connection_);
     std::vector<std::string> names;
-    for (const pqxx::row& row :
-         tx.exec("SELECT name FROM classes "
-                 "WHERE pg_has_role(current_user, teachers_role, 'MEMBER') ORDER BY name")) {
+    for (const pqxx::row& row : tx.exec(std::string(report_sql::kClassesTaught))) {
       names.push_back(row[0].as<std::string>());
     }
     return names;

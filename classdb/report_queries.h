@@ -23,6 +23,13 @@ SELECT current_user::text,
        EXISTS (SELECT FROM classes c JOIN pg_roles r ON r.rolname = c.teachers_role
                WHERE c.name = $1 AND pg_has_role(current_user, r.oid, 'MEMBER')))";
 
+// The classes the user teaches, by name. The teachers' roles are looked up
+// by oid, as the policies do, so that a role dropped by hand hides its class
+// rather than failing the query.
+inline constexpr std::string_view kClassesTaught = R"(
+SELECT c.name FROM classes c JOIN pg_roles r ON r.rolname = c.teachers_role
+ WHERE pg_has_role(current_user, r.oid, 'MEMBER') ORDER BY c.name)";
+
 // $1 the class.
 inline constexpr std::string_view kLearners = R"(
 SELECT role::text FROM learners WHERE class = $1 ORDER BY role)";
