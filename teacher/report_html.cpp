@@ -44,8 +44,10 @@ svg text { font-family: inherit; }
 @media print {
   body { margin: 0; font-size: 7.5pt; }
   th { background: none; }
-  h2 { break-after: avoid; }
+  h2, section.speed > .note { break-after: avoid; }
   tr, figure, .misses { break-inside: avoid; }
+  svg.keyboard { width: 125mm; height: auto; }
+  .on-screen { display: none; }
   figure svg { width: 200px; height: 85px; }
 })";
 
@@ -206,7 +208,8 @@ void write_misses(std::ostream& out, const ClassSummary& s) {
   out << "</div>\n";
   write_keyboard(out, s);
   out << "<p class=\"note\">一人ごとの最近" << progress::kRecentBlocks
-      << "ブロックの打鍵から。キーにマウスを重ねると回数が出ます。</p></div>\n"
+      << "ブロックの打鍵から。<span "
+         "class=\"on-screen\">キーにマウスを重ねると回数が出ます。</span></p></div>\n"
          "<div><h2>ミスの多いかな（ことば）</h2>\n";
   if (s.most_missed_kana.empty()) {
     out << "<p class=\"none\">まだかなのミスの記録がありません。</p>";
