@@ -25,6 +25,18 @@ inline double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// Prints a block's timing, typed and with its screens alone, and what one
+// keystroke costs: the difference over the block's keystrokes.
+inline void print_keystroke_cost(const std::vector<double>& typed,
+                                 const std::vector<double>& untyped,
+                                 std::size_t keystrokes,
+                                 int runs) {
+  const double per_key = (median(typed) - median(untyped)) / static_cast<double>(keystrokes);
+  std::printf("block of %zu keystrokes: median %.2f ms CPU (screens alone %.2f ms), %d runs\n",
+              keystrokes, median(typed) * 1e3, median(untyped) * 1e3, runs);
+  std::printf("per keystroke: %.1f us CPU\n", per_key * 1e6);
+}
+
 // A fresh program tree with M0/data, removed when it goes.
 class ScratchTree {
  public:

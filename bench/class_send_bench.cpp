@@ -31,8 +31,8 @@ double percentile(std::vector<double> v, double p) {
 }
 
 history::BlockEntry a_block() {
-  return {"2026-12-07T10:15:30+09:00", "Ostrin", 1, 95, 120, 3, "82.0", "pass",
-          {{26, 30, 1, {{27, 1}}}},    "",       "",  {}};
+  return {"2026-12-07T10:15:30+09:00", "Ostrin", 1,  95, 120, 3, "82.0", "pass",
+          {{26, 30, 1, {{27, 1}}}},    "",       "", {}};
 }
 
 // Keeping blocks as a lesson does, and the part of it that is the sending's.
@@ -49,8 +49,8 @@ void time_keeping(const std::filesystem::path& history, const char* service, con
     start_ms.push_back(ms_since(t));
     sender.finish();
   }
-  std::printf("%-28s history %6.2f ms (p99 %6.2f)   starting the send %7.3f ms (p99 %7.3f)\n",
-              what, percentile(keep_ms, 0.5), percentile(keep_ms, 0.99), percentile(start_ms, 0.5),
+  std::printf("%-28s history %6.2f ms (p99 %6.2f)   starting the send %7.3f ms (p99 %7.3f)\n", what,
+              percentile(keep_ms, 0.5), percentile(keep_ms, 0.99), percentile(start_ms, 0.5),
               percentile(start_ms, 0.99));
 }
 

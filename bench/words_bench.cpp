@@ -67,12 +67,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const double per_key = (tutor::bench::median(typed) - tutor::bench::median(untyped)) /
-                         static_cast<double>(block.size());
-  std::printf("block of %zu keystrokes: median %.2f ms CPU (screens alone %.2f ms), %d runs\n",
-              block.size(), tutor::bench::median(typed) * 1e3, tutor::bench::median(untyped) * 1e3,
-              runs);
-  std::printf("per keystroke: %.1f us CPU\n", per_key * 1e6);
+  tutor::bench::print_keystroke_cost(typed, untyped, block.size(), runs);
   std::printf("built-in material read and every item checked: median %.2f ms CPU\n",
               tutor::bench::median(material) * 1e3);
   return 0;

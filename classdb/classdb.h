@@ -16,12 +16,9 @@
 // blocks go to and that the teachers read. Only this room speaks SQL to it.
 namespace tutor::classdb {
 
-// A block of the local history on its way to the class server.
-struct OutgoingBlock {
-  std::int64_t id = 0;  // in the local history (not sent)
-  std::string uid;      // its random 128-bit id, 32 lower-case hex digits: the server's key
-  history::BlockEntry block;
-};
+// A block of the local history's outbox on its way to the class server: its
+// uid is the server's key; its id here is not sent.
+using OutgoingBlock = history::WaitingBlock;
 
 // Whether the libpq service named `service` is defined in a service file
 // libpq would read (PGSERVICEFILE, else ~/.pg_service.conf; and

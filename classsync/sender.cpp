@@ -47,20 +47,18 @@ struct Sender::Rounds {
     try {
       std::optional<classdb::ClassServer> server;
       while (true) {
-        std::vector<history::WaitingBlock> waiting = history::waiting_blocks(history, kBatch);
+        const std::vector<history::WaitingBlock> waiting = history::waiting_blocks(history, kBatch);
         if (waiting.empty()) {
           return;
         }
         if (!server) {
           server = classdb::ClassServer::connect(service, kConnectTimeoutSeconds);
         }
-        std::vector<classdb::OutgoingBlock> outgoing;
+        server->send(waiting);
         std::vector<std::int64_t> ids;
-        for (history::WaitingBlock& w : waiting) {
+        for (const history::WaitingBlock& w : waiting) {
           ids.push_back(w.id);
-          outgoing.push_back({w.id, std::move(w.uid), std::move(w.block)});
         }
-        server->send(outgoing);
         if (!history::take_out_of_outbox(history, ids)) {
           return;  // the history is busy or read-only: sent again next round
         }

@@ -8,8 +8,7 @@ Keystroke keystroke_for(char typed) {
   for (const auto& [shifted, plain] : kShifted) {
     if (typed == shifted) {
       const int key = lessonkit::key_typing(std::string_view(&plain, 1));
-      return {key, kFingers.right_hand[static_cast<std::size_t>(key)] ? lessonkit::kLeftShift
-                                                                      : lessonkit::kRightShift};
+      return {key, shift_key_for(key)};
     }
   }
   return {lessonkit::key_accepting(std::string_view(&typed, 1)), 0};

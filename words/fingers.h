@@ -53,4 +53,10 @@ struct Keystroke {
 };
 [[nodiscard]] Keystroke keystroke_for(char typed);
 
+// The Shift key held with a key: the other hand's.
+[[nodiscard]] constexpr int shift_key_for(int key) {
+  return kFingers.right_hand[static_cast<std::size_t>(key)] ? lessonkit::kLeftShift
+                                                            : lessonkit::kRightShift;
+}
+
 }  // namespace tutor::words

@@ -6,12 +6,6 @@
 namespace tutor::words {
 namespace {
 
-// Shift is held with the hand that does not strike the key.
-int other_hand_shift(int key) {
-  return kFingers.right_hand[static_cast<std::size_t>(key)] ? lessonkit::kLeftShift
-                                                            : lessonkit::kRightShift;
-}
-
 class RomajiReading final : public ReadingLine {
  public:
   RomajiReading(std::string_view reading, const spelling::Preferences& preferences)
@@ -86,7 +80,7 @@ Keystroke keystroke_for_kana(char32_t key_kana) {
     return {};
   }
   const int key = lessonkit::key_at(stroke->place);
-  return {key, stroke->shift ? other_hand_shift(key) : 0};
+  return {key, stroke->shift ? shift_key_for(key) : 0};
 }
 
 std::unique_ptr<ReadingLine> reading_line(InputMode mode,

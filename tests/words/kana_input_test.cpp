@@ -10,7 +10,7 @@
 #include "history/history.h"
 #include "lessonkit/keyboard.h"
 #include "spelling/kana_line.h"
-#include "tests/support/headless_fixture.h"
+#include "tests/words/kotoba_fixture.h"
 #include "words/fingers.h"
 #include "words/lessons.h"
 #include "words/material.h"
@@ -27,28 +27,14 @@ int key_of(char32_t key_kana) {
   return lessonkit::key_at(spelling::stroke_typing(key_kana)->place);
 }
 
-class KanaInputTest : public tutor::testing::HeadlessTest {
+class KanaInputTest : public KotobaTest {
  protected:
-  KanaInputTest() : HeadlessTest("Kotoba") {}
-
-  std::filesystem::path own_lesson(std::string_view name, std::string_view text) const {
-    std::filesystem::create_directories(root_ / kOwnLessonsFolder);
-    const auto file = root_ / kOwnLessonsFolder / name;
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
-  }
-  Outcome run_course(Options options = {}) {
-    return run([&](Console& c) { words::run(c, options); });
-  }
   // Strikes the keys of kana input that type a reading.
   void type_kana(std::string_view reading) {
     for (const char32_t k : spelling::KanaLine(reading).rest()) {
       const auto stroke = spelling::stroke_typing(k);
       script().placed_key(stroke->place, stroke->shift);
     }
-  }
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({lessonkit::key(k).rect.x1 + 2, lessonkit::key(k).rect.y2 - 2});
   }
   [[nodiscard]] std::u32string labels_of(int k) const {
     std::u32string out;

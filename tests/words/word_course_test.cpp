@@ -8,7 +8,7 @@
 #include "history/history.h"
 #include "lessonkit/key_table.h"
 #include "spelling/romaji.h"
-#include "tests/support/headless_fixture.h"
+#include "tests/words/kotoba_fixture.h"
 #include "words/fingers.h"
 #include "words/lessons.h"
 #include "words/material.h"
@@ -21,25 +21,11 @@ namespace {
 using tutor::testing::centre_of;
 using tutor::testing::started;
 
-class WordCourseTest : public tutor::testing::HeadlessTest {
+class WordCourseTest : public KotobaTest {
  protected:
-  WordCourseTest() : HeadlessTest("Kotoba") {}
-
-  std::filesystem::path own_lesson(std::string_view name, std::string_view text) const {
-    std::filesystem::create_directories(root_ / kOwnLessonsFolder);
-    const auto file = root_ / kOwnLessonsFolder / name;
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
-  }
-  Outcome run_course(Options options = {}) {
-    return run([&](Console& c) { words::run(c, options); });
-  }
   // Types a reading in the guide's own spelling.
   void type_reading(std::string_view reading) {
     script().type(spelling::RomajiLine(reading).rest());
-  }
-  [[nodiscard]] int key_face(int k) const {
-    return pixel({lessonkit::key(k).rect.x1 + 2, lessonkit::key(k).rect.y1 + 2});
   }
 };
 
