@@ -20,12 +20,6 @@ namespace tutor::classdb {
 // uid is the server's key; its id here is not sent.
 using OutgoingBlock = history::WaitingBlock;
 
-// Whether the libpq service named `service` is defined in a service file
-// libpq would read (PGSERVICEFILE, else ~/.pg_service.conf; and
-// PGSYSCONFDIR/pg_service.conf, else Debian's /etc/postgresql-common/pg_service.conf).
-// Reads small files only; never connects. The class features are off without it.
-[[nodiscard]] bool service_defined(std::string_view service = "velmora");
-
 // Thrown for anything the server or the connection refuses; what() is one line.
 struct ServerError : std::runtime_error {
   using std::runtime_error::runtime_error;

@@ -1,6 +1,6 @@
 #include "launcher/launcher.h"
 
-#include "classsync/sender.h"
+#include "classsync/send_start.h"
 #include "console/frame_box.h"
 #include "history/history.h"
 #include "launcher/menu_table.h"
@@ -82,10 +82,10 @@ int other_column(int n) {
 
 void run(Console& con) {
   draw_screen(con);
-  // The blocks the last lesson could not send before it handed over to the
-  // menu go now, while the learner chooses.
-  classsync::Sender sender(history::file_of(con));
-  sender.send_waiting();
+  con.show_now();
+  // Blocks an earlier run could not send (the server was down) go now, while
+  // the learner chooses.
+  classsync::SendStarter(history::file_of(con), con.file_path(classsync::kSenderProgram)).start();
   Menu menu;
   while (true) {
     const Event e = con.poll(Arm::mouse_and_function_keys());

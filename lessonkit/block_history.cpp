@@ -10,18 +10,18 @@ std::string shown_evaluation_text(float evaluation) {
   return text;
 }
 
-BlockKeeper::BlockKeeper(history::HistoryWriter history, classsync::Sender sender)
+BlockKeeper::BlockKeeper(history::HistoryWriter history, classsync::SendStarter sender)
     : history_(std::move(history)), sender_(std::move(sender)) {}
 
 BlockKeeper BlockKeeper::of(const Console& con) {
-  BlockKeeper keeper(history::HistoryWriter::of(con), classsync::Sender(history::file_of(con)));
-  keeper.sender_.send_waiting();
-  return keeper;
+  return BlockKeeper(
+      history::HistoryWriter::of(con),
+      classsync::SendStarter(history::file_of(con), con.file_path(classsync::kSenderProgram)));
 }
 
 bool BlockKeeper::keep(const history::BlockEntry& block) {
   const bool kept = history_.keep(block);
-  sender_.send_waiting();
+  sender_.start();
   return kept;
 }
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "classsync/sender.h"
+#include "classsync/send_start.h"
 #include "console/console.h"
 #include "history/history.h"
 #include "lessonkit/evaluation.h"
@@ -25,8 +25,8 @@ struct ResultExtras {
 };
 
 // Where a program keeps its blocks: the progress history, and from there the
-// class server where the school has one. Made as the program starts, which
-// also sends what earlier programs left waiting.
+// class server where the school has one, through the sender it starts after
+// each block (which also sends what earlier programs left waiting).
 class BlockKeeper {
  public:
   [[nodiscard]] static BlockKeeper of(const Console& con);
@@ -34,9 +34,9 @@ class BlockKeeper {
   bool keep(const history::BlockEntry& block);
 
  private:
-  BlockKeeper(history::HistoryWriter history, classsync::Sender sender);
+  BlockKeeper(history::HistoryWriter history, classsync::SendStarter sender);
   history::HistoryWriter history_;
-  classsync::Sender sender_;
+  classsync::SendStarter sender_;
 };
 
 // Keeps a block whose ResultScreen has been drawn: the screen is put on show

@@ -1,5 +1,3 @@
-#include "classsync/sender.h"
-
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,91 +10,35 @@
 #include <sstream>
 #include <thread>
 
-#include "history/history.h"
-#include "tests/classdb/class_fixture.h"
+#include "tests/classsync/computer_fixture.h"
 
 namespace tutor::classsync {
 namespace {
 
 namespace fs = std::filesystem;
-using classdb::ClassServerTest;
 
-history::BlockEntry numbered_block(int n) {
-  history::BlockEntry b;
-  b.ended_at = "2026-12-07T10:" + std::to_string(10 + n / 60) + ":" + (n % 60 < 10 ? "0" : "") +
-               std::to_string(n % 60) + "+09:00";
-  b.program = "Kotoba";
-  b.seconds = 60;
-  b.right = 100 + n;
-  b.evaluation = "90.0";
-  b.result = "pass";
-  b.keys = {{26, 30, 1, {{27, 1}}}};
-  b.lesson = "');  DROP TABLE blocks; --.txt";
-  b.input = "kana";
-  b.kana = {{"か", 4, 1}};
-  return b;
-}
-
-class SenderTest : public ClassServerTest {
- protected:
-  SenderTest() : folder_(cluster_.folder() / "computer") { fs::create_directories(folder_); }
-
-  [[nodiscard]] fs::path history_file() const { return folder_ / "progress.sqlite3"; }
-  void keep(int blocks, int from = 0) {
-    history::HistoryWriter writer(history_file());
-    for (int n = from; n < from + blocks; ++n) {
-      ASSERT_TRUE(writer.keep(numbered_block(n)));
-    }
-  }
-  // The uids of the local blocks, in the order kept.
-  [[nodiscard]] std::vector<std::string> local_uids() const {
-    SQLite::Database db(history_file());
-    SQLite::Statement q(db, "SELECT uid FROM blocks ORDER BY id");
-    std::vector<std::string> out;
-    while (q.executeStep()) {
-      out.push_back(q.getColumn(0).getString());
-    }
-    return out;
-  }
-  // The uids on the server, each once per row, in the order they ended.
-  [[nodiscard]] std::vector<std::string> server_uids() const {
-    std::istringstream rows(
-        everything("SELECT replace(uid::text, '-', '') FROM blocks ORDER BY ended_at, uid"));
-    std::vector<std::string> out;
-    for (std::string line; std::getline(rows, line);) {
-      out.push_back(line);
-    }
-    return out;
-  }
-
-  fs::path folder_;
-};
-
-// A server down through ten blocks: each program run says so once on
-// stderr and keeps them; once it is back, the next run sends all ten, once
-// each, whole, and the outbox is empty.
+// A server down through ten blocks, a sender run after each: the first says
+// so on stderr, the other nine keep quiet, and every block waits; once the
+// server is back the next run sends all ten, once each, whole, and a later
+// failure is told again.
 TEST_F(SenderTest, BlocksKeptWhileTheServerIsDownArriveOnceWhenItIsBack) {
   cluster_.stop();
-  ::testing::internal::CaptureStderr();
-  {
-    Sender offline(history_file(), "hanako");
-    for (int n = 0; n < 10; ++n) {
-      keep(1, n);
-      offline.send_waiting();
-      offline.finish();
-    }
+  std::string said;
+  for (int n = 0; n < 10; ++n) {
+    keep(1, n);
+    const testing::Ran ran = send("hanako");
+    EXPECT_EQ(ran.status, 1);
+    said += ran.err;
   }
-  const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find("class server"), std::string::npos) << said;
+  EXPECT_NE(said.find("class server: the blocks wait on this computer"), std::string::npos) << said;
   EXPECT_EQ(history::waiting_blocks(history_file(), 100).size(), 10u);
 
   cluster_.start();
   for (int run = 0; run < 2; ++run) {
-    Sender back(history_file(), "hanako");
-    back.send_waiting();
-    back.send_waiting();
-    back.finish();
+    const testing::Ran ran = send("hanako");
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ran.err, "");
   }
   EXPECT_EQ(server_uids(), local_uids());
   EXPECT_TRUE(history::waiting_blocks(history_file(), 100).empty());
@@ -104,6 +46,10 @@ TEST_F(SenderTest, BlocksKeptWhileTheServerIsDownArriveOnceWhenItIsBack) {
                        "AND lesson = ''');  DROP TABLE blocks; --.txt' AND keys->0->>'key' = '26' "
                        "AND kana->0->>'kana' = 'か'"),
             "10\n");
+
+  cluster_.stop();
+  keep(1, 10);
+  EXPECT_NE(send("hanako").err.find("class server"), std::string::npos);
 }
 
 // A computer killed while it sends, two hundred times at random moments
@@ -114,7 +60,7 @@ TEST_F(SenderTest, KilledWhileSendingNoBlockIsLostOrDoubled) {
     keep(1, round);
     const pid_t pid = ::fork();
     if (pid == 0) {
-      ::execl(SEND_OUTBOX, SEND_OUTBOX, history_file().c_str(), "hanako", nullptr);
+      ::execl(VELMORA_SEND, VELMORA_SEND, history_file().c_str(), "hanako", nullptr);
       ::_exit(127);
     }
     ASSERT_GT(pid, 0);
@@ -124,7 +70,7 @@ TEST_F(SenderTest, KilledWhileSendingNoBlockIsLostOrDoubled) {
     int status = 0;
     ::waitpid(pid, &status, 0);
   }
-  const testing::Ran last = testing::run_command({SEND_OUTBOX, history_file().string(), "hanako"});
+  const testing::Ran last = send("hanako");
   ASSERT_EQ(last.status, 0) << last.err;
   EXPECT_EQ(server_uids(), local_uids());
   EXPECT_EQ(local_uids().size(), 200u);
@@ -146,7 +92,7 @@ TEST_F(SenderTest, FortyComputersSendingAtOnceGiveEveryBlockOnce) {
         .exec("UPDATE blocks SET uid = lower(hex(randomblob(16)))");
     const pid_t pid = ::fork();
     if (pid == 0) {
-      ::execl(SEND_OUTBOX, SEND_OUTBOX, history.c_str(), learner.c_str(), nullptr);
+      ::execl(VELMORA_SEND, VELMORA_SEND, history.c_str(), learner.c_str(), nullptr);
       ::_exit(127);
     }
     computers.push_back(pid);

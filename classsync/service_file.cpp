@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "classdb/classdb.h"
+#include "classsync/service_file.h"
 
-namespace tutor::classdb {
+namespace tutor::classsync {
 namespace {
 
 // Service files are a few lines each; a bigger one is not read.
@@ -98,4 +98,4 @@ bool service_defined(std::string_view service) {
   return defined_in(folder / "pg_service.conf", service);
 }
 
-}  // namespace tutor::classdb
+}  // namespace tutor::classsync

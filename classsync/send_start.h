@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// Starting the class server's sender from a program a learner looks at. The
+// sender is a program of its own (velmora-send): the programs here load no
+// network client, and a block reaches the server even when the program that
+// kept it ends at once.
+namespace tutor::classsync {
+
+// Where the sender is in the program tree, beside the lesson programs.
+inline constexpr std::string_view kSenderProgram = "M1/velmora-send";
+
+class SendStarter {
+ public:
+  // `history` is sent by the program `sender`, through the libpq service `service`.
+  SendStarter(std::filesystem::path history,
+              std::filesystem::path sender,
+              std::string service = "velmora");
+
+  // Starts the sender, detached, unless the service is not defined or a
+  // sender of this history runs already (it sends what was just kept: see
+  // velmora-send). Costs two forks when it starts one, a look at the
+  // service files the first time otherwise; never waits on the network.
+  void start();
+
+ private:
+  std::filesystem::path history_;
+  std::filesystem::path sender_;
+  std::string service_;
+  std::optional<bool> service_there_;  // looked up by the first start
+};
+
+}  // namespace tutor::classsync
