@@ -34,6 +34,9 @@ FILES = {
     "usr/share/doc/velmora/changelog.gz": "-rw-r--r--",
 }
 # Declared by hand beside those found from the programs' libraries.
+# The one program of the package that loads the PostgreSQL client, besides
+# velmora-class: the sender the lessons start.
+SENDER = f"{PROGRAMS_DIR}/M1/velmora-send"
 DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6",
            "libpq5")
 
@@ -98,6 +101,11 @@ def main() -> int:
             # desktop-file-validate prints hints and warnings and still ends with 0.
             if done.returncode != 0 or (check[0] == "desktop-file-validate" and done.stdout):
                 problems.append(f"{check[0]}:\n{(done.stdout + done.stderr).strip()}")
+        # What a learner starts loads no network client.
+        for path in sorted(p for p in held if p.startswith(PROGRAMS_DIR) and p != SENDER):
+            libraries = run("ldd", str(Path(root) / path)).stdout
+            if re.search(r"^\s*libpq", libraries, re.M):
+                problems.append(f"{path} links the PostgreSQL client:\n{libraries.strip()}")
 
     for p in problems:
         print(p)
