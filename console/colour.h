@@ -65,16 +65,17 @@ inline constexpr BoxColours kSunkenBox = {kBlue, kWhite, kBlack};
 inline constexpr BoxColours kBlackBox = {kBlack, kBlack, kBlack};
 
 // RGB values of the 16 palette entries, chosen so that every text a program
-// draws stands out from its face by 4.5:1 or more: the faces that carry
-// yellow or grey text (2, 3, 4, 5, 8, 10) are dark; those that carry black
-// text (1, 6, 7, 9, 11, 13, 14) are light, blue (1) just light enough for
-// black and just dark enough for white; grey (7) reads on every dark face.
+// draws stands out from its face by 4.5:1 or more, and so that a raised box
+// looks raised on every face: its lit rim (15) is lighter and its shaded rim
+// (1) darker than every face but black. The faces that carry yellow, grey or
+// white text (1, 2, 3, 4, 5, 8, 10) are dark; those that carry black text
+// (6, 7, 9, 11, 13, 14) are light; grey (7) reads on every dark face.
 struct Rgb {
   std::uint8_t r, g, b;
 };
 inline constexpr Rgb kPalette[16] = {
     {0x00, 0x00, 0x00},  // 0 black
-    {0x44, 0x70, 0xd8},  // 1 blue
+    {0x24, 0x3c, 0xb4},  // 1 blue
     {0xb0, 0x20, 0x20},  // 2 red
     {0x8a, 0x32, 0x96},  // 3 magenta
     {0x18, 0x6a, 0x2a},  // 4 green

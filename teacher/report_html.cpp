@@ -21,7 +21,7 @@ body { font-family: "IPAGothic", "IPAPGothic", "Noto Sans CJK JP", sans-serif;
        color: #000; background: #fff; margin: 16px; font-size: 13px; line-height: 1.35; }
 header h1 { font-size: 22px; margin: 0 0 4px; }
 header p { margin: 0 0 2px; }
-h2 { font-size: 16px; margin: 18px 0 6px; border-bottom: 2px solid #4470d8; }
+h2 { font-size: 16px; margin: 18px 0 6px; border-bottom: 2px solid #243cb4; }
 table { border-collapse: collapse; }
 th, td { border: 1px solid #999; padding: 2px 5px; vertical-align: top; text-align: left; }
 th { background: #e8eefa; font-weight: bold; white-space: nowrap; }

@@ -18,6 +18,7 @@
 #include "launcher/menu_table.h"
 #include "records/record_table.h"
 #include "shift/shift_keys.h"
+#include "tests/support/contrast.h"
 #include "tests/support/headless_fixture.h"
 #include "tests/support/programs.h"
 #include "trytest/zarbet_tables.h"
@@ -46,21 +47,6 @@ std::string awaited_key(const Screen& s) {
     }
   }
   return "";
-}
-
-// WCAG's contrast ratio of two palette colours, 1 to 21.
-double contrast_ratio(Colour a, Colour b) {
-  auto luminance = [](Colour c) {
-    const Rgb rgb = kPalette[c.index()];
-    auto linear = [](std::uint8_t v) {
-      const double x = v / 255.0;
-      return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(rgb.r) + 0.7152 * linear(rgb.g) + 0.0722 * linear(rgb.b);
-  };
-  const double la = luminance(a);
-  const double lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The face a text cell stands on: the colour most of its pixels have.
