@@ -464,6 +464,9 @@ def main() -> int:
     parser.add_argument("--floor", type=Path, help="the floor (default <build>/bench/floor)")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--idle-seconds", type=float, default=10.0)
+    parser.add_argument("--class-service", action="store_true",
+                        help="define the class server's service (a server that refuses), so "
+                             "that the programs start the sender")
     args = parser.parse_args()
     tree = args.build / "tree"
     args.floor = args.floor or args.build / "bench" / "floor"
@@ -493,6 +496,13 @@ def main() -> int:
                             "XAUTHORITY")}
         env["DISPLAY"] = display
         env["XDG_CONFIG_HOME"] = str(root / "config")  # no window settings but the defaults
+        # The class server's service defined or absent whatever this machine has.
+        env["PGSYSCONFDIR"] = str(root / "no-system-services")
+        env["PGSERVICEFILE"] = str(root / "pg_service.conf")
+        if args.class_service:
+            # Port 9 (discard) refuses on loopback: a sender that connects ends at once.
+            (root / "pg_service.conf").write_text("[velmora]\nhost=127.0.0.1\nport=9\n"
+                                                 "dbname=velmora\n", encoding="utf-8")
         probe = Probe(probe_path, env, root / "probe.log")
         sessions.add(probe.session)
         load_before = loadavg()
@@ -510,6 +520,7 @@ def main() -> int:
         print(f"floor: {args.floor.resolve()}")
         print(f"machine: {machine()}")
         print(f"load average (1, 5, 15 min): {load_before} before, {load_after} after")
+        print(f"class service: {'defined' if args.class_service else 'absent'}")
         print(f"{args.runs} runs each, idle over {args.idle_seconds:g} s; "
               "median [min-max]; ratio of the medians")
         print()
