@@ -1,6 +1,7 @@
 #include "progress/csv.h"
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 
 #include "lessonkit/key_table.h"
@@ -71,6 +72,46 @@ void write_key_tallies_csv(std::ostream& out, const history::History& kept) {
       }
     }
   }
+}
+
+int export_csv(std::span<const std::string_view> options,
+               const std::filesystem::path& file,
+               std::ostream& out,
+               std::ostream& err) {
+  std::string_view table;
+  bool excel = false;
+  bool usable = true;
+  for (std::string_view o : options) {
+    if ((o == "--csv" || o == "--csv-keys") && table.empty()) {
+      table = o;
+    } else if (o == "--excel" && !excel) {
+      excel = true;
+    } else {
+      usable = false;
+    }
+  }
+  if (!usable || (table.empty() && !excel)) {
+    err << kCsvUsage;
+    return 2;
+  }
+  const history::HistoryRead read = history::read_history(file);
+  if (read.status != history::HistoryRead::Status::Read) {
+    err << "Progress: no readable progress history at " << file.string() << ": "
+        << (read.status == history::HistoryRead::Status::Missing ? "there is no such file"
+                                                                 : read.problem)
+        << "\n";
+    return 1;
+  }
+  if (excel) {
+    out << kByteOrderMark;
+  }
+  if (table == "--csv-keys") {
+    write_key_tallies_csv(out, read.history);
+  } else {
+    write_blocks_csv(out, read.history);
+  }
+  out.flush();
+  return out ? 0 : 1;
 }
 
 }  // namespace tutor::progress

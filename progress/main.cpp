@@ -6,6 +6,7 @@
 
 #include "console/program_main.h"
 #include "history/history.h"
+#include "progress/csv.h"
 #include "progress/overview.h"
 #include "progress/progress_program.h"
 

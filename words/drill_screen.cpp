@@ -1,0 +1,183 @@
+#include "words/drill_screen.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "console/text.h"
+#include "lessonkit/keyboard.h"
+#include "lessonkit/screen_pieces.h"
+#include "words/menu_layout.h"
+
+namespace tutor::words {
+
+bool WordDrill::run() {
+  draw_screen();
+  // Kana input is judged by the key struck, whatever the keyboard map.
+  con_.read_keys_by_place(mode_ == InputMode::Kana);
+  const bool finished = type_items();
+  con_.read_keys_by_place(false);
+  restore_keys();
+  return finished;
+}
+
+std::vector<history::KanaTally> WordDrill::kana_tallies() const {
+  std::vector<history::KanaTally> out;
+  for (const auto& [kana, counts] : kana_) {
+    out.push_back({encode_utf8(std::vector<char32_t>{kana}), counts.first, counts.second});
+  }
+  return out;
+}
+
+bool WordDrill::type_items() {
+  for (std::size_t i = 0; i < lesson_.items.size(); ++i) {
+    current_ = i;
+    const auto line = reading_line(mode_, lesson_.items[i].reading, preferences_);
+    write_counter(lesson_.items.size() - i);
+    draw_item(lesson_.items[i], *line);
+    while (!line->done()) {
+      if (!take_keystroke(*line)) {
+        return false;
+      }
+    }
+    kana_typed_ += static_cast<long>(line->kana_done());
+    line->note_choices(chosen_);
+  }
+  return true;
+}
+
+void WordDrill::draw_screen() {
+  con_.clear_screen();
+  lessonkit::draw_title_bar(con_, kTitleBarFace);
+  lessonkit::write_title(con_, lesson_.title, kBlack);
+  if (mode_ == InputMode::Kana) {
+    lessonkit::draw_kana_keyboard(con_);
+    con_.print(kStandInCell, kLightCyan, kStandInNote);
+  } else {
+    lessonkit::draw_keyboard(con_);
+  }
+  lessonkit::draw_exit_button(con_);
+  lessonkit::draw_counter_frame(con_);
+}
+
+void WordDrill::draw_key(int key, Colour face) {
+  if (mode_ == InputMode::Kana) {
+    lessonkit::draw_kana_key(con_, key, face);
+  } else {
+    lessonkit::draw_key(con_, key, face);
+  }
+}
+
+void WordDrill::write_counter(std::size_t left) {
+  con_.print_using(kCounterCell, kYellow, "あと ### 問", {static_cast<double>(left)});
+}
+
+void WordDrill::draw_item(const OwnItem& item, const ReadingLine& line) {
+  for (int row = kWrittenRow; row <= kGuideRow; ++row) {
+    con_.blank({0, row}, 80);
+  }
+  const int width = display_width(item.written);
+  if (2 * width <= 76) {
+    con_.print_large({(80 - 2 * width) / 2, kWrittenRow}, kWhite, item.written);
+  } else {
+    con_.print({(80 - width) / 2, kWrittenRow + 1}, kWhite, item.written);
+  }
+  show_progress(item, line);
+}
+
+void WordDrill::show_progress(const OwnItem& item, const ReadingLine& line) {
+  const std::vector<char32_t> reading = decode_utf8(item.reading);
+  const std::size_t done = std::min(line.kana_done(), reading.size());
+  const std::string typed_reading = encode_utf8(
+      std::vector<char32_t>(reading.begin(), reading.begin() + static_cast<long>(done)));
+  const std::string left_reading =
+      encode_utf8(std::vector<char32_t>(reading.begin() + static_cast<long>(done), reading.end()));
+  const int reading_width = display_width(item.reading);
+  const Cell r = con_.print({(80 - reading_width) / 2, kReadingRow}, kLightGreen, typed_reading);
+  con_.print(r, kWhite, left_reading);
+  show_guide(line.typed(), line.rest());
+  light_next_key(line.next_key());
+}
+
+void WordDrill::show_guide(const std::string& typed_keys, const std::string& rest_keys) {
+  constexpr int kRoom = 76;
+  std::vector<char32_t> typed = decode_utf8(typed_keys);
+  const std::vector<char32_t> rest = decode_utf8(rest_keys);
+  auto width = [](char32_t c) { return display_width(encode_utf8(c)); };
+  int typed_width = 0;
+  for (const char32_t c : typed) {
+    typed_width += width(c);
+  }
+  const int rest_width = display_width(rest_keys);
+  if (typed_width + rest_width > kRoom && typed_width > kRoom / 3) {
+    while (typed_width > kRoom / 3) {
+      typed_width -= width(typed.front());
+      typed.erase(typed.begin());
+    }
+  }
+  std::vector<char32_t> shown_rest;
+  int shown_width = typed_width;
+  for (const char32_t c : rest) {
+    if (shown_width + width(c) > kRoom) {
+      break;
+    }
+    shown_width += width(c);
+    shown_rest.push_back(c);
+  }
+  con_.blank({0, kGuideRow}, 80);
+  const Cell g = con_.print({(80 - shown_width) / 2, kGuideRow}, kLightGreen, encode_utf8(typed));
+  con_.print(g, kYellow, encode_utf8(shown_rest));
+}
+
+void WordDrill::light_next_key(Keystroke next) {
+  restore_keys();
+  for (const int key : {next.key, next.shift_key}) {
+    if (key != 0) {
+      draw_key(key, kFingers.colour[static_cast<std::size_t>(key)]);
+      lit_.push_back(key);
+    }
+  }
+}
+
+void WordDrill::restore_keys() {
+  for (const int key : lit_) {
+    draw_key(key, kCream);
+  }
+  lit_.clear();
+}
+
+bool WordDrill::take_keystroke(ReadingLine& line) {
+  const Event e = con_.poll(Arm::mouse());
+  if (e.is_mouse()) {
+    return !lessonkit::in_stage_exit_area(e.pointer);
+  }
+  const std::optional<Stroke> stroke = line.stroke_of(e);
+  if (!stroke) {
+    return true;  // Enter, Backspace, the cursor keys: not typing
+  }
+  if (result_.right + result_.wrong == 0) {
+    result_.started_at = con_.timing_clock();
+  }
+  const Keystroke expected = line.next_key();
+  auto& kana = kana_[line.kana_now()];
+  if (line.type(*stroke)) {
+    ++result_.right;
+    ++kana.first;
+    result_.keys.right(expected.key);
+    result_.ended_at = con_.timing_clock();
+    show_progress(lesson_.items[current_], line);
+    return true;
+  }
+  ++result_.wrong;
+  ++kana.second;
+  result_.keys.wrong(expected.key, stroke->key);
+  light_next_key(expected);
+  if (stroke->key != 0 && stroke->key != expected.key) {
+    draw_key(stroke->key, kGrey);  // marked as the drills mark it
+    lit_.push_back(stroke->key);
+  }
+  result_.ended_at = con_.timing_clock();
+  return true;
+}
+
+}  // namespace tutor::words

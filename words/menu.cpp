@@ -1,0 +1,161 @@
+#include "words/menu.h"
+
+#include <optional>
+#include <string>
+
+#include "console/frame_box.h"
+#include "console/text.h"
+#include "lessonkit/screen_pieces.h"
+#include "words/menu_layout.h"
+#include "words/messages.h"
+#include "words/preferences.h"
+
+namespace tutor::words {
+namespace {
+
+std::string menu_label(const CourseState& s, std::size_t i) {
+  const LessonEntry& l = s.lessons[i];
+  const bool passed = (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.number)) ||
+                      (l.kind == LessonKind::Own && s.passed.own(l.file));
+  std::string label = passed ? "○" : "　";
+  label += l.kind == LessonKind::BuiltIn ? std::to_string(l.number) + " " : "";
+  label += l.kind == LessonKind::Own ? "［" + l.title + "］" : l.title;
+  return cut_to_width(label, kLabelWidth);
+}
+
+void draw_entry(Console& con, const CourseState& s, std::size_t i, bool selected) {
+  const MenuPlace place = menu_place(i % kEntriesPerPage);
+  con.fill(place.button, selected ? kRed : kCream);
+  con.blank(place.label, kLabelWidth);
+  con.print(place.label, selected ? kYellow : kBlack, menu_label(s, i));
+}
+
+// The first problem of the selected lesson, under the panel.
+void write_problem_line(Console& con, const LessonEntry& l) {
+  con.blank({2, kProblemRow}, 78);
+  if (!l.problems.empty()) {
+    con.print({2, kProblemRow}, kYellow, cut_to_width(problem_text(l.problems.front()), 76));
+  }
+}
+
+void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
+  const std::size_t first = selected / kEntriesPerPage * kEntriesPerPage;
+  con.fill(kPanelInside, kCream);
+  for (std::size_t i = first; i < first + kEntriesPerPage && i < s.lessons.size(); ++i) {
+    frame_box(con, menu_place(i - first).button.grown(2), kRaisedBox);
+    draw_entry(con, s, i, i == selected);
+  }
+  const std::size_t pages = (s.lessons.size() + kEntriesPerPage - 1) / kEntriesPerPage;
+  con.blank(kPageCell, 40);
+  con.print_using(kPageCell, kGrey, "ページ ## / ##　PageUp・PageDown",
+                  {static_cast<double>(first / kEntriesPerPage + 1), static_cast<double>(pages)});
+  write_problem_line(con, s.lessons[selected]);
+}
+
+void draw_input_choice(Console& con, InputMode mode) {
+  frame_box(con, kInputBox, raised_box(kBlue));
+  con.print(kInputCell, kWhite, mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
+}
+
+void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
+  con.clear_screen();
+  frame_box(con, kTitleBox, kRaisedBox);
+  con.print(kTitleCell, kBlack, kMenuTitle);
+  frame_box(con, kPanel, kRaisedBox);
+  frame_box(con, kLegendBox, raised_box(kRed));
+  con.print(kLegendCell, kYellow, "項目");
+  con.print(kPromptCell, kLightCyan, "を選んで Enter キーを押してください");
+  frame_box(con, kExitBox, raised_box(kGreen));
+  con.print(kExitCell, kYellow, "終了");
+  draw_input_choice(con, s.mode);
+  draw_menu_page(con, s, selected);
+}
+
+// The lesson at a pointer on the page shown; nothing for none.
+std::optional<std::size_t> entry_at(const CourseState& s, std::size_t selected, Point p) {
+  const std::size_t first = selected / kEntriesPerPage * kEntriesPerPage;
+  for (std::size_t i = first; i < first + kEntriesPerPage && i < s.lessons.size(); ++i) {
+    if (menu_place(i - first).button.contains_pixel(p)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+// The first lesson not yet passed, in the menu's order.
+std::size_t first_not_passed(const CourseState& s) {
+  for (std::size_t i = 0; i < s.lessons.size(); ++i) {
+    const LessonEntry& l = s.lessons[i];
+    if ((l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number)) ||
+        (l.kind == LessonKind::Own && !s.passed.own(l.file))) {
+      return i;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::size_t pick_lesson(Console& con, CourseState& s) {
+  std::size_t selected = first_not_passed(s);
+  draw_menu(con, s, selected);
+  const auto count = static_cast<long>(s.lessons.size());
+  auto move_to = [&](long to) {
+    const auto next = static_cast<std::size_t>(((to % count) + count) % count);
+    if (next / kEntriesPerPage != selected / kEntriesPerPage) {
+      selected = next;
+      draw_menu_page(con, s, selected);
+      return;
+    }
+    draw_entry(con, s, selected, false);
+    selected = next;
+    draw_entry(con, s, selected, true);
+    write_problem_line(con, s.lessons[selected]);
+  };
+  // The input is the learner's choice from now on, kept for the next start.
+  auto switch_input = [&] {
+    s.mode = s.mode == InputMode::Kana ? InputMode::Romaji : InputMode::Kana;
+    write_input_mode(s.mode);
+    draw_input_choice(con, s.mode);
+  };
+  while (true) {
+    const Event e = con.poll(Arm::mouse());
+    const auto at = static_cast<long>(selected);
+    if (e.is_key()) {
+      if (e.key == keys::kEnter) {
+        return selected;
+      }
+      if (e.key == keys::kTab) {
+        switch_input();
+      }
+      if (e.key == keys::kEscape) {
+        con.start_program(lessonkit::kLauncher);
+      }
+      const long by = e.key == keys::kUp         ? -1
+                      : e.key == keys::kDown     ? 1
+                      : e.key == keys::kLeft     ? -kEntriesPerColumn
+                      : e.key == keys::kRight    ? kEntriesPerColumn
+                      : e.key == keys::kPageUp   ? -static_cast<long>(kEntriesPerPage)
+                      : e.key == keys::kPageDown ? static_cast<long>(kEntriesPerPage)
+                                                 : 0;
+      if (by != 0) {
+        move_to(at + by);
+      }
+    } else if (e.is_mouse()) {
+      if (kExitArea.contains_pixel(e.pointer)) {
+        con.start_program(lessonkit::kLauncher);
+      }
+      if (e.kind == Event::Kind::Click && kInputBox.contains_pixel(e.pointer)) {
+        switch_input();
+      }
+      if (const auto hit = entry_at(s, selected, e.pointer)) {
+        move_to(static_cast<long>(*hit));
+        if (e.kind == Event::Kind::DoubleClick) {
+          return selected;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace tutor::words
