@@ -21,7 +21,7 @@ STROKES = [(97, False), (13, False), (28, False),
            (41, False), (35, False), (29, False), (60, True)]
 SHIFT_L = 50
 MENU_FIRST = (40, design_y(66))         # the menu's first button, 2 when selected
-INPUT_BOX = (344, design_y(352))        # the menu's input choice, face 1
+INPUT_BOX = (344, design_y(352))        # the menu's input choice, face 9
 TITLE_BAR = (4, design_y(16))           # the word course's, 12
 RO_KEY = (468, design_y(269))           # the ろ key, lit pink (13) as the first key
 COUNTER = (244, design_y(352))          # the items left, on face 2
@@ -65,7 +65,7 @@ def test_an_own_lesson_typed_in_kana_by_key_positions(s: harness.Session) -> Non
     try:
         for layout in (["-model", "jp106", "-layout", "jp"], ["-model", "pc105", "-layout", "us"]):
             s.run_tool("setxkbmap", *layout)
-            w = p.window_showing({MENU_FIRST: 2, INPUT_BOX: 1})
+            w = p.window_showing({MENU_FIRST: 2, INPUT_BOX: 9})
             if layout[-1] == "jp":
                 w.key("Tab")  # kana input, kept for the second block
             w.key("Up", "Up")  # round to the last page: the own lesson

@@ -52,9 +52,12 @@ void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
   write_problem_line(con, s.lessons[selected]);
 }
 
+// Light blue, not the shaded rim's blue, so that it stands raised like the
+// other buttons.
 void draw_input_choice(Console& con, InputMode mode) {
-  frame_box(con, kInputBox, raised_box(kBlue));
-  con.print(kInputCell, kWhite, mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
+  constexpr Colour kInputFace = kLightBlue;
+  frame_box(con, kInputBox, raised_box(kInputFace));
+  con.print(kInputCell, text_on(kInputFace), mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
 }
 
 void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
