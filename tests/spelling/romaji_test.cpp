@@ -120,6 +120,43 @@ TEST(Romaji, TheGuideIsTheShortestSpellingAndFollowsTheLearner) {
   EXPECT_EQ(RomajiLine("かっ").untypeable_at(), std::nullopt);
 }
 
+// Each family of syllables in a line, typed in the spellings it takes; the
+// order catches a spelling given to the wrong syllable of its family.
+TEST(Romaji, EveryFamilyOfSyllablesTakesItsSpellings) {
+  const std::pair<std::string_view, std::string_view> families[] = {
+      {"てゃてぇてょでゃでぇでょ", "thathethodhadhedho"},
+      {"とぁとぃとぇとぉどぁどぃどぇどぉ", "twatwitwetwodwadwidwedwo"},
+      {"ふゃふょふぅ", "fyafyofwu"},
+      {"ゔゃゔょ", "vyavyo"},
+      {"ぃぃぇぇ", "xyilyixyelye"},
+      {"くゃくゅくょくぅ", "qyaqyuqyoqwu"},
+      {"ぐぃぐぅぐぇぐぉ", "gwigwugwegwo"},
+      {"すぁすぃすぅすぇすぉ", "swaswiswusweswo"},
+      {"っとぁんでょっふゃんすぃ", "ttwandhoffyanswi"},  // っ doubled, ん single
+      {"テャドォ", "thadwo"},
+  };
+  for (const auto& [reading, keys] : families) {
+    EXPECT_TRUE(types(reading, keys)) << reading << " as " << keys;
+  }
+  // A neighbour's spelling is refused where it parts from the syllable's.
+  const std::pair<std::string_view, std::string_view> near_misses[] = {
+      {"てゃ", "thi"}, {"とぉ", "twu"}, {"くゃ", "qyo"}, {"すぁ", "swo"}, {"ぃ", "xye"}};
+  for (const auto& [reading, keys] : near_misses) {
+    RomajiLine near(reading);
+    EXPECT_EQ(taken(near, keys), 2u) << reading << " as " << keys;
+  }
+  // The learner's spellings are noted for the syllables they typed whole, and
+  // the guide follows them where they are among the shortest.
+  RomajiLine line("てゃぃぇ");
+  ASSERT_EQ(taken(line, "thalyile"), 8u);
+  Preferences chose;
+  for (const TypedKana& t : line.typed_kana()) {
+    chose[t.chosen] = t.chosen_spelling;
+  }
+  EXPECT_EQ(chose, (Preferences{{U"てゃ", "tha"}, {U"ぃ", "lyi"}, {U"ぇ", "le"}}));
+  EXPECT_EQ(RomajiLine("っとぁぃぇ", &chose).rest(), "ttwaxile");
+}
+
 // A spelling built from the table by the rules, independently of the line:
 // random choices from the end of the reading to its start.
 std::string random_spelling(const std::u32string& reading, std::mt19937& rng) {
