@@ -10,6 +10,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
 
 #include "console/geometry.h"
 
@@ -17,6 +20,33 @@ namespace tutor {
 namespace {
 
 constexpr const char* kPackagedFont = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+
+// The renderer's libraries as this process mapped them, each by its path,
+// size and time: an upgrade of SDL_ttf or FreeType changes it. Read from the
+// mappings rather than asked of FreeType, which would have to be started,
+// at a cost of 400 KB and some time, even where every glyph is kept.
+std::string renderer_identity() {
+  std::ifstream maps("/proc/self/maps");
+  std::set<std::string> libraries;
+  for (std::string line; std::getline(maps, line);) {
+    const std::size_t path = line.find('/');
+    if (path != std::string::npos && (line.find("libfreetype", path) != std::string::npos ||
+                                      line.find("libSDL2_ttf", path) != std::string::npos)) {
+      libraries.insert(line.substr(path));
+    }
+  }
+  const SDL_version ttf = *TTF_Linked_Version();
+  std::string identity = "ttf " + std::to_string(ttf.major) + "." + std::to_string(ttf.minor) +
+                         "." + std::to_string(ttf.patch);
+  for (const std::string& library : libraries) {
+    struct stat st {};
+    if (::stat(library.c_str(), &st) == 0) {
+      identity += "|" + library + " " + std::to_string(st.st_size) + " " +
+                  std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    }
+  }
+  return identity;
+}
 
 }  // namespace
 
@@ -68,9 +98,6 @@ TtfGlyphs::TtfGlyphs(const void* data, size_t size) : data_(data), size_(size) {
 
 std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_file,
                                            int font_pixels) {
-  if (TTF_WasInit() == 0 && TTF_Init() != 0) {
-    return nullptr;
-  }
   // One mapping instead of the many small reads of a font opened by name,
   // once for every size.
   // A FIFO or a device named as the font is never waited on nor mapped.
@@ -90,18 +117,11 @@ std::unique_ptr<TtfGlyphs> TtfGlyphs::open(const std::filesystem::path& font_fil
   std::unique_ptr<TtfGlyphs> glyphs(
       new TtfGlyphs(data, static_cast<size_t>(st.st_size)));  // private constructor
   // Kept glyphs belong to this very font file and renderer.
-  SDL_version ttf = *TTF_Linked_Version();
-  int ft_major = 0;
-  int ft_minor = 0;
-  int ft_patch = 0;
-  TTF_GetFreeTypeVersion(&ft_major, &ft_minor, &ft_patch);
   std::error_code ec;
-  const std::string identity =
-      std::filesystem::weakly_canonical(font_file, ec).string() + "|" + std::to_string(st.st_size) +
-      "|" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + "|ttf " +
-      std::to_string(ttf.major) + "." + std::to_string(ttf.minor) + "." +
-      std::to_string(ttf.patch) + "|ft " + std::to_string(ft_major) + "." +
-      std::to_string(ft_minor) + "." + std::to_string(ft_patch);
+  const std::string identity = std::filesystem::weakly_canonical(font_file, ec).string() + "|" +
+                               std::to_string(st.st_size) + "|" +
+                               std::to_string(st.st_mtim.tv_sec) + "." +
+                               std::to_string(st.st_mtim.tv_nsec) + "|" + renderer_identity();
   glyphs->disk_ = std::make_unique<GlyphCacheFile>(identity);
   // A font whose glyphs were kept opened before; any other is tried now, and
   // one that cannot be opened is no font.
@@ -128,6 +148,11 @@ TtfGlyphs::~TtfGlyphs() {
 TtfGlyphs::Font* TtfGlyphs::font_for(int pixels) {
   auto& slot = fonts_[pixels];
   if (!slot) {
+    // FreeType starts with the first glyph no kept one stands for.
+    if (TTF_WasInit() == 0 && TTF_Init() != 0) {
+      fonts_.erase(pixels);
+      return nullptr;
+    }
     TTF_Font* ttf = TTF_OpenFontRW(SDL_RWFromConstMem(data_, static_cast<int>(size_)), 1, pixels);
     if (ttf == nullptr) {
       fonts_.erase(pixels);
