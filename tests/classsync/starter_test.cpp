@@ -23,9 +23,17 @@ using namespace std::chrono_literals;
 // The senders of one history running now, found by their command lines.
 int senders_of(const fs::path& history) {
   int found = 0;
-  for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
-    std::ifstream in(process.path() / "cmdline");
-    std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::error_code ec;
+  for (const fs::directory_entry& process : fs::directory_iterator("/proc", ec)) {
+    // Read by hand: a process may end while it is read, which a stream
+    // would throw for.
+    std::string cmdline(4096, '\0');
+    const int fd = ::open((process.path() / "cmdline").c_str(), O_RDONLY | O_CLOEXEC);
+    const ssize_t n = fd >= 0 ? ::read(fd, cmdline.data(), cmdline.size()) : -1;
+    if (fd >= 0) {
+      ::close(fd);
+    }
+    cmdline.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     if (cmdline.find("velmora-send") != std::string::npos &&
         cmdline.find(history.string()) != std::string::npos) {
       ++found;
