@@ -39,8 +39,11 @@ bool write_all(int fd, std::string_view data) {
   return true;
 }
 
-// The longest record line read; records hold a few bytes.
-constexpr size_t kLongestRecord = 4096;
+// Records hold a few bytes, the word course's passes some kilobytes; a line
+// longer than this is no record, and is unreadable rather than cut (a cut
+// line written back would lose what was cut off).
+constexpr size_t kLongestRecord = 1 << 20;
+constexpr size_t kFirstRead = 4096;
 
 // A temporary file beside `file` under a name no other writer uses, opened for
 // writing; -1 when it cannot be made.
@@ -79,10 +82,17 @@ RecordRead read_record_file(const std::filesystem::path& file) {
     return {errno == ENOENT ? RecordRead::Status::Missing : RecordRead::Status::Unreadable, {}};
   }
   struct stat st {};
-  std::string data(kLongestRecord, '\0');
+  std::string data(kFirstRead, '\0');
   size_t have = 0;
   bool failed = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
-  while (!failed && have < data.size()) {
+  while (!failed) {
+    if (have == data.size()) {
+      if (data.size() > kLongestRecord) {
+        failed = true;  // no line end within the longest record
+        break;
+      }
+      data.resize(std::min(data.size() * 2, kLongestRecord + 1));
+    }
     const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
     if (n < 0 && errno == EINTR) {
       continue;

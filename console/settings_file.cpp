@@ -43,7 +43,17 @@ std::optional<std::string> read_settings_file(const std::filesystem::path& file)
     return std::nullopt;
   }
   text.resize(static_cast<std::size_t>(n));
-  return text;
+  // A file saved on Windows (CR LF) or an old Mac (CR) reads as one saved here.
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      lines += text[i];
+    } else if (i + 1 == text.size() || text[i + 1] != '\n') {
+      lines += '\n';
+    }
+  }
+  return lines;
 }
 
 void write_settings_file(const std::filesystem::path& file, std::string_view text) {

@@ -28,6 +28,18 @@ std::string_view character_of(int key) {
   return key >= 1 && key <= lessonkit::kKeyCount ? lessonkit::key(key).typed : "";
 }
 
+// An evaluation as the result screen showed it ("1,026.7") as a spreadsheet
+// reads a number: without the thousands separators.
+std::string plain_number(std::string_view shown) {
+  std::string plain;
+  for (const char c : shown) {
+    if (c != ',') {
+      plain += c;
+    }
+  }
+  return plain;
+}
+
 }  // namespace
 
 void write_blocks_csv(std::ostream& out, const history::History& kept) {
@@ -49,8 +61,8 @@ void write_blocks_csv(std::ostream& out, const history::History& kept) {
       write_mark();
     }
     write_row(out, {b.ended_at, b.program, std::to_string(b.step), std::to_string(b.seconds),
-                    std::to_string(b.right), std::to_string(b.wrong), b.evaluation, b.result,
-                    b.lesson, b.input});
+                    std::to_string(b.right), std::to_string(b.wrong), plain_number(b.evaluation),
+                    b.result, b.lesson, b.input});
   }
   while (mark != kept.marks.end()) {
     write_mark();

@@ -83,6 +83,29 @@ TEST_F(RecordFiles, MissingAndUnreadableAreDifferentAnswers) {
   EXPECT_EQ(con_.read_record("././M0/data/step.TXT"), "3");
 }
 
+// A record of many kilobytes (the word course's passes of a learner with a
+// hundred own lessons) reads whole, to its last character, and written back
+// with one more entry keeps every one; a line past any record's length is
+// unreadable, never cut short.
+TEST_F(RecordFiles, ALongRecordReadsWholeAndOneTooLongIsUnreadable) {
+  std::string passes;
+  for (int n = 0; n < 300; ++n) {
+    passes += (n == 0 ? "" : "/") + std::string("自分のレッスン") + std::to_string(n) + ".txt";
+  }
+  ASSERT_GT(passes.size(), 2u * 4096);
+  write_record("KOTOBA.TXT", passes + "\n");
+  const std::optional<std::string> read = con_.read_record("././M0/data/KOTOBA.TXT");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(*read, passes);
+  ASSERT_TRUE(con_.replace_record("././M0/data/KOTOBA.TXT", *read + "/もう一つ.txt"));
+  EXPECT_EQ(record("KOTOBA.TXT"), passes + "/もう一つ.txt\n");
+
+  write_record("KOTOBA.TXT", std::string((1 << 20) + 1, 'x'));
+  EXPECT_EQ(read_record_file(root_ / "M0/data/KOTOBA.TXT").status, RecordRead::Status::Unreadable);
+  write_record("KOTOBA.TXT", std::string(1 << 20, 'x'));
+  EXPECT_EQ(read_record_file(root_ / "M0/data/KOTOBA.TXT").line.size(), 1u << 20);
+}
+
 // Runs `body` in a child process; its pid.
 template <typename Body>
 pid_t in_child(Body body) {

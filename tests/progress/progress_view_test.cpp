@@ -290,7 +290,7 @@ TEST_F(ProgressViewTest, TheCsvExportQuotesWhatItMustAndNeedsNoWindow) {
                   .keep(Mark{"2026-12-01T02:30:00+01:00", std::string(kRecordsCleared)}));
   const std::string blocks =
       "ended_at,program,step,seconds,right,wrong,evaluation,result,lesson,input\r\n"
-      "2026-12-01T10:00:00+09:00,Zarbet,1,60,100,2,\"1,234\",\"名人, \"\"best\"\"\",,\r\n"
+      "2026-12-01T10:00:00+09:00,Zarbet,1,60,100,2,1234,\"名人, \"\"best\"\"\",,\r\n"
       "2026-12-01T02:30:00+01:00,,,,,,,records cleared,,\r\n"
       "2026-12-01T03:00:00+00:00,Ostrin,1,60,100,2,80.0,pass,,\r\n"
       "2026-12-01T12:00:00+09:00,Kotoba,1,60,100,2,80.0,pass,'=1.txt,kana\r\n";

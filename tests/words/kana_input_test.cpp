@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "words/lessons.h"
 #include "words/material.h"
 #include "words/menu_layout.h"
+#include "words/preferences.h"
 #include "words/word_course.h"
 
 namespace tutor::words {
@@ -111,6 +113,21 @@ TEST_F(KanaInputTest, TheMenusInputChoiceIsKept) {
   });
   type_kana(kLessons[0].items[0].reading);
   script().inspect([&] { EXPECT_NE(row(22).find("あと  17 問"), std::string::npos) << row(22); });
+  EXPECT_TRUE(std::holds_alternative<ScriptExhausted>(run_course()));
+}
+
+// Settings saved by a Windows editor (CR LF) or an old Mac's (CR) read as
+// the course wrote them: the input chosen and the spellings chosen.
+TEST_F(KanaInputTest, SettingsSavedWithOtherLineEndsReadTheSame) {
+  std::filesystem::create_directories(root_ / "config/velmora");
+  std::ofstream(root_ / "config/velmora/kotoba.conf", std::ios::binary) << "input=kana\r\n";
+  std::ofstream(root_ / "config/velmora/romaji.conf", std::ios::binary)
+      << "# chosen\r\nし=shi\r\nち=chi\rつ=tsu";
+  EXPECT_EQ(read_input_mode(), InputMode::Kana);
+  const spelling::Preferences chosen = read_preferences();
+  EXPECT_EQ(chosen, (spelling::Preferences{{U"し", "shi"}, {U"ち", "chi"}, {U"つ", "tsu"}}));
+  script().inspect(
+      [&] { EXPECT_EQ(text(kInputCell, 32), tutor::testing::as_shown(kKanaInputLabel)); });
   EXPECT_TRUE(std::holds_alternative<ScriptExhausted>(run_course()));
 }
 
