@@ -1,7 +1,12 @@
 #include "classsync/outbox_sender.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "classdb/classdb.h"
@@ -14,13 +19,75 @@ namespace {
 constexpr int kConnectTimeoutSeconds = 4;
 // Blocks a transaction: a day offline sends in a few round trips.
 constexpr std::size_t kBatch = 200;
+// The longest a batch may take. A server stopped mid-send (its host
+// suspended, its processes stopped) still answers TCP, so neither the
+// connect timeout nor keep-alives end the wait: the sender ends itself, and
+// the next one starts afresh.
+constexpr std::chrono::seconds kLongestBatch{20};
+
+void tell_once(const SendLock& lock, const std::string& failure) {
+  if (failure != lock.failure_told()) {
+    std::fprintf(stderr, "class server: the blocks wait on this computer: %s\n", failure.c_str());
+    lock.keep_failure_told(failure);
+  }
+}
+
+// Ends the sender where a batch takes longer than kLongestBatch. What the
+// server did not commit stays in the outbox; what it did is kept once by uid.
+class Watchdog {
+ public:
+  explicit Watchdog(const SendLock& lock)
+      : lock_(lock), deadline_(Clock::now() + kLongestBatch), thread_([this] { watch(); }) {}
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+  ~Watchdog() {
+    {
+      std::lock_guard guard(mutex_);
+      done_ = true;
+    }
+    woken_.notify_all();
+    thread_.join();
+  }
+  // A batch begins: it has kLongestBatch from now.
+  void batch_begins() {
+    std::lock_guard guard(mutex_);
+    deadline_ = Clock::now() + kLongestBatch;
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  void watch() {
+    std::unique_lock guard(mutex_);
+    while (!done_) {
+      if (woken_.wait_until(guard, deadline_) == std::cv_status::timeout && !done_ &&
+          Clock::now() >= deadline_) {
+        tell_once(lock_, "the class server did not answer for " +
+                             std::to_string(kLongestBatch.count()) + " seconds");
+        std::fflush(nullptr);
+        std::_Exit(1);
+      }
+    }
+  }
+
+  const SendLock& lock_;
+  std::mutex mutex_;
+  std::condition_variable woken_;
+  Clock::time_point deadline_;
+  bool done_ = false;
+  std::thread thread_;
+};
 
 }  // namespace
 
-SendResult send_outbox(const std::filesystem::path& history, std::string_view service) {
+SendResult send_outbox(const std::filesystem::path& history,
+                       std::string_view service,
+                       const std::function<void()>& batch_begins) {
   try {
     std::optional<classdb::ClassServer> server;
     while (true) {
+      if (batch_begins) {
+        batch_begins();
+      }
       const std::vector<history::WaitingBlock> waiting = history::waiting_blocks(history, kBatch);
       if (waiting.empty()) {
         return {.all_sent = true, .failure = {}};
@@ -44,18 +111,14 @@ SendResult send_outbox(const std::filesystem::path& history, std::string_view se
 }
 
 int run_sender(const std::filesystem::path& history, std::string_view service, SendLock lock) {
+  Watchdog watchdog(lock);
   while (true) {
-    const SendResult sent = send_outbox(history, service);
-    const std::string told = lock.failure_told();
+    const SendResult sent = send_outbox(history, service, [&] { watchdog.batch_begins(); });
     if (!sent.failure.empty()) {
-      if (sent.failure != told) {
-        std::fprintf(stderr, "class server: the blocks wait on this computer: %s\n",
-                     sent.failure.c_str());
-        lock.keep_failure_told(sent.failure);
-      }
+      tell_once(lock, sent.failure);
       return 1;
     }
-    if (!told.empty()) {
+    if (!lock.failure_told().empty()) {
       lock.keep_failure_told("");
     }
     if (!sent.all_sent) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,14 +21,18 @@ struct SendResult {
 // taken out of the outbox once the server has it. The server keeps each
 // block once by its uid, so a run cut off at any moment loses and doubles
 // nothing: what is left is sent by the next.
+// `batch_begins`, where given, is called before each batch.
 [[nodiscard]] SendResult send_outbox(const std::filesystem::path& history,
-                                     std::string_view service);
+                                     std::string_view service,
+                                     const std::function<void()>& batch_begins = {});
 
 // A sender's whole run, holding the history's lock: sends until the outbox is
 // empty, then lets the lock go and looks once more, so that a block kept
 // while it held the lock (whose program therefore started no sender) is
 // sent too. A failure goes to stderr once, not again until sending has
-// worked. Returns the exit status: 0, or 1 when the blocks wait.
+// worked. A batch the server takes more than 20 s over ends the sender (a
+// server stopped mid-send), told likewise. Returns the exit status: 0, or 1
+// when the blocks wait.
 int run_sender(const std::filesystem::path& history, std::string_view service, SendLock lock);
 
 }  // namespace tutor::classsync

@@ -41,6 +41,9 @@ void write_problem_line(Console& con, const LessonEntry& l) {
 void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
   const std::size_t first = selected / kEntriesPerPage * kEntriesPerPage;
   con.fill(kPanelInside, kCream);
+  for (std::size_t place = 0; place < kEntriesPerPage; ++place) {
+    con.blank(menu_place(place).label, kLabelWidth);  // the page shown before
+  }
   for (std::size_t i = first; i < first + kEntriesPerPage && i < s.lessons.size(); ++i) {
     frame_box(con, menu_place(i - first).button.grown(2), kRaisedBox);
     draw_entry(con, s, i, i == selected);
@@ -57,7 +60,8 @@ void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
 void draw_input_choice(Console& con, InputMode mode) {
   constexpr Colour kInputFace = kLightBlue;
   frame_box(con, kInputBox, raised_box(kInputFace));
-  con.print(kInputCell, text_on(kInputFace), mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
+  con.print(kInputCell, text_on(kInputFace),
+            mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
 }
 
 void draw_menu(Console& con, const CourseState& s, std::size_t selected) {

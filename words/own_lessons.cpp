@@ -69,14 +69,16 @@ std::string why_not(const OwnItem& item) {
   if (const std::string bad = bad_utf8(item.written + item.reading); !bad.empty()) {
     return "UTF-8 ではないバイト " + bad + " があります";
   }
+  // The length first: the spelling matcher's work grows with the square of
+  // a reading's length, and a line of any length may be in a file.
+  if (display_width(item.written) > kWidestWritten ||
+      display_width(item.reading) > kWidestReading) {
+    return "長すぎて画面に入りません";
+  }
   const spelling::RomajiLine line(item.reading);
   if (const auto at = line.untypeable_at()) {
     const std::vector<char32_t> reading = decode_utf8(item.reading);
     return "よみの「" + encode_utf8(reading[*at]) + "」は入力できません";
-  }
-  if (display_width(item.written) > kWidestWritten ||
-      display_width(item.reading) > kWidestReading) {
-    return "長すぎて画面に入りません";
   }
   return {};
 }

@@ -52,6 +52,36 @@ TEST_F(SenderTest, BlocksKeptWhileTheServerIsDownArriveOnceWhenItIsBack) {
   EXPECT_NE(send("hanako").err.find("class server"), std::string::npos);
 }
 
+// The server stopped in the middle of a send (every process of it, as a
+// suspended host): the sender ends itself within its batch's time and says
+// so once; the server back, the next sender sends every block, once.
+TEST_F(SenderTest, AServerStoppedMidSendEndsTheSenderAndNothingIsLost) {
+  keep(3000);
+  const pid_t sender = ::fork();
+  if (sender == 0) {
+    ::execl(VELMORA_SEND, VELMORA_SEND, history_file().c_str(), "hanako", nullptr);
+    ::_exit(127);
+  }
+  // Stopped once the server holds a first batch.
+  while (server_uids().empty()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  cluster_.pause();
+  const auto stopped = std::chrono::steady_clock::now();
+  int status = 0;
+  ::waitpid(sender, &status, 0);
+  const auto waited = std::chrono::steady_clock::now() - stopped;
+  cluster_.resume();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_LT(waited, std::chrono::seconds(40));
+  EXPECT_FALSE(history::waiting_blocks(history_file(), 10).empty());
+
+  const testing::Ran again = send("hanako");
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(server_uids(), local_uids());
+  EXPECT_EQ(local_uids().size(), 3000u);
+}
+
 // A computer killed while it sends, two hundred times at random moments
 // (a block kept before each): every block reaches the server exactly once.
 TEST_F(SenderTest, KilledWhileSendingNoBlockIsLostOrDoubled) {

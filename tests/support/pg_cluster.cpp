@@ -299,6 +299,45 @@ void PgCluster::add_service(std::string_view name,
   write_file(folder_ / "services.conf", service.str(), true);
 }
 
+namespace {
+
+// The server and the processes it started (its sessions, its workers).
+std::vector<pid_t> server_processes(pid_t server) {
+  std::vector<pid_t> found{server};
+  std::error_code ec;
+  for (const fs::directory_entry& process : fs::directory_iterator("/proc", ec)) {
+    std::ifstream stat(process.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    // pid (comm) state ppid ...: the name may hold blanks, so read after ')'.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) {
+      continue;
+    }
+    std::istringstream after(line.substr(close + 1));
+    char state = 0;
+    pid_t parent = 0;
+    if (after >> state >> parent && parent == server) {
+      found.push_back(static_cast<pid_t>(std::stol(process.path().filename().string())));
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+void PgCluster::pause() {
+  for (const pid_t p : server_processes(server_)) {
+    ::kill(p, SIGSTOP);
+  }
+}
+
+void PgCluster::resume() {
+  for (const pid_t p : server_processes(server_)) {
+    ::kill(p, SIGCONT);
+  }
+}
+
 Ran PgCluster::psql(std::string_view service, std::string_view sql) const {
   return run_command({(kPgBin / "psql").string(), "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1",
                       "service=" + std::string(service), "-c", std::string(sql)});

@@ -61,6 +61,10 @@ class PgCluster {
   // the same port, its data as it was: a server that goes down for a while.
   void stop();
   void start();
+  // Stops every process of the server where it stands (SIGSTOP), sessions
+  // and all, as a suspended host would; resume() lets them go on.
+  void pause();
+  void resume();
 
   // Runs SQL through psql as the service's role, stopping at the first
   // error; rows come out unaligned, a line each, columns split by '|'.

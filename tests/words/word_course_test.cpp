@@ -1,6 +1,7 @@
 #include "words/word_course.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <fstream>
 
@@ -93,6 +94,27 @@ TEST_F(WordCourseTest, AnOwnLessonsBadLinesAreNamedAndTheRestIsTyped) {
   EXPECT_TRUE(missing.items.empty());
 }
 
+// A line of 300 KB (a pasted text, a file of one line) is refused as too
+// long at the cost of reading it: the course's memory does not grow with the
+// square of its length, and the lesson's other lines are kept.
+TEST_F(WordCourseTest, AVeryLongLineIsRefusedWithoutCost) {
+  std::string huge;
+  for (int i = 0; i < 100'000; ++i) {
+    huge += "あ";
+  }
+  const auto file = own_lesson("long.txt", "朝\tあさ\n" + huge + "\n夜\tよる\n");
+  rusage before{};
+  ::getrusage(RUSAGE_SELF, &before);
+  const OwnLesson lesson = read_own_lesson(file);
+  rusage after{};
+  ::getrusage(RUSAGE_SELF, &after);
+  ASSERT_EQ(lesson.problems.size(), 1u);
+  EXPECT_EQ(lesson.problems[0].line, 2);
+  EXPECT_EQ(lesson.problems[0].what, "長すぎて画面に入りません");
+  EXPECT_EQ(lesson.items.size(), 2u);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "KB more at the peak";
+}
+
 // The menu lists the built-in lessons, the learner's own, then the lesson
 // for missed kana; the first lesson not passed is selected, passed ones are
 // marked, and a pass is kept in the record.
@@ -108,6 +130,11 @@ TEST_F(WordCourseTest, TheMenuStartsAtTheFirstLessonNotPassedAndKeepsPasses) {
     // then the missed kana's.
     EXPECT_NE(row(4).find("［my］"), std::string::npos) << row(4);
     EXPECT_NE(row(6).find("苦手なかな（記録なし）"), std::string::npos) << row(6);
+    // No label of the page shown before stays where this page has no entry.
+    for (std::size_t place = 2; place < kEntriesPerPage; ++place) {
+      const std::string label = text(menu_place(place).label, kLabelWidth);
+      EXPECT_EQ(label.find_first_not_of(' '), std::string::npos) << place << ": " << label;
+    }
   });
   script().double_click(centre_of(menu_place(0).button)).key("x");
   type_reading("あめ");
