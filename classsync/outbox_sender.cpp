@@ -84,12 +84,21 @@ SendResult send_outbox(const std::filesystem::path& history,
                        const std::function<void()>& batch_begins) {
   try {
     std::optional<classdb::ClassServer> server;
+    std::int64_t after = 0;  // past the blocks sent that could not be taken out
     while (true) {
       if (batch_begins) {
         batch_begins();
       }
-      const std::vector<history::WaitingBlock> waiting = history::waiting_blocks(history, kBatch);
+      const std::vector<history::WaitingBlock> waiting =
+          history::waiting_blocks(history, kBatch, after);
       if (waiting.empty()) {
+        if (after != 0) {
+          // Sent, every one, but they stay: told, since nothing else shows it.
+          return {.all_sent = false,
+                  .failure =
+                      "the history cannot be written, so its blocks are sent again "
+                      "each time (the server keeps each once)"};
+        }
         return {.all_sent = true, .failure = {}};
       }
       if (!server) {
@@ -102,7 +111,7 @@ SendResult send_outbox(const std::filesystem::path& history,
         ids.push_back(w.id);
       }
       if (!history::take_out_of_outbox(history, ids)) {
-        return {};  // the history is busy or read-only: sent again next time
+        after = ids.back();  // read-only or busy: the rest are sent all the same
       }
     }
   } catch (const classdb::ServerError& e) {

@@ -346,7 +346,9 @@ HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
   return r;
 }
 
-std::vector<WaitingBlock> waiting_blocks(const fs::path& file, std::size_t count) {
+std::vector<WaitingBlock> waiting_blocks(const fs::path& file,
+                                         std::size_t count,
+                                         std::int64_t after_id) {
   std::vector<WaitingBlock> waiting;
   const HistoryRead r = read_with(file, nullptr, [&](SQLite::Database& db) {
     if (schema_version(db) < 4) {
@@ -355,9 +357,10 @@ std::vector<WaitingBlock> waiting_blocks(const fs::path& file, std::size_t count
     SQLite::Statement blocks(db,
                              "SELECT id, uid, ended_at, program, step, seconds, typed_right, "
                              "typed_wrong, evaluation, result, lesson, input FROM blocks "
-                             "WHERE id IN (SELECT block_id FROM outbox ORDER BY block_id LIMIT ?) "
-                             "ORDER BY id");
-    blocks.bind(1, static_cast<std::int64_t>(count));
+                             "WHERE id IN (SELECT block_id FROM outbox WHERE block_id > ? "
+                             "ORDER BY block_id LIMIT ?) ORDER BY id");
+    blocks.bind(1, after_id);
+    blocks.bind(2, static_cast<std::int64_t>(count));
     SQLite::Statement tallies(db,
                               "SELECT key, typed_right, typed_wrong FROM key_tallies "
                               "WHERE block_id = ? ORDER BY key");

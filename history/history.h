@@ -147,10 +147,11 @@ struct WaitingBlock {
   BlockEntry block;     // with its key and kana tallies
 };
 
-// The oldest blocks of the outbox, at most `count`, in the order kept; none
-// where there is no readable history.
+// The oldest blocks of the outbox, at most `count`, in the order kept, from
+// after the block `after_id`; none where there is no readable history.
 [[nodiscard]] std::vector<WaitingBlock> waiting_blocks(const std::filesystem::path& file,
-                                                       std::size_t count);
+                                                       std::size_t count,
+                                                       std::int64_t after_id = 0);
 // Takes blocks the class server has out of the outbox, in one transaction;
 // false where the history could not be written (they are sent again).
 bool take_out_of_outbox(const std::filesystem::path& file, std::span<const std::int64_t> ids);

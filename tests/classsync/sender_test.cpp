@@ -1,6 +1,7 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,6 +81,37 @@ TEST_F(SenderTest, AServerStoppedMidSendEndsTheSenderAndNothingIsLost) {
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(server_uids(), local_uids());
   EXPECT_EQ(local_uids().size(), 3000u);
+}
+
+// A history that cannot be written (here: no file may grow, as on a full or
+// read-only disk): every block still reaches the server, not only the first
+// batch, and the sender says why they stay.
+TEST_F(SenderTest, AHistoryThatCannotBeWrittenStillSendsEveryBlock) {
+  keep(450);
+  int err_pipe[2];
+  ASSERT_EQ(::pipe(err_pipe), 0);
+  const pid_t sender = ::fork();
+  if (sender == 0) {
+    ::dup2(err_pipe[1], STDERR_FILENO);
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit none{0, 0};
+    ::setrlimit(RLIMIT_FSIZE, &none);
+    ::execl(VELMORA_SEND, VELMORA_SEND, history_file().c_str(), "hanako", nullptr);
+    ::_exit(127);
+  }
+  ::close(err_pipe[1]);
+  std::string said;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(err_pipe[0], buffer, sizeof buffer)) > 0;) {
+    said.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(sender, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_NE(said.find("the history cannot be written"), std::string::npos) << said;
+  EXPECT_EQ(server_uids(), local_uids());
+  EXPECT_EQ(history::waiting_blocks(history_file(), 1000).size(), 450u);
 }
 
 // A computer killed while it sends, two hundred times at random moments
