@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console/text.h"
+#include "spelling/kana_line.h"
 #include "spelling/romaji.h"
 #include "words/material.h"
 
@@ -36,6 +37,31 @@ LessonEntry built_in_lesson(int number) {
     e.items.push_back({std::string(i.written), std::string(i.reading)});
   }
   return e;
+}
+
+LessonEntry for_kana_input(LessonEntry lesson) {
+  std::vector<OwnItem> typed;
+  for (OwnItem& item : lesson.items) {
+    std::string why;
+    for (const char32_t c : spelling::as_hiragana(item.reading)) {
+      const bool kana = c >= U'ぁ' && c <= U'ゖ';
+      if (kana && spelling::key_kana_of(c).empty()) {
+        why = "「" + encode_utf8(std::vector<char32_t>{c}) + "」はかな入力では打てません";
+        break;
+      }
+    }
+    if (why.empty() && spelling::KanaLine(item.reading).done()) {
+      why = "かな入力で打つ字がありません";
+    }
+    if (why.empty()) {
+      typed.push_back(std::move(item));
+    } else {
+      lesson.problems.push_back({lesson.file.empty() ? lesson.title : lesson.file, 0,
+                                 "「" + item.written + "」: " + why});
+    }
+  }
+  lesson.items = std::move(typed);
+  return lesson;
 }
 
 LessonEntry own_lesson(OwnLesson lesson) {

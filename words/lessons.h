@@ -28,6 +28,12 @@ struct LessonEntry {
 };
 
 [[nodiscard]] LessonEntry built_in_lesson(int number);
+
+// The lesson as kana input types it: an item whose reading holds a kana no
+// key of the kana layout types (ゐ ゑ ゎ ヵ ヶ), or that has nothing to type
+// (marks alone), is left out with a problem naming it, so that no block is
+// typed in no keystrokes.
+[[nodiscard]] LessonEntry for_kana_input(LessonEntry lesson);
 [[nodiscard]] LessonEntry own_lesson(OwnLesson lesson);
 
 // Keystrokes per kana (UTF-8 hiragana) over the recent blocks: right, wrong.

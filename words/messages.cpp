@@ -30,7 +30,9 @@ void show_message(Console& con, std::string_view title, std::span<const std::str
 
 void show_problems(Console& con, const LessonEntry& l) {
   std::vector<std::string> lines = {
-      "このレッスンには練習できない行があります。ほかの行で練習します。", ""};
+      l.items.empty() ? "このレッスンには練習できる行がありません。"
+                      : "このレッスンには練習できない行があります。ほかの行で練習します。",
+      ""};
   for (const Problem& p : l.problems) {
     lines.push_back(problem_text(p));
   }

@@ -19,9 +19,13 @@ namespace {
 
 // A lesson from its start screen to its result; whether it was passed.
 // Leaving by the exit button goes to the launcher.
-bool type_lesson(Console& con, CourseState& s, const LessonEntry& lesson) {
+bool type_lesson(Console& con, CourseState& s, const LessonEntry& chosen) {
+  const LessonEntry lesson = s.mode == InputMode::Kana ? for_kana_input(chosen) : chosen;
   if (!lesson.problems.empty()) {
     show_problems(con, lesson);
+  }
+  if (lesson.items.empty()) {
+    return false;  // nothing this input types: back to the menu
   }
   lessonkit::home_position_screen(con, {lesson.title, kTitleBarFace, kBlack});
   WordDrill drill(con, lesson, s.mode, s.preferences);

@@ -116,6 +116,34 @@ TEST_F(KanaInputTest, TheMenusInputChoiceIsKept) {
   EXPECT_TRUE(std::holds_alternative<ScriptExhausted>(run_course()));
 }
 
+// Kana input types only what its keys type: a line with ゐ, or with marks
+// alone, is named and left out, and a lesson left with nothing keeps no
+// block of no keystrokes.
+TEST_F(KanaInputTest, LinesKanaInputCannotTypeAreLeftOutAndNamed) {
+  const auto mixed = own_lesson("井戸.txt", "井戸\tゐど\n雨\tあめ\n！？\n");
+  script().inspect([&] {
+    const std::string shown = row(4) + row(6) + row(7);
+    EXPECT_NE(shown.find("ほかの行で練習します"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("「井戸」: 「ゐ」はかな入力では打てません"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("「！？」: かな入力で打つ字がありません"), std::string::npos) << shown;
+  });
+  script().enter().key("x");
+  type_kana("あめ");
+  script().enter();
+  EXPECT_EQ(started(run_course({mixed, true})), "./Velmora.exe");
+  auto kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].right, 2);
+
+  const auto none = own_lesson("ゑ.txt", "ゑ\nヶ\n");
+  script().inspect(
+      [&] { EXPECT_NE(row(4).find("練習できる行がありません"), std::string::npos) << row(4); });
+  script().enter();
+  EXPECT_EQ(started(run_course({none, true})), "./Velmora.exe");
+  kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
+  EXPECT_EQ(kept.size(), 1u);
+}
+
 // Settings saved by a Windows editor (CR LF) or an old Mac's (CR) read as
 // the course wrote them: the input chosen and the spellings chosen.
 TEST_F(KanaInputTest, SettingsSavedWithOtherLineEndsReadTheSame) {
