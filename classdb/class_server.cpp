@@ -124,6 +124,19 @@ void ClassServer::send(std::span<const OutgoingBlock> blocks) {
   if (blocks.empty()) {
     return;
   }
+  try {
+    send_in_one_transaction(blocks);
+  } catch (const ServerError&) {
+    // libpq's words for a lost connection ("not connected", "Connection to
+    // database failed") read as if the blocks were wrong.
+    if (!connection_->is_open()) {
+      throw ServerError("the class server went away while the blocks were sent");
+    }
+    throw;
+  }
+}
+
+void ClassServer::send_in_one_transaction(std::span<const OutgoingBlock> blocks) {
   refused_as_server_error("the class server did not take the blocks", [&] {
     pqxx::work tx(*connection_);
     const std::string insert = "INSERT INTO blocks(" + std::string(kSentColumns) +

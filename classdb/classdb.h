@@ -105,6 +105,7 @@ class ClassServer {
 
  private:
   explicit ClassServer(std::unique_ptr<Connection> connection);
+  void send_in_one_transaction(std::span<const OutgoingBlock> blocks);
   std::unique_ptr<Connection> connection_;
 };
 

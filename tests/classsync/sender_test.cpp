@@ -83,6 +83,37 @@ TEST_F(SenderTest, AServerStoppedMidSendEndsTheSenderAndNothingIsLost) {
   EXPECT_EQ(local_uids().size(), 3000u);
 }
 
+// The server going down in the middle of a send is told as that, in words a
+// school's administrator reads, and the blocks not taken wait.
+TEST_F(SenderTest, AServerGoneMidSendIsToldAsGone) {
+  keep(3000);
+  int err_pipe[2];
+  ASSERT_EQ(::pipe(err_pipe), 0);
+  const pid_t sender = ::fork();
+  if (sender == 0) {
+    ::dup2(err_pipe[1], STDERR_FILENO);
+    ::execl(VELMORA_SEND, VELMORA_SEND, history_file().c_str(), "hanako", nullptr);
+    ::_exit(127);
+  }
+  ::close(err_pipe[1]);
+  while (server_uids().empty()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  cluster_.stop();
+  std::string said;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(err_pipe[0], buffer, sizeof buffer)) > 0;) {
+    said.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(sender, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_NE(said.find("the class server went away"), std::string::npos) << said;
+  EXPECT_EQ(said.find("not connected"), std::string::npos) << said;
+  EXPECT_FALSE(history::waiting_blocks(history_file(), 10).empty());
+}
+
 // A history that cannot be written (here: no file may grow, as on a full or
 // read-only disk): every block still reaches the server, not only the first
 // batch, and the sender says why they stay.
