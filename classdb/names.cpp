@@ -1,5 +1,7 @@
 // The names the class server takes, and the lines that log its roles in.
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "classdb/classdb.h"
@@ -36,8 +38,15 @@ void check_class_name(std::string_view name) {
 }
 
 // Lower case, because an unquoted name is folded to it wherever it is
-// typed; "pg_" starts the server's own roles.
+// typed; "pg_" starts the server's own roles, and a few names are the
+// server's words for roles, which no role may be named.
 void check_login_name(std::string_view name) {
+  constexpr std::string_view kReserved[] = {"public", "none",         "all",         "current_user",
+                                            "user",   "session_user", "current_role"};
+  if (std::find(std::begin(kReserved), std::end(kReserved), name) != std::end(kReserved)) {
+    throw BadName("bad name " + shown(name) +
+                  ": the class server keeps this word for itself; choose another name");
+  }
   const bool allowed =
       !name.empty() && name.size() <= 32 && is_lower(name[0]) && !name.starts_with("pg_") &&
       name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_") == std::string_view::npos;

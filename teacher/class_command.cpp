@@ -1,7 +1,9 @@
 #include "teacher/class_command.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -123,6 +125,11 @@ void report(classdb::ClassServer& server, const CommandLine& line, std::ostream&
   const std::string file(line.html ? *line.html : line.words.size() > 2 ? line.words[2] : "");
   std::ofstream to_file;
   if (!file.empty()) {
+    // A class's records are personal: a new report is the user's alone (a
+    // file already there keeps the mode it was given).
+    if (const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600); fd >= 0) {
+      ::close(fd);
+    }
     to_file.open(file, std::ios::binary | std::ios::trunc);
     if (!to_file) {
       throw std::runtime_error("cannot write the report to " + file);

@@ -17,6 +17,10 @@ TEST(Names, ClassAndLoginNamesAllowedAndNot) {
       {"h2_o", true, true},
       {"Hanako", true, false},
       {"pg_hanako", true, false},
+      // The server's words for roles, which would fail later with raw SQL.
+      {"public", true, false},
+      {"current_user", true, false},
+      {"none", true, false},
       {"_x", false, false},
       {"", false, false},
       {"5 2", false, false},
@@ -33,7 +37,10 @@ TEST(Names, ClassAndLoginNamesAllowedAndNot) {
         check(c.name);
         return true;
       } catch (const BadName& e) {
-        EXPECT_NE(std::string(e.what()).find("letters"), std::string::npos) << e.what();
+        const std::string said = e.what();
+        EXPECT_TRUE(said.find("letters") != std::string::npos ||
+                    said.find("keeps this word") != std::string::npos)
+            << said;
         return false;
       }
     };

@@ -42,6 +42,12 @@ TEST_F(ClassServerTest, ReportOpenWritesEveryClassTaughtToTheCache) {
   EXPECT_NE(contents_of(second).find("sato"), std::string::npos);
   EXPECT_EQ(contents_of(second).find("hanako"), std::string::npos);
   EXPECT_EQ(fs::status(cache / "velmora").permissions() & fs::perms::all, fs::perms::owner_all);
+  // A class's records are the teacher's alone, whatever the umask.
+  for (const fs::path& report : {first, second}) {
+    EXPECT_EQ(fs::status(report).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write)
+        << report;
+  }
   EXPECT_EQ(learner.status, 1);
   EXPECT_NE(learner.err.find("teach no class"), std::string::npos) << learner.err;
 }
