@@ -65,8 +65,7 @@ LessonEntry for_kana_input(LessonEntry lesson) {
 }
 
 LessonEntry own_lesson(OwnLesson lesson) {
-  std::string title = std::filesystem::path(lesson.file).stem().string();
-  return {LessonKind::Own,        std::move(title),        0,
+  return {LessonKind::Own,        std::move(lesson.title), 0,
           std::move(lesson.file), std::move(lesson.items), std::move(lesson.problems)};
 }
 

@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "console/text.h"
 #include "spelling/romaji.h"
+#include "words/lesson_text.h"
 
 namespace tutor::words {
 namespace {
@@ -64,10 +66,24 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
+// Characters that would move or hide the text around them on the screen:
+// the C0 and C1 controls, DEL, and the bidirectional overrides and isolates.
+bool is_control(char32_t c) {
+  return c < 0x20 || (c >= 0x7f && c < 0xa0) || (c >= 0x202a && c <= 0x202e) ||
+         (c >= 0x2066 && c <= 0x2069);
+}
+
 // Why a line cannot be an item; empty when it can.
 std::string why_not(const OwnItem& item) {
   if (const std::string bad = bad_utf8(item.written + item.reading); !bad.empty()) {
     return "UTF-8 ではないバイト " + bad + " があります";
+  }
+  for (const char32_t c : decode_utf8(item.written + item.reading)) {
+    if (is_control(c)) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+      return std::string("制御文字 ") + code + " があります";
+    }
   }
   // The length first: the spelling matcher's work grows with the square of
   // a reading's length, and a line of any length may be in a file.
@@ -86,22 +102,41 @@ std::string why_not(const OwnItem& item) {
 }  // namespace
 
 OwnLesson read_own_lesson(const std::filesystem::path& file) {
-  OwnLesson lesson{file.filename().string(), {}, {}};
+  OwnLesson lesson{file.filename().string(), file.stem().string(), {}, {}};
   std::string why;
-  const auto text = contents(file, why);
-  if (!text) {
+  const auto bytes = contents(file, why);
+  if (!bytes) {
     lesson.problems.push_back({lesson.file, 0, why});
     return lesson;
   }
-  std::string_view rest = *text;
+  const std::string text = lesson_text(*bytes);
+  std::string_view rest = text;
+  bool before_first_item = true;
   for (int number = 1; !rest.empty(); ++number) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
+    // Tabs kept: one at either end is a written form or a reading left out.
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(std::min(end + 1, rest.size()));
-    line = trimmed(line.substr(0, line.find('#')));
-    if (line.empty()) {
+    while (!line.empty() && line.front() == ' ') {
+      line.remove_prefix(1);
+    }
+    while (!line.empty() && line.back() == ' ') {
+      line.remove_suffix(1);
+    }
+    // '#' starts a comment at the start of a line only: "C#言語" is a word.
+    // The first comment before any item names the lesson.
+    if (line.starts_with('#')) {
+      const std::string_view title = trimmed(line.substr(1));
+      if (before_first_item && !title.empty() && bad_utf8(title).empty()) {
+        lesson.title = cut_to_width(std::string(title), kWidestTitle);
+        before_first_item = false;
+      }
       continue;
     }
+    if (trimmed(line).empty()) {
+      continue;
+    }
+    before_first_item = false;
     const std::size_t tab = line.find('\t');
     OwnItem item;
     if (tab == std::string_view::npos) {
@@ -111,8 +146,9 @@ OwnLesson read_own_lesson(const std::filesystem::path& file) {
               std::string(trimmed(line.substr(tab + 1)))};
     }
     std::string what = item.reading.find('\t') != std::string::npos ? "タブが多すぎます"
-                       : item.written.empty() || item.reading.empty() ? "書き方かよみがありません"
-                                                                      : why_not(item);
+                       : item.written.empty()                       ? "書き方がありません"
+                       : item.reading.empty()                       ? "よみがありません"
+                                                                    : why_not(item);
     if (what.empty()) {
       lesson.items.push_back(std::move(item));
     } else {
@@ -126,7 +162,10 @@ std::vector<OwnLesson> read_own_lessons(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    if (entry.path().extension() == ".txt") {
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".txt") {
       files.push_back(entry.path());
     }
   }

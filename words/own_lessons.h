@@ -5,8 +5,10 @@
 #include <vector>
 
 // A learner's or a teacher's own lessons: UTF-8 text files in M0/lessons/ of
-// the learner's tree, one item a line, "written form<TAB>reading" or the
-// reading alone; '#' starts a comment; blank lines are skipped.
+// the learner's tree (or Shift_JIS, as Windows saves them), one item a line,
+// "written form<TAB>reading" or the reading alone; a line starting with '#'
+// is a comment, the first one before any item the lesson's title; blank
+// lines are skipped. Files ending in .txt or .TXT.
 namespace tutor::words {
 
 inline constexpr std::string_view kOwnLessonsFolder = "M0/lessons";
@@ -24,7 +26,8 @@ struct Problem {
 };
 
 struct OwnLesson {
-  std::string file;  // its name, also the lesson's
+  std::string file;   // its name, by which its pass is kept
+  std::string title;  // its first comment line's, before any item, else its name's stem
   std::vector<OwnItem> items;
   std::vector<Problem> problems;  // the items of those lines are left out
 };
@@ -40,5 +43,7 @@ struct OwnLesson {
 // (the written form at double size where it fits in half of them).
 inline constexpr int kWidestWritten = 76;
 inline constexpr int kWidestReading = 76;
+// Columns of a lesson's title on the menu and its title bar.
+inline constexpr int kWidestTitle = 60;
 
 }  // namespace tutor::words

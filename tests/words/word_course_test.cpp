@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <fstream>
+#include <map>
 
 #include "console/text.h"
 #include "history/history.h"
@@ -92,6 +93,49 @@ TEST_F(WordCourseTest, AnOwnLessonsBadLinesAreNamedAndTheRestIsTyped) {
   const OwnLesson missing = read_own_lesson(root_ / "nowhere.txt");
   ASSERT_EQ(missing.problems.size(), 1u);
   EXPECT_TRUE(missing.items.empty());
+}
+
+// Lesson files as teachers make them: saved by Notepad or Excel in
+// Shift_JIS, with a byte-order mark, with an old Mac's line ends, named .TXT,
+// titled by a first comment line; '#' inside a word is no comment, and a
+// missing reading, a control character and an empty file are named as such.
+TEST_F(WordCourseTest, LessonFilesAsTeachersMakeThemAreRead) {
+  own_lesson("sjis.TXT", "\x89\x4a\t\x82\xa0\x82\xdf\r\n");  // 雨<TAB>あめ in CP932
+  own_lesson("bom.txt", "\xEF\xBB\xBF朝\tあさ\n");
+  own_lesson("mac.txt", "夜\tよる\r昼\tひる\r");
+  own_lesson("titled.txt", "\n# 町のことば\nC#言語\tしーしゃーぷげんご\n# a later note\n");
+  own_lesson("faults.txt", "本\t\n\x1b[31m赤\tあか\n\tいぬ\n");
+  own_lesson("empty.txt", "");
+  const std::vector<OwnLesson> read = read_own_lessons(root_ / kOwnLessonsFolder);
+  std::map<std::string, OwnLesson> by_file;
+  for (const OwnLesson& l : read) {
+    by_file[l.file] = l;
+  }
+  ASSERT_EQ(by_file.size(), 6u);
+  const auto items_of = [&](const std::string& file) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const OwnItem& i : by_file[file].items) {
+      out.emplace_back(i.written, i.reading);
+    }
+    return out;
+  };
+  using Items = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(items_of("sjis.TXT"), (Items{{"雨", "あめ"}}));
+  EXPECT_EQ(items_of("bom.txt"), (Items{{"朝", "あさ"}}));
+  EXPECT_EQ(items_of("mac.txt"), (Items{{"夜", "よる"}, {"昼", "ひる"}}));
+  EXPECT_EQ(items_of("titled.txt"), (Items{{"C#言語", "しーしゃーぷげんご"}}));
+  EXPECT_EQ(by_file["titled.txt"].title, "町のことば");
+  EXPECT_EQ(by_file["mac.txt"].title, "mac");
+  for (const auto& file : {"sjis.TXT", "bom.txt", "mac.txt", "titled.txt", "empty.txt"}) {
+    EXPECT_TRUE(by_file[file].problems.empty()) << file;
+  }
+  EXPECT_TRUE(by_file["empty.txt"].items.empty());
+  std::vector<std::string> faults;
+  for (const Problem& p : by_file["faults.txt"].problems) {
+    faults.push_back(std::to_string(p.line) + " " + p.what);
+  }
+  EXPECT_EQ(faults, (std::vector<std::string>{"1 よみがありません", "2 制御文字 U+001B があります",
+                                              "3 書き方がありません"}));
 }
 
 // A line of 300 KB (a pasted text, a file of one line) is refused as too
