@@ -49,10 +49,25 @@ constexpr int kLockFd = 3;
 
 }  // namespace
 
+std::optional<std::filesystem::path> sender_beside(const std::filesystem::path& launcher) {
+  std::error_code ec;
+  const std::filesystem::path programs = std::filesystem::canonical(launcher, ec).parent_path();
+  if (ec) {
+    return std::nullopt;
+  }
+  for (const char* bin : {"bin", "../bin", "../../bin"}) {
+    const std::filesystem::path sender = (programs / bin / "velmora-send").lexically_normal();
+    if (::access(sender.c_str(), X_OK) == 0) {
+      return sender;
+    }
+  }
+  return std::nullopt;
+}
+
 SendStarter::SendStarter(std::filesystem::path history,
-                         std::filesystem::path sender,
+                         std::filesystem::path launcher,
                          std::string service)
-    : history_(std::move(history)), sender_(std::move(sender)), service_(std::move(service)) {}
+    : history_(std::move(history)), launcher_(std::move(launcher)), service_(std::move(service)) {}
 
 void SendStarter::start() {
   if (!service_there_) {
@@ -60,6 +75,12 @@ void SendStarter::start() {
   }
   if (!*service_there_) {
     return;
+  }
+  if (!sender_) {
+    sender_ = sender_beside(launcher_).value_or(std::filesystem::path());
+  }
+  if (sender_->empty()) {
+    return;  // a tree without its sender (a test's)
   }
   // Taken here and handed over: a sender that runs keeps it, and will look
   // at the outbox once more after letting it go, so what was just kept is
@@ -74,7 +95,7 @@ void SendStarter::start() {
   if (middle == 0) {
     ::setsid();
     if (::fork() == 0) {
-      become_sender(sender_.c_str(), history_.c_str(), service_.c_str(), lock->fd());
+      become_sender(sender_->c_str(), history_.c_str(), service_.c_str(), lock->fd());
     }
     ::_exit(0);
   }

@@ -10,8 +10,15 @@
 // kept it ends at once.
 namespace tutor::classsync {
 
-// Where the sender is in the program tree, beside the lesson programs.
-inline constexpr std::string_view kSenderProgram = "M1/velmora-send";
+// The launcher in the program tree, by whose real place the sender is found.
+inline constexpr std::string_view kLauncherProgram = "Velmora";
+
+// The sender beside the programs whose launcher is `launcher` (a link is
+// followed to the real programs): bin/velmora-send in the folder the tree
+// was installed to, the build's bin/ beside its program tree, or the
+// package's /usr/bin beside /usr/lib/velmora; nothing where none is there.
+[[nodiscard]] std::optional<std::filesystem::path> sender_beside(
+    const std::filesystem::path& launcher);
 
 class SendStarter {
  public:
@@ -28,9 +35,10 @@ class SendStarter {
 
  private:
   std::filesystem::path history_;
-  std::filesystem::path sender_;
+  std::filesystem::path launcher_;
   std::string service_;
   std::optional<bool> service_there_;  // looked up by the first start
+  std::optional<std::filesystem::path> sender_;
 };
 
 }  // namespace tutor::classsync

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "console/records.h"
+#include "console/text.h"
 
 namespace tutor {
 namespace {
@@ -43,17 +44,8 @@ std::optional<std::string> read_settings_file(const std::filesystem::path& file)
     return std::nullopt;
   }
   text.resize(static_cast<std::size_t>(n));
-  // A file saved on Windows (CR LF) or an old Mac (CR) reads as one saved here.
-  std::string lines;
-  lines.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
-      lines += text[i];
-    } else if (i + 1 == text.size() || text[i + 1] != '\n') {
-      lines += '\n';
-    }
-  }
-  return lines;
+  // A file saved on Windows or an old Mac reads as one saved here.
+  return with_lf_line_ends(text);
 }
 
 void write_settings_file(const std::filesystem::path& file, std::string_view text) {

@@ -130,6 +130,19 @@ std::string to_full_width(std::string_view utf8) {
   return out;
 }
 
+std::string with_lf_line_ends(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      lines += text[i];
+    } else if (i + 1 == text.size() || text[i + 1] != '\n') {
+      lines += '\n';
+    }
+  }
+  return lines;
+}
+
 std::string cut_to_width(std::string_view utf8, int columns) {
   std::string out;
   int used = 0;

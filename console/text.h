@@ -19,6 +19,10 @@ namespace tutor {
 // The longest start of a text that takes at most `columns` cells.
 [[nodiscard]] std::string cut_to_width(std::string_view utf8, int columns);
 
+// A text whose lines end in CR LF (Windows) or CR alone (an old Mac) with
+// its lines ending in LF.
+[[nodiscard]] std::string with_lf_line_ends(std::string_view text);
+
 // True for the characters that erase text: the blank and the full-width blank.
 [[nodiscard]] constexpr bool is_blank(char32_t cp) {
   return cp == U' ' || cp == U'\u3000';

@@ -85,7 +85,7 @@ void run(Console& con) {
   con.show_now();
   // Blocks an earlier run could not send (the server was down) go now, while
   // the learner chooses.
-  classsync::SendStarter(history::file_of(con), con.file_path(classsync::kSenderProgram)).start();
+  classsync::SendStarter(history::file_of(con), con.file_path(classsync::kLauncherProgram)).start();
   Menu menu;
   while (true) {
     const Event e = con.poll(Arm::mouse_and_function_keys());

@@ -16,7 +16,7 @@ BlockKeeper::BlockKeeper(history::HistoryWriter history, classsync::SendStarter 
 BlockKeeper BlockKeeper::of(const Console& con) {
   return BlockKeeper(
       history::HistoryWriter::of(con),
-      classsync::SendStarter(history::file_of(con), con.file_path(classsync::kSenderProgram)));
+      classsync::SendStarter(history::file_of(con), con.file_path(classsync::kLauncherProgram)));
 }
 
 bool BlockKeeper::keep(const history::BlockEntry& block) {

@@ -60,16 +60,7 @@ std::string lesson_text(std::string bytes) {
       bytes = std::move(*converted);
     }
   }
-  std::string text;
-  text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r') {
-      text += bytes[i];
-    } else if (i + 1 == bytes.size() || bytes[i + 1] != '\n') {
-      text += '\n';
-    }
-  }
-  return text;
+  return with_lf_line_ends(bytes);
 }
 
 }  // namespace tutor::words

@@ -1,5 +1,5 @@
 // The sender as the lessons start it: a lesson (keeps_a_block) keeps a block
-// in its program tree, whose M1/velmora-send is the real sender, and ends or
+// in its program tree, whose bin/velmora-send is the real sender, and ends or
 // is killed; the computer's service file names the class server as the
 // service "velmora", logging in as hanako.
 #include <fcntl.h>
@@ -70,8 +70,10 @@ class SenderWatch {
 class StarterTest : public SenderTest {
  protected:
   StarterTest() {
-    fs::create_directories(folder_ / "M1");
-    fs::create_symlink(VELMORA_SEND, folder_ / "M1/velmora-send");
+    // A tree laid out as installed: the launcher, and the sender in bin/.
+    std::ofstream(folder_ / "Velmora") << "";
+    fs::create_directories(folder_ / "bin");
+    fs::create_symlink(VELMORA_SEND, folder_ / "bin/velmora-send");
     defines_service(true);
   }
 

@@ -12,7 +12,7 @@ import sys
 import tempfile
 from pathlib import Path
 
-SENDER = Path("M1/velmora-send")
+SENDER = Path("bin/velmora-send")
 CLIENT_LIBRARIES = ("libpq.so", "libpqxx")
 
 
