@@ -13,11 +13,11 @@
 namespace tutor::classdb {
 namespace {
 
-// Role names are the cluster's, cut by the server past this many bytes.
-constexpr size_t kLongestRoleName = 63;
-
 // Any fixed number: two inits at once take turns.
 constexpr long long kInitLock = 0x76656c6d6f7261;  // "velmora"
+// Any login may take init's lock, or lock a table init changes, and hold it:
+// init gives up after this long rather than wait for ever.
+constexpr std::string_view kInitLockWait = "10s";
 
 std::string in_quotes(std::string_view s) {
   return "\"" + std::string(s) + "\"";
@@ -68,24 +68,35 @@ ClassRoles roles_of_class(pqxx::work& tx, std::string_view class_name) {
   return ClassRoles{row[0][0].as<std::string>(), row[0][1].as<std::string>()};
 }
 
-// 24 characters of 62, about 143 bits, from the kernel's random source.
-std::string new_password() {
-  static constexpr std::string_view kAlphabet =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+// `length` characters of `alphabet` (at most 256), from the kernel's random source.
+std::string random_text(std::string_view alphabet, size_t length) {
   std::ifstream random("/dev/urandom", std::ios::binary);
-  std::string password;
-  while (password.size() < 24) {
+  // Bytes past the last whole multiple of the alphabet would favour its first letters.
+  const size_t usable = 256 - 256 % alphabet.size();
+  std::string text;
+  while (text.size() < length) {
     char byte = 0;
     if (!random.get(byte)) {
-      throw ServerError("cannot read /dev/urandom for a new password");
+      throw ServerError("cannot read /dev/urandom");
     }
-    // Bytes past the last whole multiple of 62 would favour the first letters.
     const auto value = static_cast<unsigned char>(byte);
-    if (value < 248) {
-      password += kAlphabet[value % kAlphabet.size()];
+    if (value < usable) {
+      text += alphabet[value % alphabet.size()];
     }
   }
-  return password;
+  return text;
+}
+
+// 24 characters of 62, about 143 bits.
+std::string new_password() {
+  return random_text("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 24);
+}
+
+// A role's name that tells nothing of whose it is: every login may read
+// every role's name and memberships. 64 random bits; one already taken is
+// found by CREATE ROLE and refused.
+std::string new_role_name() {
+  return "velmora_" + random_text("0123456789abcdef", 16);
 }
 
 // The password as the server keeps it (a SCRAM or MD5 verifier, as its
@@ -131,28 +142,64 @@ NewLogin new_login(pqxx::work& tx,
   return NewLogin{role, password, pgpass_line_here(connection, role, password)};
 }
 
+// Whether PUBLIC, so every learner, may still make large objects, which no
+// limit bounds. Only a superuser may take that from PUBLIC.
+bool large_objects_open(pqxx::work& tx) {
+  return tx
+      .exec1(
+          "SELECT bool_or(p.proacl IS NULL OR EXISTS ("
+          "  SELECT FROM aclexplode(p.proacl) a WHERE a.grantee = 0 AND a.privilege_type = "
+          "'EXECUTE'))"
+          "  FROM pg_proc p WHERE p.oid IN ('lo_create(oid)'::regprocedure,"
+          "  'lo_creat(integer)'::regprocedure, 'lo_from_bytea(oid, bytea)'::regprocedure)")[0]
+      .as<bool>();
+}
+
+void close_large_objects_where_allowed(pqxx::work& tx) {
+  if (tx.exec1("SELECT rolsuper FROM pg_roles WHERE rolname = current_user")[0].as<bool>()) {
+    tx.exec(std::string(kCloseLargeObjects));
+  }
+}
+
 }  // namespace
 
 SchemaChange ClassServer::init() {
   return refused_as_server_error("cannot set up the class server", [&] {
     pqxx::work tx(*connection_);
-    tx.exec_params("SELECT pg_advisory_xact_lock($1)", kInitLock);
-    const int from = schema_version(tx);
-    refuse_a_newer_schema(from);
-    if (from == 0) {
-      tx.exec(std::string(kVersionTable));
+    tx.exec("SET LOCAL lock_timeout = '" + std::string(kInitLockWait) + "'");
+    try {
+      tx.exec_params("SELECT pg_advisory_xact_lock($1)", kInitLock);
+      const int from = schema_version(tx);
+      refuse_a_newer_schema(from);
+      if (from == 0) {
+        tx.exec(std::string(kVersionTable));
+      }
+      for (int v = from; v < kSchemaVersion; ++v) {
+        tx.exec(std::string(kSchemaSteps[static_cast<size_t>(v)]));
+      }
+      if (from != kSchemaVersion) {
+        tx.exec_params(
+            "INSERT INTO schema_version(version) VALUES($1)"
+            " ON CONFLICT (one_row) DO UPDATE SET version = EXCLUDED.version",
+            kSchemaVersion);
+      }
+      close_large_objects_where_allowed(tx);
+      SchemaChange change{
+          from, kSchemaVersion, large_objects_open(tx),
+          tx.exec1("SELECT count(*) FROM learners WHERE role = name")[0].as<int>(),
+          from < 3 ? tx.exec1("SELECT count(*) FROM refused_blocks")[0].as<long long>() : 0};
+      tx.commit();
+      return change;
+    } catch (const pqxx::sql_error& e) {
+      if (e.sqlstate() == "55P03") {  // lock_not_available
+        throw ServerError(
+            "cannot set up the class server: another session has held a lock init needs for " +
+            std::string(kInitLockWait) +
+            " (another init, or a session left open on the class server's tables); try again, "
+            "or end that session (pg_stat_activity lists them)");
+      }
+      throw;
     }
-    for (int v = from; v < kSchemaVersion; ++v) {
-      tx.exec(std::string(kSchemaSteps[static_cast<size_t>(v)]));
-    }
-    if (from != kSchemaVersion) {
-      tx.exec_params(
-          "INSERT INTO schema_version(version) VALUES($1)"
-          " ON CONFLICT (one_row) DO UPDATE SET version = EXCLUDED.version",
-          kSchemaVersion);
-    }
-    tx.commit();
-    return SchemaChange{from, kSchemaVersion};
   });
 }
 
@@ -165,21 +212,16 @@ void ClassServer::add_class(std::string_view class_name) {
     if (!tx.exec_params("SELECT FROM classes WHERE name = $1", name).empty()) {
       throw ServerError("there is already a class " + in_quotes(name));
     }
-    const std::string prefix = std::string(connection_->dbname()) + " " + name;
-    const std::string learners = prefix + " learners";
-    const std::string teachers = prefix + " teachers";
-    if (teachers.size() > kLongestRoleName) {
-      throw BadName("the class name " + in_quotes(name) + " is too long for database " +
-                    in_quotes(connection_->dbname()) + ": its roles' names would pass " +
-                    std::to_string(kLongestRoleName) + " bytes");
-    }
+    const std::string learners = new_role_name();
+    const std::string teachers = new_role_name();
     const std::string l = tx.quote_name(learners);
     const std::string t = tx.quote_name(teachers);
     tx.exec("CREATE ROLE " + l + " NOLOGIN");
     tx.exec("CREATE ROLE " + t + " NOLOGIN");
     tx.exec_params("INSERT INTO classes(name, learners_role, teachers_role) VALUES($1, $2, $3)",
                    name, learners, teachers);
-    tx.exec("GRANT SELECT ON classes, learners, blocks TO " + l + ", " + t);
+    tx.exec("GRANT SELECT ON classes, learners TO " + l + ", " + t);
+    tx.exec("GRANT SELECT ON blocks TO " + t);
     tx.exec("GRANT INSERT (" + std::string(kSentColumns) + ") ON blocks TO " + l);
     tx.commit();
   });
@@ -191,22 +233,64 @@ NewLogin ClassServer::add_learner(std::string_view class_name, std::string_view 
   return refused_as_server_error("cannot add the learner " + in_quotes(learner), [&] {
     pqxx::work tx(*connection_);
     require_current_schema(tx);
-    const std::string role(learner);
+    const std::string name(learner);
     const std::string group = roles_of_class(tx, class_name).learners;
-    const pqxx::result known = tx.exec_params("SELECT class FROM learners WHERE role = $1", role);
-    if (!known.empty()) {
-      throw ServerError(in_quotes(role) + " is already a learner, of class " +
-                        in_quotes(known[0][0].as<std::string>()));
+    if (!tx.exec_params("SELECT FROM learners WHERE class = $1 AND name = $2",
+                        std::string(class_name), name)
+             .empty()) {
+      throw ServerError("there is already a learner " + in_quotes(name) + " in class " +
+                        in_quotes(class_name));
     }
-    if (!tx.exec_params("SELECT FROM pg_roles WHERE rolname = $1", role).empty()) {
-      throw ServerError("there is already a role " + in_quotes(role) +
-                        " on this server: a learner needs a name of its own");
-    }
-    NewLogin login = new_login(tx, *connection_, role, group);
-    tx.exec_params("INSERT INTO learners(role, class) VALUES($1, $2)", role,
-                   std::string(class_name));
+    NewLogin login = new_login(tx, *connection_, new_role_name(), group);
+    tx.exec_params("INSERT INTO learners(role, class, name) VALUES($1, $2, $3)", login.role,
+                   std::string(class_name), name);
     tx.commit();
     return login;
+  });
+}
+
+NewLogin ClassServer::renew_login(std::string_view class_name, std::string_view learner) {
+  check_class_name(class_name);
+  check_login_name(learner);
+  return refused_as_server_error("cannot give " + in_quotes(learner) + " a new login", [&] {
+    pqxx::work tx(*connection_);
+    require_current_schema(tx);
+    roles_of_class(tx, class_name);  // says so where there is no such class
+    const pqxx::result known =
+        tx.exec_params("SELECT role::text FROM learners WHERE class = $1 AND name = $2",
+                       std::string(class_name), std::string(learner));
+    if (known.empty()) {
+      throw ServerError("there is no learner " + in_quotes(learner) + " in class " +
+                        in_quotes(class_name));
+    }
+    const auto old_role = known[0][0].as<std::string>();
+    const std::string role = new_role_name();
+    // The role keeps its memberships; its blocks and their count follow it.
+    tx.exec("ALTER ROLE " + tx.quote_name(old_role) + " RENAME TO " + tx.quote_name(role));
+    const std::string password = new_password();
+    tx.exec("ALTER ROLE " + tx.quote_name(role) + " PASSWORD " +
+            tx.quote(hashed_password(tx, connection_->policy.noted(), role, password)));
+    tx.exec_params("UPDATE learners SET role = $1 WHERE role = $2", role, old_role);
+    tx.exec_params("UPDATE blocks SET learner = $1 WHERE learner = $2", role, old_role);
+    tx.exec_params("UPDATE sent_a_day SET learner = $1 WHERE learner = $2", role, old_role);
+    tx.commit();
+    return NewLogin{role, password, pgpass_line_here(*connection_, role, password)};
+  });
+}
+
+int ClassServer::blocks_a_day(std::optional<int> most) {
+  return refused_as_server_error("cannot change the blocks a learner may send a day", [&] {
+    pqxx::work tx(*connection_);
+    require_current_schema(tx);
+    if (most) {
+      if (*most < 0 || *most > kMostBlocksADay) {
+        throw ServerError("the blocks a day are 0 to " + std::to_string(kMostBlocksADay));
+      }
+      tx.exec_params("UPDATE limits SET blocks_a_day = $1", *most);
+    }
+    const int now = tx.exec1("SELECT blocks_a_day FROM limits")[0].as<int>();
+    tx.commit();
+    return now;
   });
 }
 

@@ -138,20 +138,32 @@ void ClassServer::send(std::span<const OutgoingBlock> blocks) {
 
 void ClassServer::send_in_one_transaction(std::span<const OutgoingBlock> blocks) {
   refused_as_server_error("the class server did not take the blocks", [&] {
-    pqxx::work tx(*connection_);
-    const std::string insert = "INSERT INTO blocks(" + std::string(kSentColumns) +
-                               ") VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)"
-                               " ON CONFLICT (uid) DO NOTHING";
-    for (const OutgoingBlock& sent : blocks) {
-      const history::BlockEntry& b = sent.block;
-      tx.exec_params(insert, sent.uid, b.ended_at, server_text(b.program), b.step, b.seconds,
-                     b.right, b.wrong, server_text(b.evaluation), server_text(b.result),
-                     server_text(b.lesson), server_text(b.input), keys_json(b.keys),
-                     kana_json(b.kana));
+    try {
+      pqxx::work tx(*connection_);
+      // With no conflict target: naming uid would take SELECT on it, which a
+      // learner has not. The uid is the one unique column.
+      const std::string insert = "INSERT INTO blocks(" + std::string(kSentColumns) +
+                                 ") VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)"
+                                 " ON CONFLICT DO NOTHING";
+      for (const OutgoingBlock& sent : blocks) {
+        const history::BlockEntry& b = sent.block;
+        tx.exec_params(insert, sent.uid, b.ended_at, server_text(b.program), b.step, b.seconds,
+                       b.right, b.wrong, server_text(b.evaluation), server_text(b.result),
+                       server_text(b.lesson), server_text(b.input), keys_json(b.keys),
+                       kana_json(b.kana));
+      }
+      // A commit whose answer is lost throws too (pqxx's in_doubt_error): the
+      // blocks are sent again later and skipped if they were kept after all.
+      tx.commit();
+    } catch (const pqxx::sql_error& e) {
+      // Data exceptions (22) and broken constraints (23) are the block's own;
+      // a refused login, a limit reached or a server gone are not.
+      const std::string state = e.sqlstate();
+      if (state.starts_with("22") || state.starts_with("23")) {
+        throw BlockRefused("the class server refused a block: " + one_line(e.what()));
+      }
+      throw;
     }
-    // A commit whose answer is lost throws too (pqxx's in_doubt_error): the
-    // blocks are sent again later and skipped if they were kept after all.
-    tx.commit();
   });
 }
 

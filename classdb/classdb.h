@@ -25,6 +25,18 @@ struct ServerError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The server refused a block for what it holds (a time, a count or a text
+// no block can have): sent again, it would be refused again.
+struct BlockRefused : ServerError {
+  using ServerError::ServerError;
+};
+
+// What init runs where a superuser runs it, and only a superuser may: large
+// objects, which no limit bounds, made by nobody but a superuser.
+inline constexpr std::string_view kCloseLargeObjects =
+    "REVOKE EXECUTE ON FUNCTION lo_create(oid), lo_creat(integer), lo_from_bytea(oid, bytea) "
+    "FROM PUBLIC";
+
 // A class or login name the class server does not take; what() says what is allowed.
 struct BadName : std::invalid_argument {
   using std::invalid_argument::invalid_argument;
@@ -44,14 +56,23 @@ void check_login_name(std::string_view name);
                                       std::string_view password);
 
 // The schema's versions before and after `init`; 0 is a database without it.
+// What init leaves for the administrator to do: where learners may still make
+// large objects (only a superuser may stop that), how many learners still
+// log in by their names (new-login gives them logins that tell nothing), and
+// how many rows no block can have it moved to refused_blocks.
 struct SchemaChange {
   int from = 0;
   int to = 0;
+  bool large_objects_open = false;
+  int named_logins = 0;
+  long long blocks_refused = 0;  // kept before blocks were checked, moved out of blocks
   friend bool operator==(const SchemaChange&, const SchemaChange&) = default;
 };
 
 // A login role just made, with its new password and the ~/.pgpass line that
-// logs it in to this server and database.
+// logs it in to this server and database. A learner's role has a random
+// name (every login may read every role's name): its computer's service
+// group names it as user.
 struct NewLogin {
   std::string role;
   std::string password;
@@ -77,7 +98,8 @@ class ClassServer {
 
   // Sends blocks in one transaction, each kept once however often it is sent
   // (the uid is the key): a block already there is skipped. Returns normally
-  // only once committed. Throws ServerError.
+  // only once committed. Throws BlockRefused where the server refused one of
+  // them for its content, ServerError for anything else.
   void send(std::span<const OutgoingBlock> blocks);
 
   // The administrator's side. The role that runs init owns the schema and is
@@ -89,8 +111,13 @@ class ClassServer {
   SchemaChange init();
   // A class: a role its learners are members of and one its teachers are.
   void add_class(std::string_view class_name);
-  // A new login role with a random password, a learner of the class.
+  // A learner of the class: a new login role with a random name and password.
   NewLogin add_learner(std::string_view class_name, std::string_view learner);
+  // The learner's login renamed at random with a new password: the old name
+  // and password stop working; its blocks stay its own.
+  NewLogin renew_login(std::string_view class_name, std::string_view learner);
+  // The most blocks one learner may send in a day, set to `most` where given.
+  int blocks_a_day(std::optional<int> most = std::nullopt);
   // Makes a login role a teacher of the class, making the role if there is none.
   AddedTeacher add_teacher(std::string_view class_name, std::string_view teacher);
 

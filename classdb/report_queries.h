@@ -14,9 +14,10 @@
 namespace tutor::classdb::report_sql {
 
 // Whether the user may make the report: a teacher of the class, or the
-// administrator who owns the tables and sees every class. $1 the class.
+// administrator who owns the tables and sees every class; and the user's
+// name, a learner's as the learner knows it. $1 the class.
 inline constexpr std::string_view kWhoAsks = R"(
-SELECT current_user::text,
+SELECT coalesce((SELECT name FROM learners WHERE role = current_user), current_user::text),
        pg_has_role(current_user,
                    (SELECT relowner FROM pg_class WHERE oid = 'blocks'::regclass), 'MEMBER'),
        EXISTS (SELECT FROM classes WHERE name = $1),
@@ -32,21 +33,23 @@ SELECT c.name FROM classes c JOIN pg_roles r ON r.rolname = c.teachers_role
 
 // $1 the class.
 inline constexpr std::string_view kLearners = R"(
-SELECT role::text FROM learners WHERE class = $1 ORDER BY role)";
+SELECT name FROM learners WHERE class = $1 ORDER BY name)";
 
 // Put before the two queries below: the class's blocks with their evaluation
 // as a number, read as the progress program reads one (the number it starts
 // with, commas dropped, 0 for none) and kept within what a double holds, as
-// an edited history may hold any text. $1 the class.
+// an edited history may hold any text; each learner by name. A block of a
+// time that is no time (infinity, kept before the server checked blocks) is
+// left out: one such row must not stop the report. $1 the class.
 inline constexpr std::string_view kEvaluatedBlocks = R"(
 WITH evaluated AS (
-  SELECT b.uid, b.learner::text AS learner, b.program, b.input, b.step, b.seconds,
+  SELECT b.uid, l.name AS learner, b.program, b.input, b.step, b.seconds,
          b.ended_at, b.evaluation, b.result, b.lesson,
          least(greatest(coalesce(substring(replace(b.evaluation, ',', '')
-                                           FROM '^\s*([-+]?([0-9]+\.?[0-9]*|\.[0-9]+))')::numeric,
+                                           FROM '^\s*([-+]?([0-9]{1,20}\.?[0-9]{0,20}|\.[0-9]{1,20}))')::numeric,
                                  0), -1e15), 1e15)::float8 AS value
     FROM learners l JOIN blocks b ON b.learner = l.role
-   WHERE l.class = $1))";
+   WHERE l.class = $1 AND isfinite(b.ended_at)))";
 
 // Per learner, program and input: the count, the time in all and since $2
 // (seconds since 1970), the highest step, and the best and latest block. The

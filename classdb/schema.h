@@ -28,7 +28,7 @@ REVOKE ALL ON schema_version FROM PUBLIC;)";
 //   kana the word course's, [{"kana":"か","right":3,"wrong":1}, ...].
 //
 // Privileges (granted per class by add_class): a learners role may SELECT
-// classes, learners and blocks and INSERT the sent columns of blocks (not
+// classes and learners (and blocks, before version 3) and INSERT the sent columns of blocks (not
 // learner nor received_at, which take their defaults); a teachers role may
 // SELECT the three. Nobody else has any, and nobody but the owner (the
 // administrator who ran init) may UPDATE, DELETE or TRUNCATE.
@@ -55,7 +55,26 @@ REVOKE ALL ON schema_version FROM PUBLIC;)";
 //   learners_by_class, where IN (subquery) had it test every learner of the
 //   school in each query a teacher makes of blocks (5 ms a query with 35,000
 //   learners; bench/README.md).
-inline constexpr std::array<std::string_view, 2> kSchemaSteps = {
+//
+// Version 3: what a learner may write, and what it may learn of others.
+//
+// - blocks are checked: finite times of this century, counts and seconds
+//   within what a block can hold, texts and tallies bounded. Rows kept
+//   before that are none of these are moved to refused_blocks, where only
+//   the administrator reads them.
+// - A block is added only by the learner's own login: a learner that has
+//   SET ROLE to its class's role adds none.
+// - Learners no longer read blocks (sending needs INSERT alone, ON CONFLICT
+//   DO NOTHING with no target); a teacher's reads are found through
+//   blocks_by_learner, so no other class's block is visited.
+// - Role names tell nothing, since every login may read pg_roles and
+//   pg_auth_members: each class's two roles get random names, and a
+//   learner's name is kept in learners.name. Logins made before keep their
+//   names until new-login gives them random ones.
+// - One learner adds at most limits.blocks_a_day blocks a day (the server's
+//   day), counted in sent_a_day by a trigger of the administrator's.
+// - Nobody but the owner makes temporary tables here.
+inline constexpr std::array<std::string_view, 3> kSchemaSteps = {
     R"(
 CREATE TABLE classes(
   name text PRIMARY KEY,
@@ -111,8 +130,107 @@ ALTER POLICY self_or_taught ON learners USING (
   role = current_user
   OR class = ANY (ARRAY(SELECT c.name FROM classes c JOIN pg_roles r ON r.rolname = c.teachers_role
                         WHERE pg_has_role(current_user, r.oid, 'MEMBER'))));)",
+    R"(
+ALTER TABLE blocks
+  ADD CONSTRAINT block_time CHECK (
+    ended_at >= '2000-01-01 00:00:00+00' AND ended_at < '2100-01-01 00:00:00+00') NOT VALID,
+  ADD CONSTRAINT block_counts CHECK (
+    step BETWEEN 0 AND 100000 AND seconds BETWEEN 0 AND 86400
+    AND typed_right BETWEEN 0 AND 10000000 AND typed_wrong BETWEEN 0 AND 10000000) NOT VALID,
+  ADD CONSTRAINT block_texts CHECK (
+    length(program) <= 40 AND length(evaluation) <= 32 AND length(result) <= 100
+    AND length(lesson) <= 260 AND length(input) <= 20) NOT VALID,
+  ADD CONSTRAINT block_tallies CHECK (
+    octet_length(keys::text) <= 65536 AND octet_length(kana::text) <= 65536) NOT VALID;
+CREATE TABLE refused_blocks (LIKE blocks);
+REVOKE ALL ON refused_blocks FROM PUBLIC;
+ALTER TABLE refused_blocks ENABLE ROW LEVEL SECURITY;
+ALTER TABLE refused_blocks FORCE ROW LEVEL SECURITY;
+CREATE POLICY administrator ON refused_blocks TO CURRENT_USER USING (true) WITH CHECK (true);
+DO $$
+DECLARE
+  c record;
+BEGIN
+  FOR c IN SELECT conname, pg_get_expr(conbin, conrelid) AS holds FROM pg_constraint
+            WHERE conrelid = 'blocks'::regclass AND contype = 'c' AND NOT convalidated LOOP
+    EXECUTE format('WITH moved AS (DELETE FROM blocks WHERE (%s) IS FALSE RETURNING *)'
+                   ' INSERT INTO refused_blocks SELECT * FROM moved', c.holds);
+    EXECUTE format('ALTER TABLE blocks VALIDATE CONSTRAINT %I', c.conname);
+  END LOOP;
+END $$;
+
+ALTER POLICY own ON blocks WITH CHECK (
+  learner = current_user AND EXISTS (SELECT FROM learners l WHERE l.role = current_user));
+ALTER POLICY own_or_taught ON blocks USING (learner = ANY (ARRAY(SELECT role FROM learners)));
+
+ALTER TABLE learners ADD COLUMN name text;
+UPDATE learners SET name = role;
+ALTER TABLE learners ALTER COLUMN name SET NOT NULL;
+ALTER TABLE learners ADD CONSTRAINT one_name_a_class UNIQUE (class, name);
+DO $$
+DECLARE
+  c record;
+  fresh_learners name;
+  fresh_teachers name;
+BEGIN
+  FOR c IN SELECT * FROM classes LOOP
+    fresh_learners := 'velmora_' || substr(md5(gen_random_uuid()::text), 1, 16);
+    fresh_teachers := 'velmora_' || substr(md5(gen_random_uuid()::text), 1, 16);
+    IF EXISTS (SELECT FROM pg_roles WHERE rolname = c.learners_role) THEN
+      EXECUTE format('ALTER ROLE %I RENAME TO %I', c.learners_role, fresh_learners);
+      EXECUTE format('REVOKE SELECT ON blocks FROM %I', fresh_learners);
+    END IF;
+    IF EXISTS (SELECT FROM pg_roles WHERE rolname = c.teachers_role) THEN
+      EXECUTE format('ALTER ROLE %I RENAME TO %I', c.teachers_role, fresh_teachers);
+    END IF;
+    UPDATE classes SET learners_role = fresh_learners, teachers_role = fresh_teachers
+     WHERE name = c.name;
+  END LOOP;
+  EXECUTE format('REVOKE TEMPORARY ON DATABASE %I FROM PUBLIC', current_database());
+END $$;
+
+CREATE TABLE limits(
+  one_row boolean PRIMARY KEY DEFAULT true CHECK (one_row),
+  blocks_a_day integer NOT NULL CHECK (blocks_a_day BETWEEN 0 AND 10000000));
+INSERT INTO limits(blocks_a_day) VALUES (1000);
+CREATE TABLE sent_a_day(
+  learner name NOT NULL,
+  day date NOT NULL,
+  blocks integer NOT NULL,
+  PRIMARY KEY (learner, day));
+REVOKE ALL ON limits, sent_a_day FROM PUBLIC;
+ALTER TABLE limits ENABLE ROW LEVEL SECURITY;
+ALTER TABLE limits FORCE ROW LEVEL SECURITY;
+ALTER TABLE sent_a_day ENABLE ROW LEVEL SECURITY;
+ALTER TABLE sent_a_day FORCE ROW LEVEL SECURITY;
+CREATE POLICY administrator ON limits TO CURRENT_USER USING (true) WITH CHECK (true);
+CREATE POLICY administrator ON sent_a_day TO CURRENT_USER USING (true) WITH CHECK (true);
+
+CREATE FUNCTION count_sent_block() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER AS $$
+DECLARE
+  sent integer;
+  most integer;
+BEGIN
+  INSERT INTO sent_a_day AS s(learner, day, blocks) VALUES (NEW.learner, current_date, 1)
+    ON CONFLICT (learner, day) DO UPDATE SET blocks = s.blocks + 1
+    RETURNING s.blocks INTO sent;
+  SELECT blocks_a_day INTO most FROM limits;
+  IF sent > most THEN
+    RAISE EXCEPTION 'the class server takes at most % blocks a day from one learner: the rest wait for tomorrow', most
+      USING ERRCODE = 'configuration_limit_exceeded';
+  END IF;
+  RETURN NULL;
+END $$;
+REVOKE ALL ON FUNCTION count_sent_block() FROM PUBLIC;
+DO $$ BEGIN
+  EXECUTE format('ALTER FUNCTION count_sent_block() SET search_path = %I, pg_temp', current_schema());
+END $$;
+CREATE TRIGGER count_sent AFTER INSERT ON blocks FOR EACH ROW EXECUTE FUNCTION count_sent_block();)",
 };
 inline constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
+
+// The most limits.blocks_a_day may be.
+inline constexpr int kMostBlocksADay = 10'000'000;
 
 // The columns a learner's computer sends; the others take their defaults.
 inline constexpr std::string_view kSentColumns =

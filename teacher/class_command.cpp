@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -35,8 +36,12 @@ constexpr std::string_view kUsage =
     "  add-class CLASS             add a class, e.g. 5-2\n"
     "  add-learner CLASS LEARNER   add a learner with a new password and print\n"
     "                              the line of the learner's ~/.pgpass\n"
+    "  new-login CLASS LEARNER     give the learner a new login and password (the\n"
+    "                              old ones stop working) and print them likewise\n"
     "  add-teacher CLASS TEACHER   make a teacher of the class; a new teacher's\n"
     "                              ~/.pgpass line is printed\n"
+    "  daily-limit [BLOCKS]        show, or set, the most blocks one learner may\n"
+    "                              send in a day (1000 to begin with)\n"
     "  report CLASS --html FILE    write the class's report, a page to open in a\n"
     "                              browser and print, to FILE\n"
     "  report CLASS --csv [FILE]   write its table of learners as CSV to FILE,\n"
@@ -110,10 +115,14 @@ bool well_formed(const CommandLine& line) {
   if (command == "init") {
     return arguments == 0;
   }
+  if (command == "daily-limit") {
+    return arguments <= 1;
+  }
   if (command == "add-class") {
     return arguments == 1;
   }
-  return (command == "add-learner" || command == "add-teacher") && arguments == 2;
+  return (command == "add-learner" || command == "new-login" || command == "add-teacher") &&
+         arguments == 2;
 }
 
 // The report of the class, made as of now on this machine's clock.
@@ -177,7 +186,10 @@ bool open_in_browser(const std::filesystem::path& file) {
 
 // The report of every class the user teaches, written to the user's cache
 // and opened in the browser: what the teachers' menu entry runs.
-void open_reports(classdb::ClassServer& server, const CommandLine& line, std::ostream& out) {
+void open_reports(classdb::ClassServer& server,
+                  const CommandLine& line,
+                  std::ostream& out,
+                  std::ostream& err) {
   const std::vector<std::string> classes = server.classes_taught();
   if (classes.empty()) {
     throw std::runtime_error("you teach no class on this class server");
@@ -185,25 +197,96 @@ void open_reports(classdb::ClassServer& server, const CommandLine& line, std::os
   const std::filesystem::path folder = cache_folder() / "velmora";
   std::filesystem::create_directories(folder);
   std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+  // One class's report that cannot be made stops none of the others.
+  std::vector<std::string> failed;
   for (const std::string& name : classes) {
     const std::string file = (folder / ("class-" + name + ".html")).string();
     CommandLine one = line;
     one.words = {"report", name};
     one.html = file;
-    report(server, one, out);
+    try {
+      report(server, one, out);
+    } catch (const std::exception& e) {
+      err << "velmora-class: " << e.what() << "\n";
+      failed.push_back(name);
+      continue;
+    }
     out << (open_in_browser(file) ? "opened " : "open it in a browser: ") << file << "\n";
+  }
+  if (!failed.empty()) {
+    std::string names;
+    for (const std::string& name : failed) {
+      names += (names.empty() ? "" : ", ") + name;
+    }
+    throw std::runtime_error("no report of " + names);
   }
 }
 
-void run(const CommandLine& line, std::ostream& out) {
+// The lines of a new learner's login: its ~/.pgpass line, then, as a comment
+// that ~/.pgpass may keep, the user its computer's service group names.
+void print_login(std::ostream& out, std::string_view learner, const classdb::NewLogin& login) {
+  out << login.pgpass_line << "\n"
+      << "# " << learner << " logs in as " << login.role << ": put user=" << login.role
+      << " in the [velmora] group of " << learner << "'s ~/.pg_service.conf\n";
+}
+
+void print_init(std::ostream& out, const classdb::SchemaChange& change) {
+  const std::string version = "schema version " + std::to_string(change.to);
+  if (change.from == change.to) {
+    out << "the class server is already set up (" << version << "): nothing changed\n";
+  } else if (change.from == 0) {
+    out << "set up the class server (" << version << ")\n";
+  } else {
+    out << "brought the class server from schema version " << change.from << " to " << change.to
+        << "\n";
+  }
+  if (change.blocks_refused > 0) {
+    out << "note: " << change.blocks_refused
+        << (change.blocks_refused == 1 ? " block no block can have (kept before the server checked"
+                                         " them) was moved"
+                                       : " blocks no block can have (kept before the server"
+                                         " checked them) were moved")
+        << " to the table refused_blocks\n";
+  }
+  if (change.named_logins > 0) {
+    out << "note: " << change.named_logins
+        << (change.named_logins == 1 ? " learner logs" : " learners log")
+        << " in by name, which every login can read: give each such learner a login that tells"
+           " nothing with new-login CLASS LEARNER\n";
+  }
+  if (change.large_objects_open) {
+    out << "note: learners can still make large objects, which no limit bounds: run init once"
+           " as a superuser (e.g. sudo -u postgres), or as one: psql -d DATABASE -c '"
+        << classdb::kCloseLargeObjects << "'\n";
+  }
+}
+
+// A whole number of blocks a day, or nullopt.
+std::optional<int> blocks_a_day_of(std::string_view text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const std::string_view command = line.words[0];
   if (command == "report" && line.open) {
     classdb::ClassServer server = classdb::ClassServer::connect(line.service);
-    open_reports(server, line, out);
+    open_reports(server, line, out, err);
     return;
   }
-  // Names are checked before connecting: a typing mistake needs no server.
-  if (command != "init") {
+  // Names and numbers are checked before connecting: a typing mistake needs no server.
+  std::optional<int> blocks_a_day;
+  if (command == "daily-limit" && line.words.size() > 1) {
+    blocks_a_day = blocks_a_day_of(line.words[1]);
+    if (!blocks_a_day) {
+      throw std::runtime_error("the blocks a day are a whole number, 0 or more: not \"" +
+                               std::string(line.words[1]) + "\"");
+    }
+  } else if (command != "init" && command != "daily-limit") {
     classdb::check_class_name(line.words[1]);
   }
   if (line.words.size() > 2 && command != "report") {
@@ -211,23 +294,18 @@ void run(const CommandLine& line, std::ostream& out) {
   }
   classdb::ClassServer server = classdb::ClassServer::connect(line.service);
   if (command == "init") {
-    const classdb::SchemaChange change = server.init();
-    const std::string version = "schema version " + std::to_string(change.to);
-    if (change.from == change.to) {
-      out << "the class server is already set up (" << version << "): nothing changed\n";
-    } else if (change.from == 0) {
-      out << "set up the class server (" << version << ")\n";
-    } else {
-      out << "brought the class server from schema version " << change.from << " to " << change.to
-          << "\n";
-    }
+    print_init(out, server.init());
   } else if (command == "add-class") {
     server.add_class(line.words[1]);
     out << "added the class " << line.words[1] << "\n";
   } else if (command == "report") {
     report(server, line, out);
   } else if (command == "add-learner") {
-    out << server.add_learner(line.words[1], line.words[2]).pgpass_line << "\n";
+    print_login(out, line.words[2], server.add_learner(line.words[1], line.words[2]));
+  } else if (command == "new-login") {
+    print_login(out, line.words[2], server.renew_login(line.words[1], line.words[2]));
+  } else if (command == "daily-limit") {
+    out << "a learner may send " << server.blocks_a_day(blocks_a_day) << " blocks a day\n";
   } else {
     const classdb::AddedTeacher added = server.add_teacher(line.words[1], line.words[2]);
     if (added.login) {
@@ -255,7 +333,7 @@ int run_class_command(std::span<const std::string_view> args,
     return 2;
   }
   try {
-    run(*line, out);
+    run(*line, out, err);
     out.flush();
     return 0;
   } catch (const std::exception& e) {

@@ -13,7 +13,7 @@ namespace tutor::classdb {
 
 // A class server its administrator set up: class 5-2 with the learners
 // hanako and taro and the teacher suzuki, class 5-3 with the learner sato.
-// Each role logs in through a service of its own name.
+// Each logs in through a service of its name; a learner's role has a random name.
 class ClassServerTest : public ::testing::Test {
  protected:
   ClassServerTest() {
@@ -23,13 +23,14 @@ class ClassServerTest : public ::testing::Test {
     admin.add_class("5-3");
     for (const auto& [class_name, learner] :
          {std::pair{"5-2", "hanako"}, std::pair{"5-2", "taro"}, std::pair{"5-3", "sato"}}) {
-      log_in(admin.add_learner(class_name, learner));
+      log_in(learner, admin.add_learner(class_name, learner));
     }
-    log_in(*admin.add_teacher("5-2", "suzuki").login);
+    log_in("suzuki", *admin.add_teacher("5-2", "suzuki").login);
   }
 
-  void log_in(const NewLogin& login) {
-    cluster_.add_service(login.role, login.role, login.pgpass_line + "\n");
+  // A service named after the learner or teacher, logging in as its role.
+  void log_in(std::string_view name, const NewLogin& login) {
+    cluster_.add_service(name, login.role, login.pgpass_line + "\n");
   }
 
   // A block of Ostrin's first step with two key tallies and a kana tally.
@@ -55,6 +56,16 @@ class ClassServerTest : public ::testing::Test {
     const testing::Ran ran = cluster_.psql(testing::PgCluster::kSuperuserService, sql);
     EXPECT_EQ(ran.status, 0) << ran.err;
     return ran.out;
+  }
+
+  // The role a learner logs in as.
+  [[nodiscard]] std::string role_of(std::string_view learner) const {
+    std::string role =
+        everything("SELECT role FROM learners WHERE name = '" + std::string(learner) + "'");
+    if (!role.empty()) {
+      role.pop_back();
+    }
+    return role;
   }
 
   testing::PgCluster cluster_;

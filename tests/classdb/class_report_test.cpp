@@ -103,8 +103,8 @@ class ClassReportTest : public ClassServerTest {
  protected:
   ClassReportTest() {
     ClassServer admin = ClassServer::connect(testing::PgCluster::kAdminService);
-    log_in(admin.add_learner("5-2", "jiro"));  // a learner with no block yet
-    log_in(*admin.add_teacher("5-3", "tanaka").login);
+    log_in("jiro", admin.add_learner("5-2", "jiro"));  // a learner with no block yet
+    log_in("tanaka", *admin.add_teacher("5-3", "tanaka").login);
     ::setenv("TZ", kReportZone, 1);
     ::tzset();
   }

@@ -21,7 +21,8 @@ TEST_F(SendTest, BlocksSentAgainAreKeptOnce) {
   ClassServer::connect("hanako").send(
       std::vector{first[1], block("00000000000000000000000000000003", "Rundel")});
 
-  EXPECT_EQ(everything("SELECT uid, learner, program FROM blocks ORDER BY uid"),
+  EXPECT_EQ(everything("SELECT uid, name, program FROM blocks JOIN learners ON role = learner"
+                       " ORDER BY uid"),
             "00000000-0000-0000-0000-000000000001|hanako|Ostrin\n"
             "00000000-0000-0000-0000-000000000002|hanako|Kotoba\n"
             "00000000-0000-0000-0000-000000000003|hanako|Rundel\n");
@@ -39,7 +40,8 @@ TEST_F(SendTest, BlocksSentAgainAreKeptOnce) {
 
 TEST_F(SendTest, RefusedSendsKeepNothingAndSayWhyInOneLine) {
   OutgoingBlock bad = block("not a uid", "Ostrin");
-  cluster_.add_service("wrong-password", "hanako", cluster_.pgpass_line("hanako", "guessed"));
+  cluster_.add_service("wrong-password", role_of("hanako"),
+                       cluster_.pgpass_line(role_of("hanako"), "guessed"));
   const std::vector<std::pair<std::function<void()>, std::string_view>> refusals = {
       {[&] {
          ClassServer::connect("hanako").send(

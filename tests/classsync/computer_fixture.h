@@ -38,6 +38,8 @@ class SenderTest : public ClassServerTest {
  protected:
   SenderTest() : folder_(cluster_.folder() / "computer") {
     fs::create_directories(folder_ / "M0/data");
+    // These send years of a learner's blocks in a day.
+    classdb::ClassServer::connect(testing::PgCluster::kAdminService).blocks_a_day(1'000'000);
   }
 
   [[nodiscard]] fs::path history_file() const { return folder_ / "M0/data/progress.sqlite3"; }

@@ -43,9 +43,11 @@ TEST_F(SenderTest, BlocksKeptWhileTheServerIsDownArriveOnceWhenItIsBack) {
   }
   EXPECT_EQ(server_uids(), local_uids());
   EXPECT_TRUE(history::waiting_blocks(history_file(), 100).empty());
-  EXPECT_EQ(everything("SELECT count(*) FROM blocks WHERE learner = 'hanako' AND input = 'kana' "
-                       "AND lesson = ''');  DROP TABLE blocks; --.txt' AND keys->0->>'key' = '26' "
-                       "AND kana->0->>'kana' = 'か'"),
+  EXPECT_EQ(everything(
+                "SELECT count(*) FROM blocks JOIN learners ON role = learner WHERE name = 'hanako' "
+                "AND input = 'kana' "
+                "AND lesson = ''');  DROP TABLE blocks; --.txt' AND keys->0->>'key' = '26' "
+                "AND kana->0->>'kana' = 'か'"),
             "10\n");
 
   cluster_.stop();
@@ -177,7 +179,7 @@ TEST_F(SenderTest, FortyComputersSendingAtOnceGiveEveryBlockOnce) {
   std::vector<pid_t> computers;
   for (int i = 0; i < 40; ++i) {
     const std::string learner = "room" + std::to_string(i);
-    log_in(admin.add_learner("5-2", learner));
+    log_in(learner, admin.add_learner("5-2", learner));
     // The same hundred blocks, each given new uids as a computer of its own would.
     const fs::path history = folder_ / (learner + ".sqlite3");
     fs::copy_file(history_file(), history);
@@ -196,7 +198,7 @@ TEST_F(SenderTest, FortyComputersSendingAtOnceGiveEveryBlockOnce) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   EXPECT_EQ(everything("SELECT count(*), count(DISTINCT learner) FROM blocks "
-                       "WHERE learner LIKE 'room%'"),
+                       "JOIN learners ON role = learner WHERE name LIKE 'room%'"),
             "4000|40\n");
   EXPECT_EQ(everything("SELECT count(*) FROM (SELECT learner FROM blocks GROUP BY learner "
                        "HAVING count(*) <> 100) AS uneven"),

@@ -81,8 +81,9 @@ class StarterTest : public SenderTest {
   void defines_service(bool velmora) const {
     std::ofstream(service_file()) << "[" << (velmora ? "velmora" : "kyoshitsu")
                                   << "]\nhost=127.0.0.1\nport=" << cluster_.port()
-                                  << "\ndbname=velmora\nuser=hanako\npassfile="
-                                  << (cluster_.folder() / "hanako.pgpass").string() << "\n";
+                                  << "\ndbname=velmora\nuser=" << role_of("hanako")
+                                  << "\npassfile=" << (cluster_.folder() / "hanako.pgpass").string()
+                                  << "\n";
   }
   [[nodiscard]] fs::path service_file() const { return folder_ / "pg_service.conf"; }
 
