@@ -1,5 +1,6 @@
 #include "classsync/outbox_sender.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -82,6 +83,7 @@ class Watchdog {
 SendResult send_outbox(const std::filesystem::path& history,
                        std::string_view service,
                        const std::function<void()>& batch_begins) {
+  SendResult result;
   try {
     std::optional<classdb::ClassServer> server;
     std::int64_t after = 0;  // past the blocks sent that could not be taken out
@@ -94,28 +96,47 @@ SendResult send_outbox(const std::filesystem::path& history,
       if (waiting.empty()) {
         if (after != 0) {
           // Sent, every one, but they stay: told, since nothing else shows it.
-          return {.all_sent = false,
-                  .failure =
-                      "the history cannot be written, so its blocks are sent again "
-                      "each time (the server keeps each once)"};
+          result.failure =
+              "the history cannot be written, so its blocks are sent again "
+              "each time (the server keeps each once)";
+          return result;
         }
-        return {.all_sent = true, .failure = {}};
+        result.all_sent = true;
+        return result;
       }
       if (!server) {
         server = classdb::ClassServer::connect(service, kConnectTimeoutSeconds);
       }
-      server->send(waiting);
       std::vector<std::int64_t> ids;
       ids.reserve(waiting.size());
-      for (const history::WaitingBlock& w : waiting) {
-        ids.push_back(w.id);
+      try {
+        server->send(waiting);
+        for (const history::WaitingBlock& w : waiting) {
+          ids.push_back(w.id);
+        }
+      } catch (const classdb::BlockRefused&) {
+        // One at a time, to find the blocks refused: each is set aside, and
+        // the others go as ever.
+        for (const history::WaitingBlock& w : waiting) {
+          try {
+            server->send(std::span(&w, 1));
+            ids.push_back(w.id);
+          } catch (const classdb::BlockRefused& e) {
+            if (!history::set_aside(history, w.id, e.what())) {
+              after = std::max(after, w.id);  // it stays: past it, the rest go
+            }
+            result.set_aside.push_back("the block of " + w.block.ended_at + " (" + w.block.program +
+                                       ") is kept on this computer only: " + e.what());
+          }
+        }
       }
-      if (!history::take_out_of_outbox(history, ids)) {
-        after = ids.back();  // read-only or busy: the rest are sent all the same
+      if (!ids.empty() && !history::take_out_of_outbox(history, ids)) {
+        after = std::max(after, ids.back());  // read-only or busy: the rest are sent all the same
       }
     }
   } catch (const classdb::ServerError& e) {
-    return {.all_sent = false, .failure = e.what()};
+    result.failure = e.what();
+    return result;
   }
 }
 
@@ -123,6 +144,10 @@ int run_sender(const std::filesystem::path& history, std::string_view service, S
   Watchdog watchdog(lock);
   while (true) {
     const SendResult sent = send_outbox(history, service, [&] { watchdog.batch_begins(); });
+    // Once each: a block set aside is never sent again.
+    for (const std::string& aside : sent.set_aside) {
+      std::fprintf(stderr, "class server: %s\n", aside.c_str());
+    }
     if (!sent.failure.empty()) {
       tell_once(lock, sent.failure);
       return 1;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "classsync/send_lock.h"
 
@@ -12,8 +13,9 @@
 namespace tutor::classsync {
 
 struct SendResult {
-  bool all_sent = false;  // the outbox was found empty at the end
-  std::string failure;    // what the server or the connection refused, one line
+  bool all_sent = false;               // the outbox was found empty at the end
+  std::string failure;                 // what the server or the connection refused, one line
+  std::vector<std::string> set_aside;  // a line a block the server refused
 };
 
 // Sends the blocks waiting in a history's outbox to the class server through
@@ -21,6 +23,8 @@ struct SendResult {
 // taken out of the outbox once the server has it. The server keeps each
 // block once by its uid, so a run cut off at any moment loses and doubles
 // nothing: what is left is sent by the next.
+// A block the server refuses for what it holds is set aside in the history
+// (kept, never sent again) and holds back no other.
 // `batch_begins`, where given, is called before each batch.
 [[nodiscard]] SendResult send_outbox(const std::filesystem::path& history,
                                      std::string_view service,

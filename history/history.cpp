@@ -1,5 +1,7 @@
 #include "history/history.h"
 
+#include "history/stored.h"
+
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
@@ -9,21 +11,19 @@
 #include <stdexcept>
 
 namespace tutor::history {
-namespace {
 
 namespace fs = std::filesystem;
+using namespace stored;
 
-// Long enough for another program's transaction (a few milliseconds) to end,
-// short enough that a lock held for good costs the learner nothing they notice:
-// the result screen is already on show.
-constexpr int kBusyTimeoutMs = 200;
+namespace {
 
 // Each step moves the schema one version forward; a new file takes them all.
 // Version 1 kept blocks and their keys; version 2 added the marks; version 3
 // the word course's lesson, input and keystrokes per kana; version 4 gave
 // every block a random 128-bit id and an outbox of the blocks a class server
-// does not have yet (all of them, to begin with).
-constexpr std::array<std::string_view, 4> kSchemaSteps = {
+// does not have yet (all of them, to begin with); version 5 a place for the
+// blocks the class server refused for what they hold, kept here, not sent.
+constexpr std::array<std::string_view, 5> kSchemaSteps = {
     R"(CREATE TABLE blocks(
          id INTEGER PRIMARY KEY,
          ended_at TEXT NOT NULL,
@@ -63,8 +63,18 @@ constexpr std::array<std::string_view, 4> kSchemaSteps = {
        CREATE UNIQUE INDEX blocks_by_uid ON blocks(uid);
        CREATE TABLE outbox(block_id INTEGER PRIMARY KEY REFERENCES blocks(id));
        INSERT INTO outbox SELECT id FROM blocks ORDER BY id;)",
+    R"(CREATE TABLE set_aside(
+         block_id INTEGER PRIMARY KEY REFERENCES blocks(id),
+         reason TEXT NOT NULL);)",
 };
 constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
+
+// Seconds east of UTC from which on a time's offset is not kept.
+constexpr long kFirstOffsetRefused = 16 * 3600;
+
+}  // namespace
+
+namespace stored {
 
 int schema_version(SQLite::Database& db) {
   const int version = db.execAndGet("PRAGMA user_version").getInt();
@@ -95,6 +105,10 @@ void refuse_anything_but_a_file(const fs::path& file) {
   }
 }
 
+}  // namespace stored
+
+namespace {
+
 // A file that fails SQLite's quick check is damaged: adding to it could make
 // the rest unreadable, so it is left as it is for the learner to rescue.
 void refuse_a_damaged_file(SQLite::Database& db) {
@@ -102,15 +116,6 @@ void refuse_a_damaged_file(SQLite::Database& db) {
   if (check.executeStep() && check.getColumn(0).getString() != "ok") {
     throw std::runtime_error("it is damaged (" + check.getColumn(0).getString() + ")");
   }
-}
-
-// One row of a prepared insert, its values bound in order.
-template <typename... Values>
-void insert(SQLite::Statement& statement, const Values&... values) {
-  int column = 0;
-  (statement.bind(++column, values), ...);
-  statement.exec();
-  statement.reset();
 }
 
 void insert_block(SQLite::Database& db, const BlockEntry& b) {
@@ -203,12 +208,11 @@ SQLite::Database open_for_reading(const fs::path& file) {
   }
 }
 
-// Opens the history for reading and visits its blocks (none without a visitor), then `after` with
-// the open database; a missing file is no history yet, anything else that goes wrong makes it
-// unreadable.
-HistoryRead read_with(const fs::path& file,
-                      const std::function<void(const BlockRow&)>& visit,
-                      const std::function<void(SQLite::Database&)>& after) {
+}  // namespace
+
+HistoryRead stored::read_with(const fs::path& file,
+                              const std::function<void(const BlockRow&)>& visit,
+                              const std::function<void(SQLite::Database&)>& after) {
   HistoryRead r;
   std::error_code ec;
   if (fs::symlink_status(file, ec).type() == fs::file_type::not_found) {
@@ -252,8 +256,6 @@ HistoryRead read_with(const fs::path& file,
   }
   return r;
 }
-
-}  // namespace
 
 std::map<std::string, std::pair<long long, long long>> recent_kana(const fs::path& file,
                                                                    std::string_view program,
@@ -346,93 +348,16 @@ HistoryRead read_history(const fs::path& file, std::size_t tallied_blocks) {
   return r;
 }
 
-std::vector<WaitingBlock> waiting_blocks(const fs::path& file,
-                                         std::size_t count,
-                                         std::int64_t after_id) {
-  std::vector<WaitingBlock> waiting;
-  const HistoryRead r = read_with(file, nullptr, [&](SQLite::Database& db) {
-    if (schema_version(db) < 4) {
-      return;
-    }
-    SQLite::Statement blocks(db,
-                             "SELECT id, uid, ended_at, program, step, seconds, typed_right, "
-                             "typed_wrong, evaluation, result, lesson, input FROM blocks "
-                             "WHERE id IN (SELECT block_id FROM outbox WHERE block_id > ? "
-                             "ORDER BY block_id LIMIT ?) ORDER BY id");
-    blocks.bind(1, after_id);
-    blocks.bind(2, static_cast<std::int64_t>(count));
-    SQLite::Statement tallies(db,
-                              "SELECT key, typed_right, typed_wrong FROM key_tallies "
-                              "WHERE block_id = ? ORDER BY key");
-    SQLite::Statement misses(db,
-                             "SELECT typed_instead, count FROM key_misses "
-                             "WHERE block_id = ? AND key = ? ORDER BY typed_instead");
-    SQLite::Statement kana(db,
-                           "SELECT kana, typed_right, typed_wrong FROM kana_tallies "
-                           "WHERE block_id = ? ORDER BY kana");
-    while (blocks.executeStep()) {
-      WaitingBlock w{blocks.getColumn(0).getInt64(), blocks.getColumn(1).getString(), {}};
-      w.block = {blocks.getColumn(2).getString(),
-                 blocks.getColumn(3).getString(),
-                 blocks.getColumn(4).getInt(),
-                 blocks.getColumn(5).getInt(),
-                 blocks.getColumn(6).getInt(),
-                 blocks.getColumn(7).getInt(),
-                 blocks.getColumn(8).getString(),
-                 blocks.getColumn(9).getString(),
-                 {},
-                 blocks.getColumn(10).getString(),
-                 blocks.getColumn(11).getString(),
-                 {}};
-      tallies.bind(1, w.id);
-      while (tallies.executeStep()) {
-        KeyTally t{tallies.getColumn(0).getInt(),
-                   tallies.getColumn(1).getInt(),
-                   tallies.getColumn(2).getInt(),
-                   {}};
-        misses.bind(1, w.id);
-        misses.bind(2, t.key);
-        while (misses.executeStep()) {
-          t.instead.push_back({misses.getColumn(0).getInt(), misses.getColumn(1).getInt()});
-        }
-        misses.reset();
-        w.block.keys.push_back(std::move(t));
-      }
-      tallies.reset();
-      kana.bind(1, w.id);
-      while (kana.executeStep()) {
-        w.block.kana.push_back({kana.getColumn(0).getString(), kana.getColumn(1).getInt(),
-                                kana.getColumn(2).getInt()});
-      }
-      kana.reset();
-      waiting.push_back(std::move(w));
-    }
-  });
-  if (r.status != HistoryRead::Status::Read) {
-    waiting.clear();
-  }
-  return waiting;
-}
-
-bool take_out_of_outbox(const fs::path& file, std::span<const std::int64_t> ids) {
-  try {
-    refuse_anything_but_a_file(file);
-    SQLite::Database db(file, SQLite::OPEN_READWRITE | SQLite::OPEN_NOFOLLOW, kBusyTimeoutMs);
-    SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
-    SQLite::Statement take(db, "DELETE FROM outbox WHERE block_id = ?");
-    for (const std::int64_t id : ids) {
-      insert(take, id);
-    }
-    transaction.commit();
-    return true;
-  } catch (const std::exception&) {
-    return false;  // sent again next time: the server keeps each block once
-  }
-}
-
 std::string local_time(std::time_t t) {
   std::tm tm{};
   ::localtime_r(&t, &tm);
+  // An offset of 16 hours or more (a zone set by hand) is no time the class
+  // server takes, and one of odd seconds (an old zone's mean time) %z would
+  // cut: the same moment in UTC instead.
+  if (tm.tm_gmtoff <= -kFirstOffsetRefused || tm.tm_gmtoff >= kFirstOffsetRefused ||
+      tm.tm_gmtoff % 60 != 0) {
+    ::gmtime_r(&t, &tm);
+  }
   char text[40];
   const size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm);
   // +0900 -> +09:00 (built whole: GCC 12 takes an insert here for an overlap)

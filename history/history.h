@@ -155,6 +155,14 @@ struct WaitingBlock {
 // Takes blocks the class server has out of the outbox, in one transaction;
 // false where the history could not be written (they are sent again).
 bool take_out_of_outbox(const std::filesystem::path& file, std::span<const std::int64_t> ids);
+// Takes a block the class server refused for what it holds out of the
+// outbox, keeping it here with the server's reason: sent again it would be
+// refused again, and it must hold back no other. False where the history
+// could not be written.
+bool set_aside(const std::filesystem::path& file, std::int64_t id, std::string_view reason);
+// The blocks set aside, by id, with the server's reasons.
+[[nodiscard]] std::vector<std::pair<std::int64_t, std::string>> set_aside_blocks(
+    const std::filesystem::path& file);
 
 // Adds to the history, each addition one transaction, journalled and synced
 // to the disk before it counts as kept. Before its first addition the file is
@@ -179,7 +187,8 @@ class HistoryWriter {
   bool failure_told_ = false;
 };
 
-// Local time as "2026-12-07T10:15:30+09:00".
+// Local time as "2026-12-07T10:15:30+09:00"; in UTC ("+00:00") where the
+// zone's offset is 16 hours or more, or not of whole minutes.
 [[nodiscard]] std::string local_time(std::time_t t);
 [[nodiscard]] std::string local_time_now();
 

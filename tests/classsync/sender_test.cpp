@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <set>
@@ -169,6 +170,48 @@ TEST_F(SenderTest, KilledWhileSendingNoBlockIsLostOrDoubled) {
   ASSERT_EQ(last.status, 0) << last.err;
   EXPECT_EQ(server_uids(), local_uids());
   EXPECT_EQ(local_uids().size(), 200u);
+}
+
+// Blocks the server refuses for what they hold, one of a zone sixteen hours
+// east as an older tutor kept it, one of negative seconds: each is set
+// aside on the computer and told once, and the other twelve arrive.
+TEST_F(SenderTest, ABlockTheServerRefusesIsSetAsideAndHoldsBackNoOther) {
+  keep(14);
+  SQLite::Database(history_file(), SQLite::OPEN_READWRITE)
+      .exec(
+          "UPDATE blocks SET ended_at = '2026-12-08T04:00:00+16:00' WHERE id = 4;"
+          "UPDATE blocks SET seconds = -5 WHERE id = 10");
+  const testing::Ran first = send("hanako");
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(std::count(first.err.begin(), first.err.end(), '\n'), 2) << first.err;
+  EXPECT_NE(first.err.find("the block of 2026-12-08T04:00:00+16:00 (Kotoba) is kept on this "
+                           "computer only: the class server refused a block"),
+            std::string::npos)
+      << first.err;
+  EXPECT_EQ(server_uids().size(), 12u);
+  EXPECT_TRUE(history::waiting_blocks(history_file(), 100).empty());
+  const auto aside = history::set_aside_blocks(history_file());
+  ASSERT_EQ(aside.size(), 2u);
+  EXPECT_EQ(aside[0].first, 4);
+  EXPECT_NE(aside[1].second.find("block_counts"), std::string::npos) << aside[1].second;
+
+  keep(1, 20);
+  const testing::Ran again = send("hanako");
+  EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(again.err, "");
+  EXPECT_EQ(server_uids().size(), 13u);
+
+  // Made now in such a zone, a block's time is the same moment in UTC.
+  ::setenv("TZ", "XXX-16", 1);
+  ::tzset();
+  const std::string sixteen_east = history::local_time(1'765'152'000);
+  ::setenv("TZ", "JST-9", 1);
+  ::tzset();
+  const std::string tokyo = history::local_time(1'765'152'000);
+  ::unsetenv("TZ");
+  ::tzset();
+  EXPECT_EQ(sixteen_east, "2025-12-08T00:00:00+00:00");
+  EXPECT_EQ(tokyo, "2025-12-08T09:00:00+09:00");
 }
 
 // A room at once: forty computers, each its own learner's, each sending a

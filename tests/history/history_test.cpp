@@ -250,7 +250,7 @@ TEST_F(HistoryTest, ClearingTheRecordsMarksAnOlderHistoryAndMovesItForward) {
   EXPECT_EQ(r.history.blocks[0].keys, (std::vector<KeyTally>{{26, 300, 4, {{27, 4}}}}));
   ASSERT_EQ(r.history.marks.size(), 1u);
   EXPECT_EQ(r.history.marks[0].what, kRecordsCleared);
-  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 4);
+  EXPECT_EQ(SQLite::Database(history_file()).execAndGet("PRAGMA user_version").getInt(), 5);
   // The moved file keeps the word course's blocks with their keystrokes per kana.
   BlockEntry words{"2026-12-02T09:00:00+09:00",
                    "Kotoba",
