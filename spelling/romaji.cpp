@@ -27,13 +27,13 @@ const std::unordered_map<std::u32string, const RomajiEntry*>& table() {
   return kByKana;
 }
 
+}  // namespace
+
 bool single_n_may_precede(char key) {
   const bool letter = key >= 'a' && key <= 'z';
   return letter ? std::string_view("aeiouny").find(key) == std::string_view::npos
-                : kMarkKeys.find(key) != std::string_view::npos;
+                : key != '\0' && kMarkKeys.find(key) != std::string_view::npos;
 }
-
-}  // namespace
 
 std::u32string as_hiragana(std::string_view reading) {
   std::u32string out;
@@ -43,8 +43,8 @@ std::u32string as_hiragana(std::string_view reading) {
   return out;
 }
 
-RomajiLine::RomajiLine(std::string_view reading, const Preferences* preferences)
-    : reading_(as_hiragana(reading)), preferences_(preferences) {
+RomajiLine::RomajiLine(std::string_view reading, const Preferences* preferences, char next_begins)
+    : reading_(as_hiragana(reading)), preferences_(preferences), next_begins_(next_begins) {
   find_moves();
   states_.push_back({});
 }
@@ -67,6 +67,10 @@ void RomajiLine::find_moves() {
           }
         }
       }
+    }
+    if (i + 1 == n && reading_[i] == kN && single_n_may_precede(next_begins_)) {
+      // No preference of the learner's: its spelling is the next item's choice.
+      moves.push_back({1, "n", U"", "", true});
     }
     if (i + 1 < n && (reading_[i] == kSmallTsu || reading_[i] == kN)) {
       for (const Move& next : moves_[i + 1]) {
@@ -153,8 +157,35 @@ bool RomajiLine::type(char key) {
 }
 
 bool RomajiLine::done() const {
-  return std::any_of(states_.begin(), states_.end(),
-                     [&](const State& s) { return s.move < 0 && s.at == reading_.size(); });
+  return ended_before_next_ || std::any_of(states_.begin(), states_.end(), [&](const State& s) {
+           return s.move < 0 && s.at == reading_.size() && !awaiting(s);
+         });
+}
+
+bool RomajiLine::awaiting(const State& s) const {
+  if (s.move >= 0 || s.path < 0) {
+    return false;
+  }
+  const Step& last = path_[static_cast<std::size_t>(s.path)];
+  return moves_[last.at][static_cast<std::size_t>(last.move)].before_next;
+}
+
+bool RomajiLine::awaits_next() const {
+  return !done() &&
+         std::any_of(states_.begin(), states_.end(), [&](const State& s) { return awaiting(s); });
+}
+
+bool RomajiLine::ends_before(char key) const {
+  return awaits_next() && single_n_may_precede(key);
+}
+
+void RomajiLine::end_before_next() {
+  const auto waiting =
+      std::find_if(states_.begin(), states_.end(), [&](const State& s) { return awaiting(s); });
+  if (waiting != states_.end()) {
+    ended_before_next_ = true;
+    states_ = {*waiting};
+  }
 }
 
 std::size_t RomajiLine::completion_length(const State& s) const {
@@ -195,7 +226,10 @@ std::size_t RomajiLine::kana_done() const {
 
 char32_t RomajiLine::kana_now() const {
   const std::size_t at = leading().at;
-  return at < reading_.size() ? reading_[at] : U'\0';
+  if (at < reading_.size()) {
+    return reading_[at];
+  }
+  return awaits_next() ? reading_.back() : U'\0';  // the ん not settled yet
 }
 
 std::vector<TypedKana> RomajiLine::typed_kana() const {

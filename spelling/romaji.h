@@ -34,13 +34,19 @@ struct TypedKana {
 //    of k s t c h f m y r w g z j d b p v q; before a vowel, the な row, ん or
 //    the end of the line it takes only its small-kana spellings;
 //  - ん is a single n before a kana whose spelling starts with a consonant
-//    other than n and y, or before a mark; otherwise nn, xn or n'.
+//    other than n and y, or before a mark; otherwise nn, xn or n'. A ん
+//    that ends the line is a single n too where another item follows that
+//    begins so: the line then waits for the next key, which either ends the
+//    ん (n) or, being a consonant that starts the next item, begins it.
 // Every contracted kana may also be typed as its parts (き then ゃ).
 // Katakana is typed as the same hiragana.
 class RomajiLine {
  public:
-  // `preferences` may be null; it must outlive the line.
-  explicit RomajiLine(std::string_view reading, const Preferences* preferences = nullptr);
+  // `preferences` may be null; it must outlive the line. `next_begins`, where
+  // given, is the first key of the item that follows this one.
+  explicit RomajiLine(std::string_view reading,
+                      const Preferences* preferences = nullptr,
+                      char next_begins = '\0');
 
   // Where the reading holds a character no keystroke types (its index in
   // code points), or nothing where every character can be typed.
@@ -50,6 +56,12 @@ class RomajiLine {
   bool type(char key);
 
   [[nodiscard]] bool done() const;
+  // Whether the line's last ん was typed as a single n and waits for the
+  // next key; and whether `key` then ends the line and begins the next item.
+  [[nodiscard]] bool awaits_next() const;
+  [[nodiscard]] bool ends_before(char key) const;
+  // Ends a line that awaits the next key there: the ん is a single n.
+  void end_before_next();
   // The right keystrokes so far.
   [[nodiscard]] const std::string& typed() const { return typed_; }
   // One valid spelling of what is left, following what was typed: after
@@ -69,6 +81,7 @@ class RomajiLine {
     std::string spelling;
     std::u32string chunk;        // the kana whose preference it follows
     std::string chunk_spelling;  // and how it spells them
+    bool before_next = false;    // a last ん as a single n: whole with the next item's key
   };
   struct State {
     std::size_t at = 0;    // where its move starts in the reading
@@ -84,6 +97,7 @@ class RomajiLine {
 
   void find_moves();
   [[nodiscard]] bool preferred(const Move& m) const;
+  [[nodiscard]] bool awaiting(const State& s) const;
   [[nodiscard]] const State& leading() const;
   [[nodiscard]] std::size_t completion_length(const State& s) const;
 
@@ -96,7 +110,13 @@ class RomajiLine {
   std::vector<Step> path_;
   std::string typed_;
   std::optional<std::size_t> untypeable_;
+  char next_begins_;
+  bool ended_before_next_ = false;
 };
+
+// Whether a single n may stand for ん before a key: a consonant but n and y,
+// or a mark.
+[[nodiscard]] bool single_n_may_precede(char key);
 
 // A reading as hiragana: katakana becomes the same hiragana, the rest stays.
 [[nodiscard]] std::u32string as_hiragana(std::string_view reading);

@@ -29,10 +29,22 @@ std::vector<history::KanaTally> WordDrill::kana_tallies() const {
   return out;
 }
 
+std::unique_ptr<ReadingLine> WordDrill::line_of(std::size_t item) const {
+  const std::vector<OwnItem>& items = lesson_.items;
+  return reading_line(
+      mode_, items[item].reading, preferences_,
+      item + 1 < items.size() ? std::string_view(items[item + 1].reading) : std::string_view());
+}
+
 bool WordDrill::type_items() {
+  std::unique_ptr<ReadingLine> line;
   for (std::size_t i = 0; i < lesson_.items.size(); ++i) {
     current_ = i;
-    const auto line = reading_line(mode_, lesson_.items[i].reading, preferences_);
+    // The next item's line, where the key that ended the last began it.
+    if (!next_) {
+      next_ = line_of(i);
+    }
+    line = std::move(next_);
     write_counter(lesson_.items.size() - i);
     draw_item(lesson_.items[i], *line);
     while (!line->done()) {
@@ -167,6 +179,21 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
     result_.ended_at = con_.timing_clock();
     show_progress(lesson_.items[current_], line);
     return true;
+  }
+  if (line.ends_before(*stroke) && current_ + 1 < lesson_.items.size()) {
+    // The key begins the next item: the ん before it is whole.
+    std::unique_ptr<ReadingLine> next = line_of(current_ + 1);
+    const char32_t next_kana = next->kana_now();
+    const Keystroke next_expected = next->next_key();
+    if (next->type(*stroke)) {
+      line.end_before_next();
+      ++result_.right;
+      ++kana_[next_kana].first;
+      result_.keys.right(next_expected.key);
+      result_.ended_at = con_.timing_clock();
+      next_ = std::move(next);
+      return true;
+    }
   }
   ++result_.wrong;
   ++kana.second;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +53,7 @@ class WordDrill {
   void restore_keys();
   // One keystroke of the learner; false when the exit button was clicked.
   bool take_keystroke(ReadingLine& line);
+  [[nodiscard]] std::unique_ptr<ReadingLine> line_of(std::size_t item) const;
 
   Console& con_;
   const LessonEntry& lesson_;
@@ -62,7 +64,8 @@ class WordDrill {
   spelling::Preferences chosen_;
   std::vector<int> lit_;
   long kana_typed_ = 0;
-  std::size_t current_ = 0;  // the item being typed
+  std::size_t current_ = 0;            // the item being typed
+  std::unique_ptr<ReadingLine> next_;  // the next item's, begun by the key that ended the last
 };
 
 }  // namespace tutor::words

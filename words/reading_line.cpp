@@ -8,8 +8,10 @@ namespace {
 
 class RomajiReading final : public ReadingLine {
  public:
-  RomajiReading(std::string_view reading, const spelling::Preferences& preferences)
-      : line_(reading, &preferences) {}
+  RomajiReading(std::string_view reading,
+                const spelling::Preferences& preferences,
+                std::string_view next_reading)
+      : line_(reading, &preferences, first_key(next_reading, preferences)) {}
 
   [[nodiscard]] std::optional<Stroke> stroke_of(const Event& e) const override {
     if (!e.is_key() || e.key.empty() || static_cast<unsigned char>(e.key.front()) < 0x20 ||
@@ -33,13 +35,27 @@ class RomajiReading final : public ReadingLine {
   }
   [[nodiscard]] std::size_t kana_done() const override { return line_.kana_done(); }
   [[nodiscard]] char32_t kana_now() const override { return line_.kana_now(); }
+  [[nodiscard]] bool ends_before(const Stroke& s) const override {
+    return line_.ends_before(s.letter);
+  }
+  void end_before_next() override { line_.end_before_next(); }
   void note_choices(spelling::Preferences& chosen) const override {
     for (const spelling::TypedKana& t : line_.typed_kana()) {
-      chosen[t.chosen] = t.chosen_spelling;
+      if (!t.chosen.empty()) {  // a last ん as a single n chose nothing
+        chosen[t.chosen] = t.chosen_spelling;
+      }
     }
   }
 
  private:
+  // The first key of the next item's spelling, as the learner would type it.
+  static char first_key(std::string_view reading, const spelling::Preferences& preferences) {
+    if (reading.empty()) {
+      return '\0';
+    }
+    const std::string rest = spelling::RomajiLine(reading, &preferences).rest();
+    return rest.empty() ? '\0' : rest.front();
+  }
   spelling::RomajiLine line_;
 };
 
@@ -85,11 +101,12 @@ Keystroke keystroke_for_kana(char32_t key_kana) {
 
 std::unique_ptr<ReadingLine> reading_line(InputMode mode,
                                           std::string_view reading,
-                                          const spelling::Preferences& preferences) {
+                                          const spelling::Preferences& preferences,
+                                          std::string_view next_reading) {
   if (mode == InputMode::Kana) {
     return std::make_unique<KanaReading>(reading);
   }
-  return std::make_unique<RomajiReading>(reading, preferences);
+  return std::make_unique<RomajiReading>(reading, preferences, next_reading);
 }
 
 }  // namespace tutor::words

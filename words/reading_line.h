@@ -43,13 +43,19 @@ class ReadingLine {
   [[nodiscard]] virtual char32_t kana_now() const = 0;
   // The spellings chosen, once done (romaji only).
   virtual void note_choices(spelling::Preferences& /*chosen*/) const {}
+  // Whether a keystroke this line does not take may end it and begin the
+  // next item: the last ん typed as a single n, then the next item's
+  // consonant, as an input method takes it (romaji only). Ends it so.
+  [[nodiscard]] virtual bool ends_before(const Stroke& /*s*/) const { return false; }
+  virtual void end_before_next() {}
 };
 
 // A reading to type in the given mode; `preferences` (romaji only) must
-// outlive the line.
+// outlive the line. `next_reading` is the next item's, none for the last.
 [[nodiscard]] std::unique_ptr<ReadingLine> reading_line(InputMode mode,
                                                         std::string_view reading,
-                                                        const spelling::Preferences& preferences);
+                                                        const spelling::Preferences& preferences,
+                                                        std::string_view next_reading = {});
 
 // The keystroke that types a key's kana in kana input: its key and the
 // other hand's Shift key where the kana is shifted.

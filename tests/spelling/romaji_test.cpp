@@ -94,6 +94,40 @@ TEST(Romaji, NAndSmallTsuFollowTheirRules) {
   }
 }
 
+// A last ん before another item: a single n where that item begins with a
+// consonant other than n and y (every one of them), nn before a vowel, y or
+// n and at the end of the last item; the single n waits for the next key.
+TEST(Romaji, ALastNIsASingleNBeforeAnItemThatBeginsWithAConsonant) {
+  auto first_key = [](std::string_view reading) { return RomajiLine(reading).rest().front(); };
+  for (const std::string_view next :
+       {"か", "さ", "た", "は", "ま", "ら", "わ", "が", "ざ", "だ", "ば", "ぱ", "じゃ", "ふぁ",
+        "ゔ", "くぁ", "ぁ", "ちぇ", "。"}) {
+    const char key = first_key(next);
+    RomajiLine line("きょねん", nullptr, key);
+    ASSERT_EQ(taken(line, "kyone"), 5u);
+    EXPECT_EQ(line.rest(), "n") << next;
+    ASSERT_EQ(taken(line, "n"), 1u);
+    EXPECT_FALSE(line.done()) << next;
+    EXPECT_TRUE(line.awaits_next()) << next;
+    EXPECT_EQ(line.kana_now(), U'ん');
+    EXPECT_TRUE(line.ends_before(key)) << next << " " << key;
+    EXPECT_FALSE(line.ends_before('a'));
+    line.end_before_next();
+    EXPECT_TRUE(line.done()) << next;
+    // The habit of nn is taken all the same.
+    RomajiLine habit("きょねん", nullptr, key);
+    EXPECT_EQ(taken(habit, "kyonenn"), 7u);
+    EXPECT_TRUE(habit.done());
+  }
+  for (const std::string_view next : {"いぬ", "やま", "なつ", "うみ", ""}) {
+    RomajiLine line("きょねん", nullptr, next.empty() ? '\0' : first_key(next));
+    ASSERT_EQ(taken(line, "kyonen"), 6u);
+    EXPECT_EQ(line.rest(), "n") << next;
+    EXPECT_FALSE(line.awaits_next()) << next;
+    EXPECT_FALSE(line.ends_before('k'));
+  }
+}
+
 TEST(Romaji, TheGuideIsTheShortestSpellingAndFollowsTheLearner) {
   RomajiLine line("しんぶん");
   EXPECT_EQ(line.rest(), "sinbunn");

@@ -41,19 +41,20 @@ TEST_F(WordCourseTest, ALessonFileIsTypedWithTheGuideAndKeptInTheHistory) {
   script().key("x").inspect([&] {
     EXPECT_EQ(text({36, kWrittenRow}, 8), "新聞");
     EXPECT_NE(row(kReadingRow).find("しんぶん"), std::string::npos);
-    EXPECT_NE(row(kGuideRow).find("sinbunn"), std::string::npos) << row(kGuideRow);
+    // A single n for the last ん: the next item begins with k.
+    EXPECT_NE(row(kGuideRow).find("sinbun "), std::string::npos) << row(kGuideRow);
     EXPECT_EQ(key_face(s), kFingers.colour[static_cast<std::size_t>(s)].index());  // ring finger
     EXPECT_NE(row(22).find("あと   2 問"), std::string::npos) << row(22);
   });
   script().type("sh").inspect([&] {
-    EXPECT_NE(row(kGuideRow).find("shinbunn"), std::string::npos) << row(kGuideRow);
+    EXPECT_NE(row(kGuideRow).find("shinbun "), std::string::npos) << row(kGuideRow);
     EXPECT_EQ(key_face(i), kFingers.colour[static_cast<std::size_t>(i)].index());
     EXPECT_EQ(key_face(s), 14);
     EXPECT_EQ(key_face(h), 14);
   });
   script().key("q").inspect([&] {
     EXPECT_EQ(key_face(q), 7);  // the key that typed the wrong keystroke
-    EXPECT_NE(row(kGuideRow).find("shinbunn"), std::string::npos);
+    EXPECT_NE(row(kGuideRow).find("shinbun "), std::string::npos);
   });
   script().type("inbun'").inspect(
       [&] { EXPECT_NE(row(22).find("あと   1 問"), std::string::npos); });
@@ -70,6 +71,28 @@ TEST_F(WordCourseTest, ALessonFileIsTypedWithTheGuideAndKeptInTheHistory) {
             std::tuple("Kotoba", "町.txt", "romaji", 15, 1));
   EXPECT_EQ(kept[0].result, "pass");
   EXPECT_EQ(record("KOTOBA.TXT"), "f:町.txt\n");
+}
+
+// ん as an input method takes it: a last single n, then the next item's
+// consonant, begins that item; nn where a vowel follows; a slip between
+// costs one keystroke and the typing goes on.
+TEST_F(WordCourseTest, ALastNIsTypedAsAnInputMethodTakesIt) {
+  const auto file = own_lesson("ん.txt", "去年\tきょねん\n風\tかぜ\n本\tほん\n石\tいし\n");
+  script().key("x").type("kyone").inspect([&] {
+    EXPECT_NE(row(kGuideRow).find("kyonen"), std::string::npos) << row(kGuideRow);
+    EXPECT_EQ(row(kGuideRow).find("kyonenn"), std::string::npos) << row(kGuideRow);
+  });
+  script().type("nxk").inspect([&] {
+    EXPECT_EQ(text({38, kWrittenRow}, 4), "風");
+    EXPECT_NE(row(kGuideRow).find("kaze"), std::string::npos) << row(kGuideRow);
+  });
+  script().type("azeho").inspect(
+      [&] { EXPECT_NE(row(kGuideRow).find("honn"), std::string::npos) << row(kGuideRow); });
+  script().type("nnisi").enter();
+  (void)run_course({file});
+  const auto kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(std::tie(kept[0].right, kept[0].wrong), std::tuple(17, 1));
 }
 
 // A bad file never stops the course: each line that cannot be typed is named
