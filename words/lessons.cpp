@@ -32,7 +32,7 @@ std::string LessonEntry::history_name() const {
 
 LessonEntry built_in_lesson(int number) {
   const Lesson& l = kLessons[static_cast<std::size_t>(number - 1)];
-  LessonEntry e{LessonKind::BuiltIn, std::string(l.title), number, {}, {}, {}};
+  LessonEntry e{LessonKind::BuiltIn, std::string(l.title), number, {}, {}, {}, {}};
   for (const Item& i : l.items) {
     e.items.push_back({std::string(i.written), std::string(i.reading)});
   }
@@ -66,7 +66,8 @@ LessonEntry for_kana_input(LessonEntry lesson) {
 
 LessonEntry own_lesson(OwnLesson lesson) {
   return {LessonKind::Own,        std::move(lesson.title), 0,
-          std::move(lesson.file), std::move(lesson.items), std::move(lesson.problems)};
+          std::move(lesson.file), std::move(lesson.items), std::move(lesson.problems),
+          std::move(lesson.pass)};
 }
 
 LessonEntry missed_kana_lesson(const KanaCounts& recent) {
@@ -79,7 +80,7 @@ LessonEntry missed_kana_lesson(const KanaCounts& recent) {
   std::stable_sort(missed.begin(), missed.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
   missed.resize(std::min(missed.size(), kMostMissedKana));
-  LessonEntry e{LessonKind::MissedKana, "苦手なかな", 0, {}, {}, {}};
+  LessonEntry e{LessonKind::MissedKana, "苦手なかな", 0, {}, {}, {}, {}};
   if (missed.empty()) {
     e.title += "（記録なし）";
     return e;

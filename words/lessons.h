@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "words/own_lessons.h"
+#include "words/pass_mark.h"
 
 // Every lesson the word course offers, in the menu's order: the built-in
 // lessons, the learner's own lessons, and the lesson for the kana the
@@ -22,6 +24,7 @@ struct LessonEntry {
   std::string file;   // an own lesson's
   std::vector<OwnItem> items;
   std::vector<Problem> problems;
+  std::optional<PassMark> pass;  // an own lesson's "#! pass" line
 
   // How the history names the lesson: its number, its file name, or "missed".
   [[nodiscard]] std::string history_name() const;

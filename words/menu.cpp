@@ -64,6 +64,17 @@ void draw_input_choice(Console& con, InputMode mode) {
             mode == InputMode::Kana ? kKanaInputLabel : kRomajiInputLabel);
 }
 
+// Who practises, which sets the pass mark; a mark set by the command line,
+// the class or a lesson wins, and is named on the result screen.
+void draw_preset_choice(Console& con, const CourseState& s) {
+  constexpr Colour kPresetFace = kLightBlue;
+  frame_box(con, kPresetBox, raised_box(kPresetFace));
+  const std::string name(kPassPresets[s.preset].name);
+  con.print(kPresetCell, text_on(kPresetFace),
+            "合格の目安：" + name +
+                std::string(static_cast<std::size_t>(12 - display_width(name)), ' ') + "（F2）");
+}
+
 void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   con.clear_screen();
   frame_box(con, kTitleBox, kRaisedBox);
@@ -75,6 +86,7 @@ void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   frame_box(con, kExitBox, raised_box(kGreen));
   con.print(kExitCell, kYellow, "終了");
   draw_input_choice(con, s.mode);
+  draw_preset_choice(con, s);
   draw_menu_page(con, s, selected);
 }
 
@@ -122,19 +134,27 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
   // The input is the learner's choice from now on, kept for the next start.
   auto switch_input = [&] {
     s.mode = s.mode == InputMode::Kana ? InputMode::Romaji : InputMode::Kana;
-    write_input_mode(s.mode);
+    write_course_settings({s.mode, s.preset});
     draw_input_choice(con, s.mode);
   };
+  auto switch_preset = [&] {
+    s.preset = (s.preset + 1) % kPassPresets.size();
+    write_course_settings({s.mode, s.preset});
+    draw_preset_choice(con, s);
+  };
   while (true) {
-    const Event e = con.poll(Arm::mouse());
+    const Event e = con.poll(Arm::mouse_and_function_keys());
     const auto at = static_cast<long>(selected);
-    if (e.is_key()) {
+    if (e.kind == Event::Kind::FunctionKey && e.function_key == 2) {
+      switch_preset();
+    } else if (e.is_key()) {
       if (e.key == keys::kEnter) {
         return selected;
       }
       if (e.key == keys::kTab) {
         switch_input();
       }
+
       if (e.key == keys::kEscape) {
         con.start_program(lessonkit::kLauncher);
       }
@@ -154,6 +174,9 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
       }
       if (e.kind == Event::Kind::Click && kInputBox.contains_pixel(e.pointer)) {
         switch_input();
+      }
+      if (e.kind == Event::Kind::Click && kPresetBox.contains_pixel(e.pointer)) {
+        switch_preset();
       }
       if (const auto hit = entry_at(s, selected, e.pointer)) {
         move_to(static_cast<long>(*hit));

@@ -45,6 +45,9 @@ inline constexpr Rect kInputBox = {340, 348, 612, 372};
 inline constexpr Cell kInputCell = {44, 22};
 inline constexpr std::string_view kRomajiInputLabel = "入力：ローマ字（Tab で切り替え）";
 inline constexpr std::string_view kKanaInputLabel = "入力：かな　　（Tab で切り替え）";
+// Who practises (the pass mark), switched by F2 or a click.
+inline constexpr Rect kPresetBox = {340, 380, 612, 404};
+inline constexpr Cell kPresetCell = {44, 24};
 
 // The drill screen: the item as written (double size) on rows 3 and 4, its
 // reading on row 5, the romaji on row 6; the keyboard below.

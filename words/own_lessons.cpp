@@ -102,7 +102,7 @@ std::string why_not(const OwnItem& item) {
 }  // namespace
 
 OwnLesson read_own_lesson(const std::filesystem::path& file) {
-  OwnLesson lesson{file.filename().string(), file.stem().string(), {}, {}};
+  OwnLesson lesson{file.filename().string(), file.stem().string(), {}, {}, {}};
   std::string why;
   const auto bytes = contents(file, why);
   if (!bytes) {
@@ -125,6 +125,20 @@ OwnLesson read_own_lesson(const std::filesystem::path& file) {
     }
     // '#' starts a comment at the start of a line only: "C#言語" is a word.
     // The first comment before any item names the lesson.
+    if (line.starts_with("#!")) {
+      const std::string_view directive = trimmed(line.substr(2));
+      const auto mark = directive.starts_with("pass")
+                            ? parse_pass_mark(trimmed(directive.substr(4)), MarkSource::Lesson)
+                            : std::nullopt;
+      if (mark) {
+        lesson.pass = mark;
+      } else {
+        lesson.problems.push_back(
+            {lesson.file, number,
+             "「#! pass 20:90」（1分間のかなの数：正しいキーの％）と書いてください"});
+      }
+      continue;
+    }
     if (line.starts_with('#')) {
       const std::string_view title = trimmed(line.substr(1));
       if (before_first_item && !title.empty() && bad_utf8(title).empty()) {

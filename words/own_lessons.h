@@ -1,14 +1,18 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "words/pass_mark.h"
 
 // A learner's or a teacher's own lessons: UTF-8 text files in M0/lessons/ of
 // the learner's tree (or Shift_JIS, as Windows saves them), one item a line,
 // "written form<TAB>reading" or the reading alone; a line starting with '#'
-// is a comment, the first one before any item the lesson's title; blank
-// lines are skipped. Files ending in .txt or .TXT.
+// is a comment, the first one before any item the lesson's title; a line
+// "#! pass 20:90" sets the lesson's pass mark (kana a minute, percent right);
+// blank lines are skipped. Files ending in .txt or .TXT.
 namespace tutor::words {
 
 inline constexpr std::string_view kOwnLessonsFolder = "M0/lessons";
@@ -30,6 +34,7 @@ struct OwnLesson {
   std::string title;  // its first comment line's, before any item, else its name's stem
   std::vector<OwnItem> items;
   std::vector<Problem> problems;  // the items of those lines are left out
+  std::optional<PassMark> pass;   // "#! pass 20:90": the mark the teacher set
 };
 
 // One lesson file. A file that cannot be read is a lesson with no items and

@@ -50,26 +50,36 @@ void write_preferences(const spelling::Preferences& preferences) {
   }
 }
 
-InputMode parse_input_mode(std::string_view text) {
+CourseSettings parse_course_settings(std::string_view text) {
+  CourseSettings settings;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
-    if (text.substr(0, end) == "input=kana") {
-      return InputMode::Kana;
-    }
+    const std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
+    if (line == "input=kana") {
+      settings.mode = InputMode::Kana;
+    } else if (line.starts_with("pass=")) {
+      for (std::size_t p = 0; p < kPassPresets.size(); ++p) {
+        if (line.substr(5) == kPassPresets[p].conf_name) {
+          settings.preset = p;
+        }
+      }
+    }
   }
-  return InputMode::Romaji;
+  return settings;
 }
 
-InputMode read_input_mode() {
+CourseSettings read_course_settings() {
   const auto file = settings_file(kCourseFile);
   const auto text = file ? read_settings_file(*file) : std::nullopt;
-  return text ? parse_input_mode(*text) : InputMode::Romaji;
+  return text ? parse_course_settings(*text) : CourseSettings{};
 }
 
-void write_input_mode(InputMode mode) {
+void write_course_settings(const CourseSettings& settings) {
   if (const auto file = settings_file(kCourseFile)) {
-    write_settings_file(*file, mode == InputMode::Kana ? "input=kana\n" : "input=romaji\n");
+    write_settings_file(
+        *file, std::string(settings.mode == InputMode::Kana ? "input=kana\n" : "input=romaji\n") +
+                   "pass=" + std::string(kPassPresets[settings.preset].conf_name) + "\n");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "spelling/romaji.h"
+#include "words/pass_presets.h"
 #include "words/reading_line.h"
 
 // The romaji a learner chose last for each kana, kept across blocks in
@@ -16,11 +17,16 @@ namespace tutor::words {
 [[nodiscard]] spelling::Preferences read_preferences();
 void write_preferences(const spelling::Preferences& preferences);
 
-// The input the learner last chose on the lesson menu, kept in
-// $XDG_CONFIG_HOME/velmora/kotoba.conf as "input=romaji" or "input=kana";
-// romaji where nothing was chosen.
-[[nodiscard]] InputMode parse_input_mode(std::string_view text);
-[[nodiscard]] InputMode read_input_mode();
-void write_input_mode(InputMode mode);
+// What the learner last chose on the lesson menu, kept in
+// $XDG_CONFIG_HOME/velmora/kotoba.conf: the input, "input=romaji" or
+// "input=kana", romaji where nothing was chosen; and who practises, by the
+// preset's name, "pass=grade5-6", 一般 where nothing was chosen.
+struct CourseSettings {
+  InputMode mode = InputMode::Romaji;
+  std::size_t preset = kGeneralPreset;  // in kPassPresets
+};
+[[nodiscard]] CourseSettings parse_course_settings(std::string_view text);
+[[nodiscard]] CourseSettings read_course_settings();
+void write_course_settings(const CourseSettings& settings);
 
 }  // namespace tutor::words

@@ -48,8 +48,13 @@ std::optional<Options> parse_options(std::span<const std::string_view> args, std
       o.lesson_file = std::filesystem::path(args[++i]);
     } else if (args[i] == "--kana") {
       o.kana = true;
+    } else if (args[i] == "--pass" && i + 1 < args.size() &&
+               (o.pass = parse_pass_mark(args[i + 1], MarkSource::CommandLine))) {
+      ++i;
     } else {
-      problem = "usage: Kotoba [--kana] [--lesson FILE]";
+      problem =
+          "usage: Kotoba [--kana] [--pass KANA_PER_MIN[:PERCENT]] [--lesson FILE]\n"
+          "  --pass 20:90  a block passes at 20 kana a minute with 90 % of its keys right";
       return std::nullopt;
     }
   }
@@ -57,11 +62,15 @@ std::optional<Options> parse_options(std::span<const std::string_view> args, std
 }
 
 void run(Console& con, const Options& options) {
+  const CourseSettings settings = read_course_settings();
   CourseState s{{},
                 PassedLessons::parse(con.read_record(kPassedRecord).value_or("")),
                 read_preferences(),
                 lessonkit::BlockKeeper::of(con),
-                options.kana ? InputMode::Kana : read_input_mode()};
+                options.kana ? InputMode::Kana : settings.mode,
+                settings.preset,
+                options.pass,
+                std::nullopt};
   if (options.lesson_file) {
     const LessonEntry lesson = own_lesson(read_own_lesson(
         options.lesson_file->is_absolute() ? *options.lesson_file

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "words/pass_mark.h"
 
 // The word course Kotoba: Japanese words and sentences typed in romaji, with
 // every spelling an input method takes, the guide following the learner, or
@@ -19,6 +20,8 @@ struct Options {
   std::optional<std::filesystem::path> lesson_file;
   // Typed in kana input rather than the input last chosen on the menu.
   bool kana = false;
+  // --pass KANA_PER_MIN[:PERCENT]: the mark every block is judged by.
+  std::optional<PassMark> pass;
 };
 
 // The options of a command line; nothing, with `problem` said, for a bad one.

@@ -21,6 +21,13 @@ class KotobaTest : public tutor::testing::HeadlessTest {
     std::ofstream(file, std::ios::binary) << text;
     return file;
   }
+  // Started on one lesson file, in kana input where asked.
+  static Options lesson_options(const std::filesystem::path& file, bool kana = false) {
+    Options o;
+    o.lesson_file = file;
+    o.kana = kana;
+    return o;
+  }
   Outcome run_course(Options options = {}) {
     return run([&](Console& c) { words::run(c, options); });
   }

@@ -15,7 +15,10 @@
 #include "words/lessons.h"
 #include "words/material.h"
 #include "words/menu_layout.h"
+#include "words/pass_mark.h"
+#include "words/pass_presets.h"
 #include "words/passed_lessons.h"
+#include "words/preferences.h"
 
 namespace tutor::words {
 namespace {
@@ -59,12 +62,16 @@ TEST_F(WordCourseTest, ALessonFileIsTypedWithTheGuideAndKeptInTheHistory) {
   script().type("inbun'").inspect(
       [&] { EXPECT_NE(row(22).find("あと   1 問"), std::string::npos); });
   script().type("kixtupu").inspect([&] {
-    EXPECT_NE(row(12).find("総合評価"), std::string::npos);
-    EXPECT_NE(row(14).find("字／分"), std::string::npos) << row(14);
+    EXPECT_NE(row(12).find("1分間に打ったかな"), std::string::npos) << row(12);
     EXPECT_NE(row(14).find("93.8 ％"), std::string::npos) << row(14);  // 15 of 16
+    EXPECT_NE(row(18).find("合格の目安：総合評価 80 以上・エラー 30 回まで（一般）"),
+              std::string::npos)
+        << row(18);
+    EXPECT_NE(row(19).find("まちがえたかな：し"), std::string::npos) << row(19);
+    EXPECT_NE(row(21).find("Enter でつぎへ"), std::string::npos) << row(21);
   });
   script().enter();
-  EXPECT_EQ(started(run_course({file})), "./Velmora.exe");
+  EXPECT_EQ(started(run_course(lesson_options(file))), "./Velmora.exe");
   const auto kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(std::tie(kept[0].program, kept[0].lesson, kept[0].input, kept[0].right, kept[0].wrong),
@@ -89,10 +96,67 @@ TEST_F(WordCourseTest, ALastNIsTypedAsAnInputMethodTakesIt) {
   script().type("azeho").inspect(
       [&] { EXPECT_NE(row(kGuideRow).find("honn"), std::string::npos) << row(kGuideRow); });
   script().type("nnisi").enter();
-  (void)run_course({file});
+  (void)run_course(lesson_options(file));
   const auto kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(std::tie(kept[0].right, kept[0].wrong), std::tuple(17, 1));
+}
+
+// Who practises sets the pass mark: the learner's choice on the menu (F2,
+// kept), a teacher's lesson's "#! pass" line over it, the command line over
+// both; the result screen names the mark it judged by. Two kana in 30
+// seconds, 4 a minute, with no mistake.
+TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
+  script().function_key(2).inspect(
+      [&] { EXPECT_NE(row(24).find("合格の目安：小学校1・2年"), std::string::npos) << row(24); });
+  script().key(keys::kEscape);
+  EXPECT_EQ(started(run_course()), "./Velmora.exe");
+  EXPECT_EQ(read_course_settings().preset, 0u);
+
+  const auto plain = own_lesson("犬.txt", "犬\tいぬ\n");
+  const auto teachers = own_lesson("猫.txt", "#! pass 3:90\n# ねこ\n猫\tねこ\n");
+  const auto bad = own_lesson("鳥.txt", "#! pass fast\n鳥\tとり\n");
+  struct Run {
+    std::filesystem::path file;
+    std::optional<PassMark> command;
+    std::string_view keys, verdict, mark;
+  };
+  for (const Run& r :
+       {Run{plain, {}, "inu", "もう少し速く", "6 字／分・正しいキー 80 ％（小学校1・2年）"},
+        Run{teachers, {}, "neko", "合格です", "3 字／分・正しいキー 90 ％（先生のレッスン）"},
+        Run{teachers, parse_pass_mark("5:50", MarkSource::CommandLine), "neko", "もう少し速く",
+            "5 字／分・正しいキー 50 ％（先生の設定）"}}) {
+    script().key("x").type(r.keys.substr(0, 1)).wait(30).type(r.keys.substr(1)).inspect([&] {
+      EXPECT_NE(row(16).find(r.verdict), std::string::npos) << row(16);
+      EXPECT_NE(row(18).find(r.mark), std::string::npos) << row(18);
+    });
+    script().enter();
+    Options options = lesson_options(r.file);
+    options.pass = r.command;
+    (void)run_course(options);
+  }
+  // A "#! pass" line that says no mark is named, and the lesson is typed all the same.
+  EXPECT_EQ(read_own_lesson(bad).problems.size(), 1u);
+  EXPECT_FALSE(read_own_lesson(bad).pass);
+  EXPECT_EQ(read_own_lesson(bad).items.size(), 1u);
+  EXPECT_EQ(read_own_lesson(teachers).title, "ねこ");
+
+  // The rule itself: fast enough and careful enough, either, or neither.
+  const PassMark mark = preset_mark(2);  // 小学校5・6年
+  using lessonkit::Verdict;
+  EXPECT_EQ(judge(mark, {}, 15.0, 85.0), Verdict::Pass);
+  EXPECT_EQ(judge(mark, {}, 15.0, 84.9), Verdict::TooManyErrors);
+  EXPECT_EQ(judge(mark, {}, 14.9, 85.0), Verdict::TooSlow);
+  EXPECT_EQ(judge(mark, {}, 14.9, 84.9), Verdict::NotYet);
+  EXPECT_EQ(judge(preset_mark(kGeneralPreset), {{1, 0}, 31, 90.0f}, 1.0, 10.0),
+            Verdict::TooManyErrors);
+  EXPECT_EQ(pass_mark_text(*parse_pass_mark("20", MarkSource::Lesson)), "20:85");
+  for (const std::string_view refused : {"", "0", "20:0", "20:101", "x", "20:", ":90", "601"}) {
+    EXPECT_FALSE(parse_pass_mark(refused, MarkSource::Lesson)) << refused;
+  }
+  std::string problem;
+  EXPECT_FALSE(parse_options(std::vector<std::string_view>{"--pass", "fast"}, problem));
+  EXPECT_NE(problem.find("--pass 20:90"), std::string::npos);
 }
 
 // A bad file never stops the course: each line that cannot be typed is named
@@ -112,7 +176,7 @@ TEST_F(WordCourseTest, AnOwnLessonsBadLinesAreNamedAndTheRestIsTyped) {
   script().inspect([&] { EXPECT_NE(row(kReadingRow).find("よる"), std::string::npos); });
   type_reading("よる");
   script().enter();
-  EXPECT_EQ(started(run_course({file})), "./Velmora.exe");
+  EXPECT_EQ(started(run_course(lesson_options(file))), "./Velmora.exe");
   const OwnLesson missing = read_own_lesson(root_ / "nowhere.txt");
   ASSERT_EQ(missing.problems.size(), 1u);
   EXPECT_TRUE(missing.items.empty());
