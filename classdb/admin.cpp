@@ -232,6 +232,7 @@ void ClassServer::add_class(std::string_view class_name) {
                    name, learners, teachers);
     tx.exec("GRANT SELECT ON classes, learners TO " + l + ", " + t);
     tx.exec("GRANT SELECT ON blocks TO " + t);
+    tx.exec("GRANT UPDATE (pass_mark) ON classes TO " + t);
     tx.exec("GRANT INSERT (" + std::string(kSentColumns) + ") ON blocks TO " + l);
     tx.commit();
   });

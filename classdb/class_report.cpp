@@ -84,6 +84,45 @@ ClassReport ClassServer::class_report(std::string_view class_name, const ReportP
       });
 }
 
+std::optional<std::string> ClassServer::pass_mark(std::string_view class_name,
+                                                  std::optional<std::optional<std::string>> set) {
+  check_class_name(class_name);
+  const std::optional<std::string> mark =
+      set && *set ? std::optional(checked_pass_mark(**set)) : std::nullopt;
+  return refused_as_server_error(
+      "cannot " + std::string(set ? "set" : "read") + " the pass mark of the class \"" +
+          std::string(class_name) + "\"",
+      [&]() -> std::optional<std::string> {
+        pqxx::work tx(*connection_);
+        check_who_asks(tx, std::string(class_name));
+        if (set) {
+          if (mark) {
+            tx.exec_params("UPDATE classes SET pass_mark = $2 WHERE name = $1",
+                           std::string(class_name), *mark);
+          } else {
+            tx.exec_params("UPDATE classes SET pass_mark = NULL WHERE name = $1",
+                           std::string(class_name));
+          }
+        }
+        const pqxx::row now = tx.exec_params1("SELECT pass_mark FROM classes WHERE name = $1",
+                                              std::string(class_name));
+        tx.commit();
+        return now[0].is_null() ? std::nullopt : std::optional(now[0].as<std::string>());
+      });
+}
+
+std::optional<std::string> ClassServer::own_class_pass_mark() {
+  return refused_as_server_error(
+      "cannot read the class's pass mark", [&]() -> std::optional<std::string> {
+        pqxx::read_transaction tx(*connection_);
+        const pqxx::result rows = tx.exec("SELECT pass_mark FROM classes");
+        if (rows.size() != 1 || rows[0][0].is_null()) {
+          return std::nullopt;
+        }
+        return rows[0][0].as<std::string>();
+      });
+}
+
 std::vector<std::string> ClassServer::classes_taught() {
   return refused_as_server_error("cannot read the classes taught", [&] {
     pqxx::read_transaction tx(*connection_);

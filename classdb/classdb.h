@@ -42,6 +42,10 @@ struct BadName : std::invalid_argument {
   using std::invalid_argument::invalid_argument;
 };
 
+// A pass mark as a class keeps it, "KANA_PER_MIN:PERCENT" (1-600, 1-100),
+// from "20:90" or "20" (85 %); throws BadName for anything else.
+[[nodiscard]] std::string checked_pass_mark(std::string_view text);
+
 // Class names: 1-20 ASCII letters, digits, '-', '_' or '.', starting with a letter or digit.
 void check_class_name(std::string_view name);
 // Learner and teacher names, the login roles: 1-32 lower-case ASCII letters,
@@ -127,6 +131,13 @@ class ClassServer {
   ClassReport class_report(std::string_view class_name, const ReportPeriod& period);
   // The classes the connected role teaches, by name.
   std::vector<std::string> classes_taught();
+
+  // The word course's pass mark of a class ("20:90"), set by one of its
+  // teachers or the administrator; none clears it. Returns the mark now.
+  std::optional<std::string> pass_mark(std::string_view class_name,
+                                       std::optional<std::optional<std::string>> set = {});
+  // The learner's side: its class's pass mark, where it has one class with one.
+  std::optional<std::string> own_class_pass_mark();
 
   struct Connection;  // the pqxx connection, known only inside classdb/
 

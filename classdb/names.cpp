@@ -1,6 +1,7 @@
 // The names the class server takes, and the lines that log its roles in.
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 #include <string>
 
@@ -55,6 +56,26 @@ void check_login_name(std::string_view name) {
                   ": a learner's or teacher's name is 1 to 32 lower-case letters (a-z), digits "
                   "or '_', starting with a letter and not with pg_, e.g. hanako");
   }
+}
+
+std::string checked_pass_mark(std::string_view text) {
+  auto number = [](std::string_view digits, int highest) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && end == digits.data() + digits.size() && value >= 1 &&
+                   value <= highest
+               ? value
+               : 0;
+  };
+  const std::size_t colon = text.find(':');
+  const int speed = number(text.substr(0, colon), 600);
+  const int percent = colon == std::string_view::npos ? 85 : number(text.substr(colon + 1), 100);
+  if (speed == 0 || percent == 0) {
+    throw BadName("bad pass mark \"" + std::string(text) +
+                  "\": a pass mark is kana a minute (1 to 600), then ':' and the percent of keys "
+                  "typed right (1 to 100, 85 where left out), e.g. 20:90");
+  }
+  return std::to_string(speed) + ":" + std::to_string(percent);
 }
 
 std::string pgpass_line(std::string_view host,

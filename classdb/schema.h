@@ -74,7 +74,11 @@ REVOKE ALL ON schema_version FROM PUBLIC;)";
 // - One learner adds at most limits.blocks_a_day blocks a day (the server's
 //   day), counted in sent_a_day by a trigger of the administrator's.
 // - Nobody but the owner makes temporary tables here.
-inline constexpr std::array<std::string_view, 3> kSchemaSteps = {
+//
+// Version 4: a class's pass mark for the word course ("20:90", kana a
+// minute and percent right; none for the learner's own choice), which its
+// teachers may set and its learners read.
+inline constexpr std::array<std::string_view, 4> kSchemaSteps = {
     R"(
 CREATE TABLE classes(
   name text PRIMARY KEY,
@@ -226,6 +230,21 @@ DO $$ BEGIN
   EXECUTE format('ALTER FUNCTION count_sent_block() SET search_path = %I, pg_temp', current_schema());
 END $$;
 CREATE TRIGGER count_sent AFTER INSERT ON blocks FOR EACH ROW EXECUTE FUNCTION count_sent_block();)",
+    R"(
+ALTER TABLE classes ADD COLUMN pass_mark text
+  CHECK (pass_mark ~ '^[0-9]{1,3}:[0-9]{1,3}$');
+CREATE POLICY taught ON classes FOR UPDATE USING (
+  EXISTS (SELECT FROM pg_roles r
+          WHERE r.rolname = teachers_role AND pg_has_role(current_user, r.oid, 'MEMBER')));
+DO $$
+DECLARE
+  c record;
+BEGIN
+  FOR c IN SELECT teachers_role FROM classes
+            WHERE EXISTS (SELECT FROM pg_roles WHERE rolname = teachers_role) LOOP
+    EXECUTE format('GRANT UPDATE (pass_mark) ON classes TO %I', c.teachers_role);
+  END LOOP;
+END $$;)",
 };
 inline constexpr int kSchemaVersion = static_cast<int>(kSchemaSteps.size());
 

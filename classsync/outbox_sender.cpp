@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classdb/classdb.h"
+#include "classsync/class_settings.h"
 #include "history/history.h"
 
 namespace tutor::classsync {
@@ -101,6 +102,11 @@ SendResult send_outbox(const std::filesystem::path& history,
               "each time (the server keeps each once)";
           return result;
         }
+        // Everything is on the server: what it says of the class comes back.
+        if (!server) {
+          server = classdb::ClassServer::connect(service, kConnectTimeoutSeconds);
+        }
+        keep_class_pass_mark(class_settings_beside(history), server->own_class_pass_mark());
         result.all_sent = true;
         return result;
       }

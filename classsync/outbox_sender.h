@@ -24,7 +24,8 @@ struct SendResult {
 // block once by its uid, so a run cut off at any moment loses and doubles
 // nothing: what is left is sent by the next.
 // A block the server refuses for what it holds is set aside in the history
-// (kept, never sent again) and holds back no other.
+// (kept, never sent again) and holds back no other. Once all are sent, the
+// class's pass mark is kept beside the history (class_settings.h).
 // `batch_begins`, where given, is called before each batch.
 [[nodiscard]] SendResult send_outbox(const std::filesystem::path& history,
                                      std::string_view service,

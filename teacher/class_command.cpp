@@ -40,6 +40,9 @@ constexpr std::string_view kUsage =
     "                              old ones stop working) and print them likewise\n"
     "  add-teacher CLASS TEACHER   make a teacher of the class; a new teacher's\n"
     "                              ~/.pgpass line is printed\n"
+    "  pass-mark CLASS [MARK|none] show, or set, the word course's pass mark of the\n"
+    "                              class, e.g. 20:90 (kana a minute : percent of\n"
+    "                              keys right); none leaves it to each learner\n"
     "  daily-limit [BLOCKS]        show, or set, the most blocks one learner may\n"
     "                              send in a day (1000 to begin with)\n"
     "  report CLASS --html FILE    write the class's report, a page to open in a\n"
@@ -117,6 +120,9 @@ bool well_formed(const CommandLine& line) {
   }
   if (command == "daily-limit") {
     return arguments <= 1;
+  }
+  if (command == "pass-mark") {
+    return arguments == 1 || arguments == 2;
   }
   if (command == "add-class") {
     return arguments == 1;
@@ -289,7 +295,12 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   } else if (command != "init" && command != "daily-limit") {
     classdb::check_class_name(line.words[1]);
   }
-  if (line.words.size() > 2 && command != "report") {
+  std::optional<std::optional<std::string>> pass_mark;
+  if (command == "pass-mark" && line.words.size() > 2) {
+    pass_mark = line.words[2] == "none"
+                    ? std::optional<std::string>()
+                    : std::optional<std::string>(classdb::checked_pass_mark(line.words[2]));
+  } else if (line.words.size() > 2 && command != "report") {
     classdb::check_login_name(line.words[2]);
   }
   classdb::ClassServer server = classdb::ClassServer::connect(line.service);
@@ -304,6 +315,10 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
     print_login(out, line.words[2], server.add_learner(line.words[1], line.words[2]));
   } else if (command == "new-login") {
     print_login(out, line.words[2], server.renew_login(line.words[1], line.words[2]));
+  } else if (command == "pass-mark") {
+    const std::optional<std::string> now = server.pass_mark(line.words[1], pass_mark);
+    out << "class " << line.words[1]
+        << (now ? ": pass mark " + *now : ": no pass mark, each learner's own choice") << "\n";
   } else if (command == "daily-limit") {
     out << "a learner may send " << server.blocks_a_day(blocks_a_day) << " blocks a day\n";
   } else {

@@ -1,5 +1,6 @@
 #include "words/word_course.h"
 
+#include "classsync/class_settings.h"
 #include "history/history.h"
 #include "lessonkit/home_position.h"
 #include "lessonkit/screen_pieces.h"
@@ -39,6 +40,12 @@ bool type_lesson(Console& con, CourseState& s, const LessonEntry& chosen) {
   return show_lesson_result(con, s, lesson, drill);
 }
 
+// The class's mark, as the sender last found it on the class server.
+std::optional<PassMark> class_mark(const Console& con) {
+  const auto text = classsync::read_class_pass_mark(con.file_path(classsync::kClassSettingsFile));
+  return text ? parse_pass_mark(*text, MarkSource::Class) : std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Options> parse_options(std::span<const std::string_view> args, std::string& problem) {
@@ -70,7 +77,7 @@ void run(Console& con, const Options& options) {
                 options.kana ? InputMode::Kana : settings.mode,
                 settings.preset,
                 options.pass,
-                std::nullopt};
+                class_mark(con)};
   if (options.lesson_file) {
     const LessonEntry lesson = own_lesson(read_own_lesson(
         options.lesson_file->is_absolute() ? *options.lesson_file

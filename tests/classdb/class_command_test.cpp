@@ -62,10 +62,10 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
       {{"add-class", "5-2"}, 1, "", "run init first"},
       {{"init"},
        0,
-       "set up the class server \\(schema version 3\\)\n" + std::string(kLargeObjectsNote)},
+       "set up the class server \\(schema version 4\\)\n" + std::string(kLargeObjectsNote)},
       {{"init"},
        0,
-       "the class server is already set up \\(schema version 3\\): nothing changed\n" +
+       "the class server is already set up \\(schema version 4\\): nothing changed\n" +
            std::string(kLargeObjectsNote)},
       {{"add-class", "5-2"}, 0, "added the class 5-2\n"},
       {{"add-class", "5-2"}, 1, "", "there is already a class \"5-2\""},
@@ -83,6 +83,10 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
       {{"add-teacher", "5-2", "suzuki"}, 0, "suzuki already teaches 5-2\n"},
       {{"--service", "velmora", "add-class", "5-3"}, 0, "added the class 5-3\n"},
       {{"add-teacher", "5-3", "suzuki", "--service=velmora"}, 0, "suzuki now teaches 5-3\n"},
+      {{"pass-mark", "5-2", "20:90"}, 0, "class 5-2: pass mark 20:90\n"},
+      {{"pass-mark", "5-2"}, 0, "class 5-2: pass mark 20:90\n"},
+      {{"pass-mark", "5-2", "none"}, 0, "class 5-2: no pass mark, each learner's own choice\n"},
+      {{"pass-mark", "5-2", "20:900"}, 1, "", "bad pass mark \"20:900\""},
       {{"daily-limit"}, 0, "a learner may send 1000 blocks a day\n"},
       {{"daily-limit", "300"}, 0, "a learner may send 300 blocks a day\n"},
       {{"daily-limit", "many"}, 1, "", "the blocks a day are a whole number"},
@@ -162,7 +166,7 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
   ASSERT_EQ(first_version.status, 0) << first_version.err;
   const Ran upgraded = velmora_class({"init"});
   EXPECT_TRUE(std::regex_match(upgraded.out,
-                               std::regex("brought the class server from schema version 1 to 3\n" +
+                               std::regex("brought the class server from schema version 1 to 4\n" +
                                           std::string(kLargeObjectsNote))))
       << upgraded.out << upgraded.err;
   EXPECT_EQ(cluster.psql(PgCluster::kAdminService, schema).out, schema_after_init);
@@ -200,7 +204,7 @@ TEST(ClassCommand, AnOlderServerIsBroughtUpToDateWhileItsLearnersGoOnSending) {
   const Ran upgraded = velmora_class({"init"});
   EXPECT_TRUE(std::regex_match(
       upgraded.out,
-      std::regex("brought the class server from schema version 1 to 3\n"
+      std::regex("brought the class server from schema version 1 to 4\n"
                  "note: 1 block no block can have \\(kept before the server checked them\\) "
                  "was moved to the table refused_blocks\n"
                  "note: 1 learner logs in by name, which every login can read: give each such "

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "classsync/class_settings.h"
 #include "tests/classsync/computer_fixture.h"
 
 namespace tutor::classsync {
@@ -212,6 +213,29 @@ TEST_F(SenderTest, ABlockTheServerRefusesIsSetAsideAndHoldsBackNoOther) {
   ::tzset();
   EXPECT_EQ(sixteen_east, "2025-12-08T00:00:00+00:00");
   EXPECT_EQ(tokyo, "2025-12-08T09:00:00+09:00");
+}
+
+// A class's pass mark, set by its teacher, comes to its learners' computers
+// with the next send, and goes when the teacher clears it; a learner sets none.
+TEST_F(SenderTest, AClassPassMarkComesToItsLearnersComputers) {
+  const fs::path kept = folder_ / "M0/data/class.conf";
+  classdb::ClassServer teacher = classdb::ClassServer::connect("suzuki");
+  EXPECT_EQ(teacher.pass_mark("5-2", std::optional<std::string>("20")), "20:85");
+  keep(1);
+  ASSERT_EQ(send("hanako").status, 0);
+  EXPECT_EQ(classsync::read_class_pass_mark(kept), "20:85");
+  EXPECT_THROW((void)classdb::ClassServer::connect("hanako").pass_mark(
+                   "5-2", std::optional<std::string>("1:1")),
+               classdb::ServerError);
+  EXPECT_THROW((void)teacher.pass_mark("5-3", std::optional<std::string>("1:1")),
+               classdb::ServerError);
+  EXPECT_THROW((void)teacher.pass_mark("5-2", std::optional<std::string>("fast")),
+               classdb::BadName);
+  EXPECT_EQ(teacher.pass_mark("5-2", std::optional<std::string>()), std::nullopt);
+  ASSERT_EQ(send("hanako").status, 0);
+  EXPECT_FALSE(fs::exists(kept));
+  EXPECT_EQ(everything("SELECT name, coalesce(pass_mark, '-') FROM classes ORDER BY name"),
+            "5-2|-\n5-3|-\n");
 }
 
 // A room at once: forty computers, each its own learner's, each sending a

@@ -103,8 +103,8 @@ TEST_F(WordCourseTest, ALastNIsTypedAsAnInputMethodTakesIt) {
 }
 
 // Who practises sets the pass mark: the learner's choice on the menu (F2,
-// kept), a teacher's lesson's "#! pass" line over it, the command line over
-// both; the result screen names the mark it judged by. Two kana in 30
+// kept), the class's over it, a teacher's lesson's "#! pass" line over that,
+// the command line over all; the result screen names the mark it judged by. Two kana in 30
 // seconds, 4 a minute, with no mistake.
 TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
   script().function_key(2).inspect(
@@ -123,6 +123,7 @@ TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
   };
   for (const Run& r :
        {Run{plain, {}, "inu", "もう少し速く", "6 字／分・正しいキー 80 ％（小学校1・2年）"},
+        Run{plain, {}, "inu", "合格です", "2 字／分・正しいキー 50 ％（クラス）"},
         Run{teachers, {}, "neko", "合格です", "3 字／分・正しいキー 90 ％（先生のレッスン）"},
         Run{teachers, parse_pass_mark("5:50", MarkSource::CommandLine), "neko", "もう少し速く",
             "5 字／分・正しいキー 50 ％（先生の設定）"}}) {
@@ -134,6 +135,8 @@ TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
     Options options = lesson_options(r.file);
     options.pass = r.command;
     (void)run_course(options);
+    // From the second run on, the class server's mark for the learner's class.
+    write_record("class.conf", "pass=2:50\n");
   }
   // A "#! pass" line that says no mark is named, and the lesson is typed all the same.
   EXPECT_EQ(read_own_lesson(bad).problems.size(), 1u);
