@@ -232,6 +232,23 @@ char32_t RomajiLine::kana_now() const {
   return awaits_next() ? reading_.back() : U'\0';  // the ん not settled yet
 }
 
+std::pair<std::u32string, std::string> RomajiLine::spelling_now() const {
+  const State& s = leading();
+  if (s.move >= 0) {
+    const Move& m = moves_[s.at][static_cast<std::size_t>(s.move)];
+    return {reading_.substr(s.at, m.kana), m.spelling};
+  }
+  if (s.at >= reading_.size()) {
+    return {};
+  }
+  for (const Move& m : moves_[s.at]) {
+    if (reachable_[s.at + m.kana] && m.spelling + best_[s.at + m.kana] == best_[s.at]) {
+      return {reading_.substr(s.at, m.kana), m.spelling};
+    }
+  }
+  return {};
+}
+
 std::vector<TypedKana> RomajiLine::typed_kana() const {
   std::vector<TypedKana> out;
   for (int p = leading().path; p >= 0; p = path_[static_cast<std::size_t>(p)].parent) {

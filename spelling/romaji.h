@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The romaji spellings of a kana reading, as a standard input method takes
@@ -72,6 +73,10 @@ class RomajiLine {
   [[nodiscard]] std::size_t kana_done() const;
   // The kana being typed now (as hiragana), or nothing when done.
   [[nodiscard]] char32_t kana_now() const;
+  // The kana being typed now (with っ or ん, or a small kana, those the
+  // guide's spelling takes at once) and that whole spelling: {"ん", "nn"};
+  // empty when done.
+  [[nodiscard]] std::pair<std::u32string, std::string> spelling_now() const;
   // How the reading was typed, kana by kana; whole once done().
   [[nodiscard]] std::vector<TypedKana> typed_kana() const;
 

@@ -70,6 +70,7 @@ void WordDrill::draw_screen() {
   }
   lessonkit::draw_exit_button(con_);
   lessonkit::draw_counter_frame(con_);
+  write_misses();
 }
 
 void WordDrill::draw_key(int key, Colour face) {
@@ -177,6 +178,7 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
     ++kana.first;
     result_.keys.right(expected.key);
     result_.ended_at = con_.timing_clock();
+    clear_miss();
     show_progress(lesson_.items[current_], line);
     return true;
   }
@@ -191,6 +193,7 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
       ++kana_[next_kana].first;
       result_.keys.right(next_expected.key);
       result_.ended_at = con_.timing_clock();
+      clear_miss();
       next_ = std::move(next);
       return true;
     }
@@ -200,11 +203,50 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
   result_.keys.wrong(expected.key, stroke->key);
   light_next_key(expected);
   if (stroke->key != 0 && stroke->key != expected.key) {
-    draw_key(stroke->key, kGrey);  // marked as the drills mark it
+    draw_key(stroke->key, kRed);  // red until the next keystroke
     lit_.push_back(stroke->key);
   }
   result_.ended_at = con_.timing_clock();
+  write_misses();
+  tell_miss(line, *stroke);
   return true;
+}
+
+void WordDrill::write_misses() {
+  con_.print_using(kMissCounterCell, kPink, "まちがい ### 回",
+                   {static_cast<double>(result_.wrong)});
+}
+
+void WordDrill::tell_miss(const ReadingLine& line, const Stroke& struck) {
+  const std::pair<std::size_t, std::size_t> here{current_, line.kana_done()};
+  misses_there_ = here == missed_at_ && misses_there_ > 0 ? misses_there_ + 1 : 1;
+  missed_at_ = here;
+  clear_miss();
+  miss_told_ = true;
+  if (misses_there_ >= 2) {
+    const std::string hint = line.hint();
+    con_.print_large({(80 - 2 * display_width(hint)) / 2, kMissRow}, kYellow, hint);
+    return;
+  }
+  std::vector<char32_t> next = decode_utf8(line.rest());
+  std::string expected = next.empty() ? std::string() : encode_utf8(next.front());
+  if (expected.size() == 1 && expected[0] >= 'a' && expected[0] <= 'z') {
+    expected[0] = static_cast<char>(expected[0] - 'a' + 'A');
+  }
+  const std::string told = "まちがえたキー " + line.shown(struck) + "　つぎは " + expected;
+  con_.print({(80 - display_width(told)) / 2, kMissRow}, kPink, told);
+}
+
+void WordDrill::clear_miss() {
+  if (!miss_told_) {
+    return;
+  }
+  miss_told_ = false;
+  con_.blank({0, kMissRow}, 80);
+  con_.blank({0, kMissRow + 1}, 80);
+  if (mode_ == InputMode::Kana) {
+    con_.print(kStandInCell, kLightCyan, kStandInNote);
+  }
 }
 
 }  // namespace tutor::words

@@ -54,6 +54,11 @@ class WordDrill {
   // One keystroke of the learner; false when the exit button was clicked.
   bool take_keystroke(ReadingLine& line);
   [[nodiscard]] std::unique_ptr<ReadingLine> line_of(std::size_t item) const;
+  // A wrong keystroke told: the key struck beside the one expected, or,
+  // after two misses on the same kana, what the line waits for, large.
+  void tell_miss(const ReadingLine& line, const Stroke& struck);
+  void clear_miss();
+  void write_misses();
 
   Console& con_;
   const LessonEntry& lesson_;
@@ -66,6 +71,9 @@ class WordDrill {
   long kana_typed_ = 0;
   std::size_t current_ = 0;            // the item being typed
   std::unique_ptr<ReadingLine> next_;  // the next item's, begun by the key that ended the last
+  std::pair<std::size_t, std::size_t> missed_at_{};  // the item and kana of the last miss
+  int misses_there_ = 0;
+  bool miss_told_ = false;
 };
 
 }  // namespace tutor::words

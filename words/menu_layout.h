@@ -56,6 +56,11 @@ inline constexpr int kWrittenRow = 3;
 inline constexpr int kReadingRow = 5;
 inline constexpr int kGuideRow = 6;
 inline constexpr Cell kCounterCell = {32, 22};
+// The block's wrong keys; the key struck beside the one expected, on the
+// row under the keyboard; after two misses on one kana, what the drill waits
+// for, at double size on that row and the next.
+inline constexpr Cell kMissCounterCell = {4, 22};
+inline constexpr int kMissRow = 23;
 // Under the keyboard of kana input: where keyboards without the ¥ and ろ
 // keys type their kana.
 inline constexpr Cell kStandInCell = {5, 24};

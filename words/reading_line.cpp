@@ -39,6 +39,20 @@ class RomajiReading final : public ReadingLine {
     return line_.ends_before(s.letter);
   }
   void end_before_next() override { line_.end_before_next(); }
+  [[nodiscard]] std::string hint() const override {
+    const auto [kana, spelling] = line_.spelling_now();
+    return kana.empty()
+               ? std::string()
+               : encode_utf8(std::vector<char32_t>(kana.begin(), kana.end())) + " は " + spelling;
+  }
+  [[nodiscard]] std::string shown(const Stroke& s) const override {
+    if (s.letter == '\0') {
+      return "?";
+    }
+    // As the key's cap reads.
+    return std::string(
+        1, s.letter >= 'a' && s.letter <= 'z' ? static_cast<char>(s.letter - 'a' + 'A') : s.letter);
+  }
   void note_choices(spelling::Preferences& chosen) const override {
     for (const spelling::TypedKana& t : line_.typed_kana()) {
       if (!t.chosen.empty()) {  // a last ん as a single n chose nothing
@@ -80,6 +94,20 @@ class KanaReading final : public ReadingLine {
   }
   [[nodiscard]] std::size_t kana_done() const override { return line_.kana_done(); }
   [[nodiscard]] char32_t kana_now() const override { return line_.kana_now(); }
+  [[nodiscard]] std::string hint() const override {
+    const char32_t kana = line_.kana_now();
+    if (kana == 0) {
+      return {};
+    }
+    std::string keys;
+    for (const char32_t k : spelling::key_kana_of(kana)) {
+      keys += (keys.empty() ? "" : " ") + encode_utf8(k);
+    }
+    return encode_utf8(kana) + " は " + keys;
+  }
+  [[nodiscard]] std::string shown(const Stroke& s) const override {
+    return s.key_kana == 0 ? "?" : encode_utf8(s.key_kana);
+  }
 
  private:
   static std::string utf8(const std::u32string& s) {

@@ -47,6 +47,11 @@ class ReadingLine {
   // next item: the last ん typed as a single n, then the next item's
   // consonant, as an input method takes it (romaji only). Ends it so.
   [[nodiscard]] virtual bool ends_before(const Stroke& /*s*/) const { return false; }
+  // What the line waits for, as the drill shows it after misses: "ん は nn",
+  // "が は か ゛".
+  [[nodiscard]] virtual std::string hint() const = 0;
+  // A stroke as the learner reads it: "Q", "た"; "?" for a key that types nothing.
+  [[nodiscard]] virtual std::string shown(const Stroke& s) const = 0;
   virtual void end_before_next() {}
 };
 

@@ -65,7 +65,7 @@ TEST_F(KanaInputTest, ALessonIsTypedByKeyPlacesAndKeptAsKanaInput) {
     EXPECT_NE(row(kStandInCell.row).find("Shift+｀"), std::string::npos);
   });
   script().key("k").placed_key({'D', 4}).inspect([&] {  // a character, then す for か
-    EXPECT_EQ(key_face(su), kGrey.index());
+    EXPECT_EQ(key_face(su), kRed.index());
     EXPECT_EQ(key_face(ka), kFingers.colour[static_cast<std::size_t>(ka)].index());
   });
   script().placed_key({'D', 5}).placed_key({'D', 11}).inspect([&] {
