@@ -39,15 +39,15 @@ inline constexpr Rect kExitBox = {556, 316, 628, 340};
 inline constexpr Cell kExitCell = {72, 20};
 // The "終了" box leaves for the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};
-inline constexpr Cell kPageCell = {2, 22};
+inline constexpr Cell kPageCell = {2, 24};
 // The input the lessons are typed in, switched by Tab or a click.
 inline constexpr Rect kInputBox = {340, 348, 612, 372};
 inline constexpr Cell kInputCell = {44, 22};
 inline constexpr std::string_view kRomajiInputLabel = "入力：ローマ字（Tab で切り替え）";
 inline constexpr std::string_view kKanaInputLabel = "入力：かな　　（Tab で切り替え）";
 // Who practises (the pass mark), switched by F2 or a click.
-inline constexpr Rect kPresetBox = {340, 380, 612, 404};
-inline constexpr Cell kPresetCell = {44, 24};
+inline constexpr Rect kPresetBox = {28, 348, 316, 372};
+inline constexpr Cell kPresetCell = {5, 22};
 
 // The drill screen: the item as written (double size) on rows 3 and 4, its
 // reading on row 5, the romaji on row 6; the keyboard below.
