@@ -9,6 +9,7 @@
 #include "console/geometry.h"
 #include "console/key_place.h"
 #include "console/screen.h"
+#include "console/sound.h"
 
 namespace tutor {
 
@@ -91,6 +92,8 @@ class Backend {
   [[nodiscard]] virtual bool show_error_box(std::string_view caption, std::string_view text) = 0;
   // Closes the window and ends the program with this status.
   [[noreturn]] virtual void end(ExitStatus status) = 0;
+  // Plays a sound, cutting short the one before; silent where it cannot.
+  virtual void play(Sound sound) = 0;
 };
 
 }  // namespace tutor

@@ -120,6 +120,8 @@ class Console {
   // Puts what was drawn on show now, ahead of slow work that follows it (a
   // poll shows it anyway).
   void show_now() { present_if_changed(); }
+  // Plays a sound (sound.h), cutting short the one before.
+  void play(Sound sound) { backend_.play(sound); }
   // The file a path relative to the working directory names.
   [[nodiscard]] std::filesystem::path file_path(std::string_view stored_path) const {
     return record_path(stored_path);

@@ -106,9 +106,13 @@ class HeadlessBackend final : public Backend {
   void start(std::string_view stored_path, const std::filesystem::path& executable) override;
   [[nodiscard]] bool show_error_box(std::string_view caption, std::string_view text) override;
   [[noreturn]] void end(ExitStatus status) override;
+  void play(Sound sound) override { played_.push_back(sound); }
+  // The sounds played so far, in order.
+  [[nodiscard]] const std::vector<Sound>& played() const { return played_; }
 
  private:
   std::filesystem::path root_;
+  std::vector<Sound> played_;
   Script script_;
   int seconds_ = 12 * 3600;
   std::int64_t monotonic_seconds_ = 0;

@@ -1,5 +1,7 @@
 #include "console/sdl_backend.h"
 
+#include "console/sdl_sound.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <SDL_ttf.h>
@@ -88,6 +90,7 @@ struct SdlBackend::State {
   // could not be shown in the system's box and is shown in the window.
   ExitStatus closing_status = ExitStatus::Normal;
   bool keys_by_place = false;
+  SdlSound sound;
 
   void open() {
     // Keep the input method closed: every key arrives at once as its character.
@@ -283,6 +286,7 @@ struct SdlBackend::State {
       window = nullptr;
     }
     glyphs.reset();
+    sound.close();
     if (TTF_WasInit() != 0) {
       TTF_Quit();
     }
@@ -293,6 +297,10 @@ struct SdlBackend::State {
   // holds.
   Point to_surface(int x, int y) const { return view.to_surface({x, y}).value_or(Point{-1, -1}); }
 };
+
+void SdlBackend::play(Sound sound) {
+  state_->sound.play(sound);
+}
 
 SdlBackend::SdlBackend(const std::string& program_name) : state_(std::make_unique<State>()) {
   state_->title = window_title(program_name);

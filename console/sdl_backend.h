@@ -28,6 +28,7 @@ class SdlBackend final : public Backend {
   void start(std::string_view stored_path, const std::filesystem::path& executable) override;
   [[nodiscard]] bool show_error_box(std::string_view caption, std::string_view text) override;
   [[noreturn]] void end(ExitStatus status) override;
+  void play(Sound sound) override;
 
  private:
   struct State;

@@ -21,6 +21,7 @@ struct CourseState {
   lessonkit::BlockKeeper history;
   InputMode mode = InputMode::Romaji;
   std::size_t preset = kGeneralPreset;   // who practises, chosen on the menu
+  bool sounds = false;                   // a click a key, a tone a miss, a chime a pass
   std::optional<PassMark> command_mark;  // --pass
   std::optional<PassMark> class_mark;    // the class server's for the learner's class
 

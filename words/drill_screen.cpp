@@ -180,6 +180,7 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
     result_.ended_at = con_.timing_clock();
     clear_miss();
     show_progress(lesson_.items[current_], line);
+    click();
     return true;
   }
   if (line.ends_before(*stroke) && current_ + 1 < lesson_.items.size()) {
@@ -195,6 +196,7 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
       result_.ended_at = con_.timing_clock();
       clear_miss();
       next_ = std::move(next);
+      click();
       return true;
     }
   }
@@ -209,7 +211,16 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
   result_.ended_at = con_.timing_clock();
   write_misses();
   tell_miss(line, *stroke);
+  if (sounds_) {
+    con_.play(Sound::Miss);
+  }
   return true;
+}
+
+void WordDrill::click() {
+  if (sounds_) {
+    con_.play(Sound::KeyClick);
+  }
 }
 
 void WordDrill::write_misses() {

@@ -26,8 +26,9 @@ class WordDrill {
   WordDrill(Console& con,
             const LessonEntry& lesson,
             InputMode mode,
-            const spelling::Preferences& preferences)
-      : con_(con), lesson_(lesson), mode_(mode), preferences_(preferences) {}
+            const spelling::Preferences& preferences,
+            bool sounds = false)
+      : con_(con), lesson_(lesson), mode_(mode), preferences_(preferences), sounds_(sounds) {}
 
   // Types the block; false when the learner left by the exit button.
   bool run();
@@ -58,12 +59,14 @@ class WordDrill {
   // after two misses on the same kana, what the line waits for, large.
   void tell_miss(const ReadingLine& line, const Stroke& struck);
   void clear_miss();
+  void click();
   void write_misses();
 
   Console& con_;
   const LessonEntry& lesson_;
   InputMode mode_;
   const spelling::Preferences& preferences_;
+  bool sounds_;
   lessonkit::BlockResult result_;
   std::map<char32_t, std::pair<int, int>> kana_;
   spelling::Preferences chosen_;

@@ -71,8 +71,14 @@ void draw_preset_choice(Console& con, const CourseState& s) {
   frame_box(con, kPresetBox, raised_box(kPresetFace));
   const std::string name(kPassPresets[s.preset].name);
   con.print(kPresetCell, text_on(kPresetFace),
-            "合格の目安：" + name +
-                std::string(static_cast<std::size_t>(12 - display_width(name)), ' ') + "（F2）");
+            "目安：" + name + std::string(static_cast<std::size_t>(12 - display_width(name)), ' ') +
+                "（F2）");
+}
+
+void draw_sound_choice(Console& con, const CourseState& s) {
+  constexpr Colour kSoundFace = kLightBlue;
+  frame_box(con, kSoundBox, raised_box(kSoundFace));
+  con.print(kSoundCell, text_on(kSoundFace), s.sounds ? "音：あり（F3）" : "音：なし（F3）");
 }
 
 void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
@@ -87,6 +93,7 @@ void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   con.print(kExitCell, kYellow, "終了");
   draw_input_choice(con, s.mode);
   draw_preset_choice(con, s);
+  draw_sound_choice(con, s);
   draw_menu_page(con, s, selected);
 }
 
@@ -134,19 +141,29 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
   // The input is the learner's choice from now on, kept for the next start.
   auto switch_input = [&] {
     s.mode = s.mode == InputMode::Kana ? InputMode::Romaji : InputMode::Kana;
-    write_course_settings({s.mode, s.preset});
+    write_course_settings({s.mode, s.preset, s.sounds});
     draw_input_choice(con, s.mode);
   };
   auto switch_preset = [&] {
     s.preset = (s.preset + 1) % kPassPresets.size();
-    write_course_settings({s.mode, s.preset});
+    write_course_settings({s.mode, s.preset, s.sounds});
     draw_preset_choice(con, s);
+  };
+  auto switch_sounds = [&] {
+    s.sounds = !s.sounds;
+    write_course_settings({s.mode, s.preset, s.sounds});
+    draw_sound_choice(con, s);
+    if (s.sounds) {
+      con.play(Sound::KeyClick);  // what is now on
+    }
   };
   while (true) {
     const Event e = con.poll(Arm::mouse_and_function_keys());
     const auto at = static_cast<long>(selected);
     if (e.kind == Event::Kind::FunctionKey && e.function_key == 2) {
       switch_preset();
+    } else if (e.kind == Event::Kind::FunctionKey && e.function_key == 3) {
+      switch_sounds();
     } else if (e.is_key()) {
       if (e.key == keys::kEnter) {
         return selected;
@@ -177,6 +194,9 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
       }
       if (e.kind == Event::Kind::Click && kPresetBox.contains_pixel(e.pointer)) {
         switch_preset();
+      }
+      if (e.kind == Event::Kind::Click && kSoundBox.contains_pixel(e.pointer)) {
+        switch_sounds();
       }
       if (const auto hit = entry_at(s, selected, e.pointer)) {
         move_to(static_cast<long>(*hit));

@@ -41,13 +41,16 @@ inline constexpr Cell kExitCell = {72, 20};
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};
 inline constexpr Cell kPageCell = {2, 24};
 // The input the lessons are typed in, switched by Tab or a click.
-inline constexpr Rect kInputBox = {340, 348, 612, 372};
-inline constexpr Cell kInputCell = {44, 22};
+inline constexpr Rect kInputBox = {358, 348, 630, 372};
+inline constexpr Cell kInputCell = {45, 22};
 inline constexpr std::string_view kRomajiInputLabel = "入力：ローマ字（Tab で切り替え）";
 inline constexpr std::string_view kKanaInputLabel = "入力：かな　　（Tab で切り替え）";
 // Who practises (the pass mark), switched by F2 or a click.
-inline constexpr Rect kPresetBox = {28, 348, 316, 372};
-inline constexpr Cell kPresetCell = {5, 22};
+inline constexpr Rect kPresetBox = {10, 348, 218, 372};
+inline constexpr Cell kPresetCell = {2, 22};
+// The sounds, off to begin with, switched by F3 or a click.
+inline constexpr Rect kSoundBox = {226, 348, 350, 372};
+inline constexpr Cell kSoundCell = {29, 22};
 
 // The drill screen: the item as written (double size) on rows 3 and 4, its
 // reading on row 5, the romaji on row 6; the keyboard below.

@@ -58,6 +58,8 @@ CourseSettings parse_course_settings(std::string_view text) {
     text.remove_prefix(std::min(end + 1, text.size()));
     if (line == "input=kana") {
       settings.mode = InputMode::Kana;
+    } else if (line == "sound=on") {
+      settings.sounds = true;
     } else if (line.starts_with("pass=")) {
       for (std::size_t p = 0; p < kPassPresets.size(); ++p) {
         if (line.substr(5) == kPassPresets[p].conf_name) {
@@ -77,9 +79,10 @@ CourseSettings read_course_settings() {
 
 void write_course_settings(const CourseSettings& settings) {
   if (const auto file = settings_file(kCourseFile)) {
+    const std::string input = settings.mode == InputMode::Kana ? "kana" : "romaji";
     write_settings_file(
-        *file, std::string(settings.mode == InputMode::Kana ? "input=kana\n" : "input=romaji\n") +
-                   "pass=" + std::string(kPassPresets[settings.preset].conf_name) + "\n");
+        *file, "input=" + input + "\npass=" + std::string(kPassPresets[settings.preset].conf_name) +
+                   "\nsound=" + (settings.sounds ? "on" : "off") + "\n");
   }
 }
 

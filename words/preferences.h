@@ -20,10 +20,12 @@ void write_preferences(const spelling::Preferences& preferences);
 // What the learner last chose on the lesson menu, kept in
 // $XDG_CONFIG_HOME/velmora/kotoba.conf: the input, "input=romaji" or
 // "input=kana", romaji where nothing was chosen; and who practises, by the
-// preset's name, "pass=grade5-6", 一般 where nothing was chosen.
+// preset's name, "pass=grade5-6", 一般 where nothing was chosen; and the
+// sounds, "sound=on", off where nothing was chosen.
 struct CourseSettings {
   InputMode mode = InputMode::Romaji;
   std::size_t preset = kGeneralPreset;  // in kPassPresets
+  bool sounds = false;                  // "sound=on"
 };
 [[nodiscard]] CourseSettings parse_course_settings(std::string_view text);
 [[nodiscard]] CourseSettings read_course_settings();

@@ -102,6 +102,9 @@ bool show_lesson_result(Console& con,
       drill.kana_tallies()};
   lessonkit::keep_block(con, s.history, lesson.number, block, score,
                         lessonkit::verdict_name(verdict), extras);
+  if (s.sounds && verdict == lessonkit::Verdict::Pass) {
+    con.play(Sound::Chime);
+  }
   lessonkit::wait_click_or_enter(con);
   return verdict == lessonkit::Verdict::Pass;
 }

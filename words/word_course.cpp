@@ -29,7 +29,7 @@ bool type_lesson(Console& con, CourseState& s, const LessonEntry& chosen) {
     return false;  // nothing this input types: back to the menu
   }
   lessonkit::home_position_screen(con, {lesson.title, kTitleBarFace, kBlack});
-  WordDrill drill(con, lesson, s.mode, s.preferences);
+  WordDrill drill(con, lesson, s.mode, s.preferences, s.sounds);
   if (!drill.run()) {
     con.start_program(lessonkit::kLauncher);
   }
@@ -76,6 +76,7 @@ void run(Console& con, const Options& options) {
                 lessonkit::BlockKeeper::of(con),
                 options.kana ? InputMode::Kana : settings.mode,
                 settings.preset,
+                settings.sounds,
                 options.pass,
                 class_mark(con)};
   if (options.lesson_file) {
