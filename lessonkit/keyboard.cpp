@@ -76,8 +76,13 @@ KanaCap kana_cap(int k) {
   if (kk == nullptr || kk->shifted == 0) {
     return {{r.x1 + 1, r.y1 + 1, r.x2 - 1, r.y2 - 1}, {}};
   }
+  const Rect shifted = {r.x2 - 12, r.y1 + 1, r.x2 - 1, r.y1 + 12};
+  if (kk->kana == U'゜') {
+    // Raised, as it stands beside a kana: at the foot of the key it reads as 。.
+    return {{r.x1 + 1, r.y1 + 1, r.x1 + 16, r.y1 + 16}, shifted};
+  }
   // As a JIS key cap prints them: the shifted kana above, to the right.
-  return {{r.x1 + 1, r.y2 - 16, r.x1 + 16, r.y2 - 1}, {r.x2 - 12, r.y1 + 1, r.x2 - 1, r.y1 + 12}};
+  return {{r.x1 + 1, r.y2 - 16, r.x1 + 16, r.y2 - 1}, shifted};
 }
 
 void draw_kana_key(Console& con, int k, Colour face) {

@@ -164,6 +164,9 @@ bool WordDrill::take_keystroke(ReadingLine& line) {
   if (e.is_mouse()) {
     return !lessonkit::in_stage_exit_area(e.pointer);
   }
+  if (e.is_key() && e.key == keys::kEscape) {
+    return false;  // left: the block is not kept
+  }
   const std::optional<Stroke> stroke = line.stroke_of(e);
   if (!stroke) {
     return true;  // Enter, Backspace, the cursor keys: not typing

@@ -30,7 +30,7 @@ class WordDrill {
             bool sounds = false)
       : con_(con), lesson_(lesson), mode_(mode), preferences_(preferences), sounds_(sounds) {}
 
-  // Types the block; false when the learner left by the exit button.
+  // Types the block; false when the learner left by the exit button or Escape.
   bool run();
 
   [[nodiscard]] const lessonkit::BlockResult& result() const { return result_; }

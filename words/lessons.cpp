@@ -85,12 +85,11 @@ LessonEntry missed_kana_lesson(const KanaCounts& recent) {
     e.title += "（記録なし）";
     return e;
   }
-  e.title += "（";
-  for (std::size_t i = 0; i < missed.size(); ++i) {
-    e.title += (i == 0 ? "" : "・") +
-               encode_utf8(std::vector<char32_t>(missed[i].second.begin(), missed[i].second.end()));
+  // The kana one after another, so that five fit the menu's box.
+  e.title += " ";
+  for (const auto& [count, kana] : missed) {
+    e.title += encode_utf8(std::vector<char32_t>(kana.begin(), kana.end()));
   }
-  e.title += "）";
   // Each word scores by how often it holds the missed kana, the most missed
   // weighing most; ties keep the lessons' order.
   std::vector<std::pair<std::size_t, const Item*>> scored;

@@ -49,7 +49,7 @@ void draw_menu_page(Console& con, const CourseState& s, std::size_t selected) {
     draw_entry(con, s, i, i == selected);
   }
   const std::size_t pages = (s.lessons.size() + kEntriesPerPage - 1) / kEntriesPerPage;
-  con.blank(kPageCell, 40);
+  con.blank(kPageCell, 36);  // up to the fingers' legend
   con.print_using(kPageCell, kGrey, "ページ ## / ##　PageUp・PageDown",
                   {static_cast<double>(first / kEntriesPerPage + 1), static_cast<double>(pages)});
   write_problem_line(con, s.lessons[selected]);
@@ -75,6 +75,19 @@ void draw_preset_choice(Console& con, const CourseState& s) {
                 "（F2）");
 }
 
+void draw_finger_legend(Console& con) {
+  constexpr std::pair<std::string_view, Colour> kNames[] = {{"小指", kPink},
+                                                            {"薬指", kYellow},
+                                                            {"中指", kLightGreen},
+                                                            {"人差し指", kLightBlue},
+                                                            {"親指", kLightCyan}};
+  Cell at = con.print(kFingerLegendCell, kGrey, "指の色：");
+  for (const auto& [name, colour] : kNames) {
+    at = con.print(at, colour, name);
+    at = con.print(at, kGrey, " ");
+  }
+}
+
 void draw_sound_choice(Console& con, const CourseState& s) {
   constexpr Colour kSoundFace = kLightBlue;
   frame_box(con, kSoundBox, raised_box(kSoundFace));
@@ -94,6 +107,7 @@ void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   draw_input_choice(con, s.mode);
   draw_preset_choice(con, s);
   draw_sound_choice(con, s);
+  draw_finger_legend(con);
   draw_menu_page(con, s, selected);
 }
 
@@ -108,16 +122,21 @@ std::optional<std::size_t> entry_at(const CourseState& s, std::size_t selected, 
   return std::nullopt;
 }
 
-// The first lesson not yet passed, in the menu's order.
-std::size_t first_not_passed(const CourseState& s) {
-  for (std::size_t i = 0; i < s.lessons.size(); ++i) {
-    const LessonEntry& l = s.lessons[i];
-    if ((l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number)) ||
-        (l.kind == LessonKind::Own && !s.passed.own(l.file))) {
+bool to_pass(const CourseState& s, const LessonEntry& l) {
+  return (l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number)) ||
+         (l.kind == LessonKind::Own && !s.passed.own(l.file));
+}
+
+// The first lesson not yet passed from `from` on, before `end`; `from` where all are.
+std::size_t first_not_passed(const CourseState& s,
+                             std::size_t from = 0,
+                             std::size_t end = SIZE_MAX) {
+  for (std::size_t i = from; i < s.lessons.size() && i < end; ++i) {
+    if (to_pass(s, s.lessons[i])) {
       return i;
     }
   }
-  return 0;
+  return from;
 }
 
 }  // namespace
@@ -175,15 +194,22 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
       if (e.key == keys::kEscape) {
         con.start_program(lessonkit::kLauncher);
       }
-      const long by = e.key == keys::kUp         ? -1
-                      : e.key == keys::kDown     ? 1
-                      : e.key == keys::kLeft     ? -kEntriesPerColumn
-                      : e.key == keys::kRight    ? kEntriesPerColumn
-                      : e.key == keys::kPageUp   ? -static_cast<long>(kEntriesPerPage)
-                      : e.key == keys::kPageDown ? static_cast<long>(kEntriesPerPage)
-                                                 : 0;
+      const long by = e.key == keys::kUp      ? -1
+                      : e.key == keys::kDown  ? 1
+                      : e.key == keys::kLeft  ? -kEntriesPerColumn
+                      : e.key == keys::kRight ? kEntriesPerColumn
+                                              : 0;
       if (by != 0) {
         move_to(at + by);
+      }
+      // A page on: its first lesson not passed.
+      const long pages_by = e.key == keys::kPageUp ? -1 : e.key == keys::kPageDown ? 1 : 0;
+      if (pages_by != 0) {
+        const auto per = static_cast<long>(kEntriesPerPage);
+        const long pages = (count + per - 1) / per;
+        const long page = ((at / per + pages_by) % pages + pages) % pages;
+        const auto first = static_cast<std::size_t>(page * per);
+        move_to(static_cast<long>(first_not_passed(s, first, first + kEntriesPerPage)));
       }
     } else if (e.is_mouse()) {
       if (kExitArea.contains_pixel(e.pointer)) {

@@ -40,6 +40,8 @@ inline constexpr Cell kExitCell = {72, 20};
 // The "終了" box leaves for the launcher: 560 <= x < 624, 320*Q < y < 336*Q.
 inline constexpr OpenArea kExitArea = {560, 320, 624, 336};
 inline constexpr Cell kPageCell = {2, 24};
+// Which finger's colour is which, each name in its colour.
+inline constexpr Cell kFingerLegendCell = {40, 24};
 // The input the lessons are typed in, switched by Tab or a click.
 inline constexpr Rect kInputBox = {358, 348, 630, 372};
 inline constexpr Cell kInputCell = {45, 22};

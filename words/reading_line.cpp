@@ -87,8 +87,13 @@ class KanaReading final : public ReadingLine {
   }
   bool type(const Stroke& s) override { return s.key_kana != 0 && line_.type(s.key_kana); }
   [[nodiscard]] bool done() const override { return line_.done(); }
-  [[nodiscard]] std::string typed() const override { return utf8(line_.typed()); }
-  [[nodiscard]] std::string rest() const override { return utf8(line_.rest()); }
+  // The keys' kana with each mark joined to the kana before it: が, not か ゛
+  // (which reads as two kana). A kana whose mark is still to come shows its
+  // mark in the rest.
+  [[nodiscard]] std::string typed() const override {
+    return utf8(with_marks_joined(line_.typed()));
+  }
+  [[nodiscard]] std::string rest() const override { return utf8(with_marks_joined(line_.rest())); }
   [[nodiscard]] Keystroke next_key() const override {
     return line_.done() ? Keystroke{} : keystroke_for_kana(line_.next());
   }
@@ -110,6 +115,24 @@ class KanaReading final : public ReadingLine {
   }
 
  private:
+  static std::u32string with_marks_joined(const std::u32string& keys) {
+    constexpr std::u32string_view kVoiced = U"かきくけこさしすせそたちつてとはひふへほ";
+    constexpr std::u32string_view kHalfVoiced = U"はひふへほ";
+    std::u32string out;
+    for (const char32_t c : keys) {
+      const char32_t before = out.empty() ? 0 : out.back();
+      if (c == U'゛' && kVoiced.find(before) != std::u32string_view::npos) {
+        out.back() = before + 1;
+      } else if (c == U'゛' && before == U'う') {
+        out.back() = U'ゔ';
+      } else if (c == U'゜' && kHalfVoiced.find(before) != std::u32string_view::npos) {
+        out.back() = before + 2;
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  }
   static std::string utf8(const std::u32string& s) {
     return encode_utf8(std::vector<char32_t>(s.begin(), s.end()));
   }

@@ -19,7 +19,7 @@ namespace tutor::words {
 namespace {
 
 // A lesson from its start screen to its result; whether it was passed.
-// Leaving by the exit button goes to the launcher.
+// Leaving the drill (Escape or 終了) keeps no block and passes nothing.
 bool type_lesson(Console& con, CourseState& s, const LessonEntry& chosen) {
   const LessonEntry lesson = s.mode == InputMode::Kana ? for_kana_input(chosen) : chosen;
   if (!lesson.problems.empty()) {
@@ -31,7 +31,7 @@ bool type_lesson(Console& con, CourseState& s, const LessonEntry& chosen) {
   lessonkit::home_position_screen(con, {lesson.title, kTitleBarFace, kBlack});
   WordDrill drill(con, lesson, s.mode, s.preferences, s.sounds);
   if (!drill.run()) {
-    con.start_program(lessonkit::kLauncher);
+    return false;  // left by Escape or 終了: back to the menu, nothing kept
   }
   for (const auto& [kana, spelling] : drill.chosen()) {
     s.preferences[kana] = spelling;
