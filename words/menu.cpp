@@ -15,8 +15,8 @@ namespace {
 
 std::string menu_label(const CourseState& s, std::size_t i) {
   const LessonEntry& l = s.lessons[i];
-  const bool passed = (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.number)) ||
-                      (l.kind == LessonKind::Own && s.passed.own(l.file));
+  const bool passed = (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.number, s.mode)) ||
+                      (l.kind == LessonKind::Own && s.passed.own(l.file, s.mode));
   std::string label = passed ? "○" : "　";
   label += l.kind == LessonKind::BuiltIn ? std::to_string(l.number) + " " : "";
   label += l.kind == LessonKind::Own ? "［" + l.title + "］" : l.title;
@@ -123,8 +123,8 @@ std::optional<std::size_t> entry_at(const CourseState& s, std::size_t selected, 
 }
 
 bool to_pass(const CourseState& s, const LessonEntry& l) {
-  return (l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number)) ||
-         (l.kind == LessonKind::Own && !s.passed.own(l.file));
+  return (l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number, s.mode)) ||
+         (l.kind == LessonKind::Own && !s.passed.own(l.file, s.mode));
 }
 
 // The first lesson not yet passed from `from` on, before `end`; `from` where all are.
@@ -162,6 +162,7 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
     s.mode = s.mode == InputMode::Kana ? InputMode::Romaji : InputMode::Kana;
     write_course_settings({s.mode, s.preset, s.sounds});
     draw_input_choice(con, s.mode);
+    draw_menu_page(con, s, selected);  // each input's passes are its own
   };
   auto switch_preset = [&] {
     s.preset = (s.preset + 1) % kPassPresets.size();

@@ -4,10 +4,14 @@
 #include <string>
 #include <string_view>
 
-// Which lessons of the word course have been passed, kept as the other
-// records are: one line, replaced crash-safely, cleared by the record
-// clearing. Built-in lessons by number ("3"), own lessons by file name
-// ("f:" and the name, its blanks and '%' written as %20 and %25).
+#include "words/input_mode.h"
+
+// Which lessons of the word course have been passed, in each input apart,
+// kept as the other records are: one line, replaced crash-safely, cleared by
+// the record clearing. Built-in lessons by number ("3"), own lessons by file
+// name ("f:" and the name, its blanks and '%' written as %20 and %25); a
+// lesson passed in kana input with "k" before it ("k3", "kf:町.txt"). Passes
+// kept before the inputs were kept apart count as romaji.
 namespace tutor::words {
 
 inline constexpr std::string_view kPassedRecord = "././M0/data/KOTOBA.TXT";
@@ -17,13 +21,22 @@ class PassedLessons {
   [[nodiscard]] static PassedLessons parse(std::string_view line);
   [[nodiscard]] std::string line() const;
 
-  [[nodiscard]] bool built_in(int number) const { return ids_.contains(std::to_string(number)); }
-  [[nodiscard]] bool own(std::string_view file) const { return ids_.contains(own_id(file)); }
-  void pass_built_in(int number) { ids_.insert(std::to_string(number)); }
-  void pass_own(std::string_view file) { ids_.insert(own_id(file)); }
+  [[nodiscard]] bool built_in(int number, InputMode mode = InputMode::Romaji) const {
+    return ids_.contains(in(mode) + std::to_string(number));
+  }
+  [[nodiscard]] bool own(std::string_view file, InputMode mode = InputMode::Romaji) const {
+    return ids_.contains(in(mode) + own_id(file));
+  }
+  void pass_built_in(int number, InputMode mode = InputMode::Romaji) {
+    ids_.insert(in(mode) + std::to_string(number));
+  }
+  void pass_own(std::string_view file, InputMode mode = InputMode::Romaji) {
+    ids_.insert(in(mode) + own_id(file));
+  }
 
  private:
   static std::string own_id(std::string_view file);
+  static std::string in(InputMode mode) { return mode == InputMode::Kana ? "k" : ""; }
   std::set<std::string> ids_;
 };
 

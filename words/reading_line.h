@@ -9,12 +9,11 @@
 #include "console/backend.h"
 #include "spelling/romaji.h"
 #include "words/fingers.h"
+#include "words/input_mode.h"
 
 // One item's reading as the learner types it, in romaji or in kana input:
 // what the drill asks of a line, whichever way it is typed.
 namespace tutor::words {
-
-enum class InputMode { Romaji, Kana };
 
 // A keystroke as the drill tallies it: the key struck on the on-screen
 // keyboard (0 for one it does not show) and what it types.

@@ -111,9 +111,9 @@ bool show_lesson_result(Console& con,
 
 void keep_pass(Console& con, CourseState& s, const LessonEntry& lesson) {
   if (lesson.kind == LessonKind::BuiltIn) {
-    s.passed.pass_built_in(lesson.number);
+    s.passed.pass_built_in(lesson.number, s.mode);
   } else if (lesson.kind == LessonKind::Own) {
-    s.passed.pass_own(lesson.file);
+    s.passed.pass_own(lesson.file, s.mode);
   } else {
     return;
   }

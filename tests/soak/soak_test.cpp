@@ -156,7 +156,7 @@ class SoakTest : public HeadlessTest, public ::testing::WithParamInterface<size_
     if (const auto passed = std::find(files.begin(), files.end(), "KOTOBA.TXT");
         passed != files.end()) {
       files.erase(passed);
-      ok = ok && std::regex_match(record("KOTOBA.TXT"), std::regex("([0-9]+( [0-9]+)*)?\n"));
+      ok = ok && std::regex_match(record("KOTOBA.TXT"), std::regex("(k?[0-9]+( k?[0-9]+)*)?\n"));
     }
     ok = ok && files.size() == std::size(kLines);
     for (const auto& [name, line] : kLines) {

@@ -89,6 +89,8 @@ TEST_F(KanaInputTest, ALessonIsTypedByKeyPlacesAndKeptAsKanaInput) {
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(std::tie(kept[0].lesson, kept[0].input, kept[0].right, kept[0].wrong),
             std::tuple("学校.txt", "kana", 9, 2));
+  EXPECT_EQ(kept[0].result, "pass");
+  EXPECT_EQ(record("KOTOBA.TXT"), "kf:学校.txt\n");  // passed in kana input only
 }
 
 // The menu's input choice: Tab or a click switches it, it is kept for the

@@ -326,6 +326,22 @@ TEST_F(WordCourseTest, TheMenuStartsAtTheFirstLessonNotPassedAndKeepsPasses) {
   EXPECT_EQ(started(run_course()), "./Velmora.exe");
 }
 
+// Passes of romaji and of kana input are kept apart: the menu marks each
+// input's own, and a pass in kana input marks no lesson passed in romaji.
+TEST_F(WordCourseTest, PassesOfEachInputAreKeptApart) {
+  write_record("KOTOBA.TXT", "1 k2\n");
+  script().inspect([&] {
+    EXPECT_NE(row(4).find("○1 あいうえお"), std::string::npos) << row(4);
+    EXPECT_NE(row(6).find("  2 か行"), std::string::npos) << row(6);
+  });
+  script().key(keys::kTab).inspect([&] {
+    EXPECT_NE(row(4).find("  1 あいうえお"), std::string::npos) << row(4);
+    EXPECT_NE(row(6).find("○2 か行"), std::string::npos) << row(6);
+  });
+  script().key(keys::kEscape);
+  (void)run_course();
+}
+
 TEST(PassedLessons, ReadBackAsWritten) {
   PassedLessons p = PassedLessons::parse("3 f:a%20b.txt 1");
   EXPECT_TRUE(p.built_in(1) && p.built_in(3) && !p.built_in(2));
