@@ -10,6 +10,38 @@
 #include "words/menu_layout.h"
 
 namespace tutor::words {
+namespace {
+
+// Where each line of a text starts and ends, in code points, broken between
+// characters so that no line takes more than kLineColumns columns.
+std::vector<std::pair<std::size_t, std::size_t>> line_spans(const std::vector<char32_t>& text) {
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  std::size_t start = 0;
+  int width = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const int w = display_width(encode_utf8(text[i]));
+    if (width + w > kLineColumns) {
+      spans.emplace_back(start, i);
+      start = i;
+      width = 0;
+    }
+    width += w;
+  }
+  spans.emplace_back(start, text.size());
+  return spans;
+}
+
+std::string part(const std::vector<char32_t>& text, std::size_t from, std::size_t to) {
+  return encode_utf8(std::vector<char32_t>(text.begin() + static_cast<long>(from),
+                                           text.begin() + static_cast<long>(to)));
+}
+
+// An item that takes no more than one line each way.
+bool on_one_line(const OwnItem& item) {
+  return display_width(item.written) <= kLineColumns && display_width(item.reading) <= kLineColumns;
+}
+
+}  // namespace
 
 bool WordDrill::run() {
   draw_screen();
@@ -90,7 +122,9 @@ void WordDrill::draw_item(const OwnItem& item, const ReadingLine& line) {
     con_.blank({0, row}, 80);
   }
   const int width = display_width(item.written);
-  if (2 * width <= 76) {
+  if (!on_one_line(item)) {
+    // A passage: shown a line at a time as it is typed (show_progress).
+  } else if (2 * width <= kLineColumns) {
     con_.print_large({(80 - 2 * width) / 2, kWrittenRow}, kWhite, item.written);
   } else {
     con_.print({(80 - width) / 2, kWrittenRow + 1}, kWhite, item.written);
@@ -98,7 +132,41 @@ void WordDrill::draw_item(const OwnItem& item, const ReadingLine& line) {
   show_progress(item, line);
 }
 
+void WordDrill::show_passage(const OwnItem& item, const ReadingLine& line) {
+  const std::vector<char32_t> reading = decode_utf8(item.reading);
+  const std::vector<char32_t> written = decode_utf8(item.written);
+  const auto reading_lines = line_spans(reading);
+  const auto written_lines = line_spans(written);
+  const std::size_t done = std::min(line.kana_done(), reading.size());
+  std::size_t now = 0;
+  while (now + 1 < reading_lines.size() && reading_lines[now].second <= done) {
+    ++now;
+  }
+  // The written form's line as far through it as the reading's is.
+  const std::size_t shown_written =
+      std::min(written_lines.size() - 1, now * written_lines.size() / reading_lines.size());
+  for (int row = kWrittenRow; row < kGuideRow; ++row) {
+    con_.blank({0, row}, 80);
+  }
+  const auto [w_from, w_to] = written_lines[shown_written];
+  con_.print({2, kWrittenRow}, kWhite, part(written, w_from, w_to));
+  const auto [from, to] = reading_lines[now];
+  const Cell r = con_.print({2, kWrittenRow + 1}, kLightGreen,
+                            part(reading, from, std::max(from, std::min(done, to))));
+  con_.print(r, kWhite, part(reading, std::max(from, std::min(done, to)), to));
+  if (now + 1 < reading_lines.size()) {
+    const auto [next_from, next_to] = reading_lines[now + 1];
+    con_.print({2, kWrittenRow + 2}, kWhite, part(reading, next_from, next_to));
+  }
+}
+
 void WordDrill::show_progress(const OwnItem& item, const ReadingLine& line) {
+  if (!on_one_line(item)) {
+    show_passage(item, line);
+    show_guide(line.typed(), line.rest());
+    light_next_key(line.next_key());
+    return;
+  }
   const std::vector<char32_t> reading = decode_utf8(item.reading);
   const std::size_t done = std::min(line.kana_done(), reading.size());
   const std::string typed_reading = encode_utf8(

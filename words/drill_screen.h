@@ -47,6 +47,9 @@ class WordDrill {
   // The reading and the guide, what is typed in green and what is left in
   // white and yellow; the next key lit in its finger's colour.
   void show_progress(const OwnItem& item, const ReadingLine& line);
+  // A reading longer than a line: the line being typed and the next, with
+  // the written form's line as far through it, the next kana always in view.
+  void show_passage(const OwnItem& item, const ReadingLine& line);
   // The keys struck and the keys left, scrolled so that the next key stays
   // in view.
   void show_guide(const std::string& typed_keys, const std::string& rest_keys);

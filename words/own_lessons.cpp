@@ -87,9 +87,9 @@ std::string why_not(const OwnItem& item) {
   }
   // The length first: the spelling matcher's work grows with the square of
   // a reading's length, and a line of any length may be in a file.
-  if (display_width(item.written) > kWidestWritten ||
-      display_width(item.reading) > kWidestReading) {
-    return "長すぎて画面に入りません";
+  if (decode_utf8(item.written).size() > kLongestItem ||
+      decode_utf8(item.reading).size() > kLongestItem) {
+    return "長すぎます（" + std::to_string(kLongestItem) + " 字まで）";
   }
   const spelling::RomajiLine line(item.reading);
   if (const auto at = line.untypeable_at()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -44,10 +45,13 @@ struct OwnLesson {
 // Every *.txt file of the folder, by name; none where there is no folder.
 [[nodiscard]] std::vector<OwnLesson> read_own_lessons(const std::filesystem::path& folder);
 
-// Columns an item's written form and reading may take on the drill screen
-// (the written form at double size where it fits in half of them).
-inline constexpr int kWidestWritten = 76;
-inline constexpr int kWidestReading = 76;
+// Columns a line of the drill screen holds: an item's written form (at
+// double size where it fits in half of them) and its reading each take one
+// where they fit, and wrap onto more where they do not.
+inline constexpr int kLineColumns = 76;
+// The longest written form and reading an item may have, in characters: a
+// passage of a school textbook.
+inline constexpr std::size_t kLongestItem = 400;
 // Columns of a lesson's title on the menu and its title bar.
 inline constexpr int kWidestTitle = 60;
 
