@@ -21,7 +21,7 @@ STROKES = [(97, False), (13, False), (28, False),
            (41, False), (35, False), (29, False), (60, True)]
 SHIFT_L = 50
 MENU_FIRST = (40, design_y(66))         # the menu's first button, 2 when selected
-INPUT_BOX = (344, design_y(352))        # the menu's input choice, face 9
+INPUT_BOX = (362, design_y(352))        # the menu's input choice, face 9
 TITLE_BAR = (4, design_y(16))           # the word course's, 12
 RO_KEY = (468, design_y(269))           # the ろ key, lit pink (13) as the first key
 COUNTER = (244, design_y(352))          # the items left, on face 2
@@ -86,7 +86,7 @@ def test_an_own_lesson_typed_in_kana_by_key_positions(s: harness.Session) -> Non
         kept = db.execute("SELECT lesson, input, typed_right, typed_wrong, result "
                           "FROM blocks ORDER BY id").fetchall()
     check(kept == [("かな.txt", "kana", len(STROKES), 0, "pass")] * 2, f"the history holds {kept}")
-    check((s.root / "config/velmora/kotoba.conf").read_text() == "input=kana\n",
+    check("input=kana" in (s.root / "config/velmora/kotoba.conf").read_text().splitlines(),
           "the input chosen is kept")
     p.window_showing({MENU_FIRST: 2}).key("Escape")
     p.wait_for_program("Velmora")
