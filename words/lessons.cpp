@@ -5,23 +5,20 @@
 #include "console/text.h"
 #include "spelling/kana_line.h"
 #include "spelling/romaji.h"
-#include "words/material.h"
+#include "words/material_sets.h"
 
 namespace tutor::words {
 namespace {
 
 constexpr std::size_t kMostMissedKana = 5;
 constexpr std::size_t kMissedKanaItems = 20;
-// The lessons of common words, where the missed-kana lesson takes its words.
-constexpr std::size_t kFirstWordLesson = 21;
-constexpr std::size_t kLastWordLesson = 37;
 
 }  // namespace
 
 std::string LessonEntry::history_name() const {
   switch (kind) {
     case LessonKind::BuiltIn:
-      return std::to_string(number);
+      return std::string(set_table(set).id) + std::to_string(number);
     case LessonKind::Own:
       return file;
     case LessonKind::MissedKana:
@@ -30,9 +27,9 @@ std::string LessonEntry::history_name() const {
   return "missed";
 }
 
-LessonEntry built_in_lesson(int number) {
-  const Lesson& l = kLessons[static_cast<std::size_t>(number - 1)];
-  LessonEntry e{LessonKind::BuiltIn, std::string(l.title), number, {}, {}, {}, {}};
+LessonEntry built_in_lesson(int number, WordSet set) {
+  const Lesson& l = set_table(set).lessons[static_cast<std::size_t>(number - 1)];
+  LessonEntry e{LessonKind::BuiltIn, std::string(l.title), number, {}, {}, {}, {}, set};
   for (const Item& i : l.items) {
     e.items.push_back({std::string(i.written), std::string(i.reading)});
   }
@@ -67,10 +64,10 @@ LessonEntry for_kana_input(LessonEntry lesson) {
 LessonEntry own_lesson(OwnLesson lesson) {
   return {LessonKind::Own,        std::move(lesson.title), 0,
           std::move(lesson.file), std::move(lesson.items), std::move(lesson.problems),
-          std::move(lesson.pass)};
+          std::move(lesson.pass), WordSet::Everyday};
 }
 
-LessonEntry missed_kana_lesson(const KanaCounts& recent) {
+LessonEntry missed_kana_lesson(const KanaCounts& recent, WordSet set) {
   std::vector<std::pair<long long, std::u32string>> missed;
   for (const auto& [kana, counts] : recent) {
     if (counts.second > 0) {
@@ -80,7 +77,7 @@ LessonEntry missed_kana_lesson(const KanaCounts& recent) {
   std::stable_sort(missed.begin(), missed.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
   missed.resize(std::min(missed.size(), kMostMissedKana));
-  LessonEntry e{LessonKind::MissedKana, "苦手なかな", 0, {}, {}, {}, {}};
+  LessonEntry e{LessonKind::MissedKana, "苦手なかな", 0, {}, {}, {}, {}, set};
   if (missed.empty()) {
     e.title += "（記録なし）";
     return e;
@@ -93,8 +90,10 @@ LessonEntry missed_kana_lesson(const KanaCounts& recent) {
   // Each word scores by how often it holds the missed kana, the most missed
   // weighing most; ties keep the lessons' order.
   std::vector<std::pair<std::size_t, const Item*>> scored;
-  for (std::size_t l = kFirstWordLesson; l <= kLastWordLesson && l < kLessons.size(); ++l) {
-    for (const Item& item : kLessons[l].items) {
+  const SetTable& table = set_table(set);
+  for (std::size_t l = table.first_word_lesson;
+       l <= table.last_word_lesson && l < table.lessons.size(); ++l) {
+    for (const Item& item : table.lessons[l].items) {
       const std::u32string reading = spelling::as_hiragana(item.reading);
       std::size_t score = 0;
       for (std::size_t rank = 0; rank < missed.size(); ++rank) {
@@ -117,15 +116,16 @@ LessonEntry missed_kana_lesson(const KanaCounts& recent) {
 }
 
 std::vector<LessonEntry> all_lessons(const std::filesystem::path& own_folder,
-                                     const KanaCounts& recent) {
+                                     const KanaCounts& recent,
+                                     WordSet set) {
   std::vector<LessonEntry> all;
-  for (int n = 1; n <= static_cast<int>(kLessons.size()); ++n) {
-    all.push_back(built_in_lesson(n));
+  for (int n = 1; n <= static_cast<int>(set_table(set).lessons.size()); ++n) {
+    all.push_back(built_in_lesson(n, set));
   }
   for (OwnLesson& own : read_own_lessons(own_folder)) {
     all.push_back(own_lesson(std::move(own)));
   }
-  all.push_back(missed_kana_lesson(recent));
+  all.push_back(missed_kana_lesson(recent, set));
   return all;
 }
 

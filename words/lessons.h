@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "words/material_types.h"
 #include "words/own_lessons.h"
 #include "words/pass_mark.h"
 
@@ -24,13 +25,15 @@ struct LessonEntry {
   std::string file;   // an own lesson's
   std::vector<OwnItem> items;
   std::vector<Problem> problems;
-  std::optional<PassMark> pass;  // an own lesson's "#! pass" line
+  std::optional<PassMark> pass;     // an own lesson's "#! pass" line
+  WordSet set = WordSet::Everyday;  // a built-in lesson's
 
-  // How the history names the lesson: its number, its file name, or "missed".
+  // How the history names the lesson: its number (after its set's id, as
+  // "l3"), its file name, or "missed".
   [[nodiscard]] std::string history_name() const;
 };
 
-[[nodiscard]] LessonEntry built_in_lesson(int number);
+[[nodiscard]] LessonEntry built_in_lesson(int number, WordSet set = WordSet::Everyday);
 
 // The lesson as kana input types it: an item whose reading holds a kana no
 // key of the kana layout types (ゐ ゑ ゎ ヵ ヶ), or that has nothing to type
@@ -43,11 +46,14 @@ struct LessonEntry {
 using KanaCounts = std::map<std::string, std::pair<long long, long long>>;
 
 // The lesson for missed kana: the kana missed most (at most five), and the
-// built-in words richest in them. No items where nothing has been missed yet.
-[[nodiscard]] LessonEntry missed_kana_lesson(const KanaCounts& recent);
+// set's built-in words richest in them. No items where nothing has been
+// missed yet.
+[[nodiscard]] LessonEntry missed_kana_lesson(const KanaCounts& recent,
+                                             WordSet set = WordSet::Everyday);
 
-// The whole menu.
+// The whole menu, with the built-in lessons of the set.
 [[nodiscard]] std::vector<LessonEntry> all_lessons(const std::filesystem::path& own_folder,
-                                                   const KanaCounts& recent);
+                                                   const KanaCounts& recent,
+                                                   WordSet set = WordSet::Everyday);
 
 }  // namespace tutor::words

@@ -13,6 +13,9 @@ struct Item {
   std::string_view reading;
 };
 
+// The sets of built-in lessons, by school stage (material_sets.h).
+enum class WordSet { Younger, Older, Everyday };
+
 // A lesson: its title on the lesson menu and its items, typed in order as one block.
 struct Lesson {
   std::string_view title;

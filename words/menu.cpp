@@ -6,6 +6,7 @@
 #include "console/frame_box.h"
 #include "console/text.h"
 #include "lessonkit/screen_pieces.h"
+#include "words/material_sets.h"
 #include "words/menu_layout.h"
 #include "words/messages.h"
 #include "words/preferences.h"
@@ -15,8 +16,9 @@ namespace {
 
 std::string menu_label(const CourseState& s, std::size_t i) {
   const LessonEntry& l = s.lessons[i];
-  const bool passed = (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.number, s.mode)) ||
-                      (l.kind == LessonKind::Own && s.passed.own(l.file, s.mode));
+  const bool passed =
+      (l.kind == LessonKind::BuiltIn && s.passed.built_in(l.history_name(), s.mode)) ||
+      (l.kind == LessonKind::Own && s.passed.own(l.file, s.mode));
   std::string label = passed ? "○" : "　";
   label += l.kind == LessonKind::BuiltIn ? std::to_string(l.number) + " " : "";
   label += l.kind == LessonKind::Own ? "［" + l.title + "］" : l.title;
@@ -97,7 +99,9 @@ void draw_sound_choice(Console& con, const CourseState& s) {
 void draw_menu(Console& con, const CourseState& s, std::size_t selected) {
   con.clear_screen();
   frame_box(con, kTitleBox, kRaisedBox);
-  con.print(kTitleCell, kBlack, kMenuTitle);
+  const std::string_view set = set_table(kPassPresets[s.preset].words).name;
+  const std::string title = std::string(kMenuTitle) + (set.empty() ? "" : "　" + std::string(set));
+  con.print({40 - display_width(title) / 2, kTitleCell.row}, kBlack, title);
   frame_box(con, kPanel, kRaisedBox);
   frame_box(con, kLegendBox, raised_box(kRed));
   con.print(kLegendCell, kYellow, "項目");
@@ -123,7 +127,7 @@ std::optional<std::size_t> entry_at(const CourseState& s, std::size_t selected, 
 }
 
 bool to_pass(const CourseState& s, const LessonEntry& l) {
-  return (l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.number, s.mode)) ||
+  return (l.kind == LessonKind::BuiltIn && !s.passed.built_in(l.history_name(), s.mode)) ||
          (l.kind == LessonKind::Own && !s.passed.own(l.file, s.mode));
 }
 
@@ -164,10 +168,14 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
     draw_input_choice(con, s.mode);
     draw_menu_page(con, s, selected);  // each input's passes are its own
   };
+  // Who practises also chooses the built-in lessons: another stage's set
+  // takes the menu anew.
   auto switch_preset = [&] {
+    const WordSet before = kPassPresets[s.preset].words;
     s.preset = (s.preset + 1) % kPassPresets.size();
     write_course_settings({s.mode, s.preset, s.sounds});
     draw_preset_choice(con, s);
+    return kPassPresets[s.preset].words != before;
   };
   auto switch_sounds = [&] {
     s.sounds = !s.sounds;
@@ -181,7 +189,9 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
     const Event e = con.poll(Arm::mouse_and_function_keys());
     const auto at = static_cast<long>(selected);
     if (e.kind == Event::Kind::FunctionKey && e.function_key == 2) {
-      switch_preset();
+      if (switch_preset()) {
+        return kOtherSet;
+      }
     } else if (e.kind == Event::Kind::FunctionKey && e.function_key == 3) {
       switch_sounds();
     } else if (e.is_key()) {
@@ -219,8 +229,8 @@ std::size_t pick_lesson(Console& con, CourseState& s) {
       if (e.kind == Event::Kind::Click && kInputBox.contains_pixel(e.pointer)) {
         switch_input();
       }
-      if (e.kind == Event::Kind::Click && kPresetBox.contains_pixel(e.pointer)) {
-        switch_preset();
+      if (e.kind == Event::Kind::Click && kPresetBox.contains_pixel(e.pointer) && switch_preset()) {
+        return kOtherSet;
       }
       if (e.kind == Event::Kind::Click && kSoundBox.contains_pixel(e.pointer)) {
         switch_sounds();

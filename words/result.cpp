@@ -111,7 +111,7 @@ bool show_lesson_result(Console& con,
 
 void keep_pass(Console& con, CourseState& s, const LessonEntry& lesson) {
   if (lesson.kind == LessonKind::BuiltIn) {
-    s.passed.pass_built_in(lesson.number, s.mode);
+    s.passed.pass_built_in(lesson.history_name(), s.mode);
   } else if (lesson.kind == LessonKind::Own) {
     s.passed.pass_own(lesson.file, s.mode);
   } else {

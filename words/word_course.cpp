@@ -92,8 +92,12 @@ void run(Console& con, const Options& options) {
   }
   while (true) {
     s.lessons = all_lessons(con.file_path(kOwnLessonsFolder),
-                            history::recent_kana(history::file_of(con), "Kotoba", 50));
+                            history::recent_kana(history::file_of(con), "Kotoba", 50),
+                            kPassPresets[s.preset].words);
     std::size_t picked = pick_lesson(con, s);
+    if (picked == kOtherSet) {
+      continue;
+    }
     if (s.lessons[picked].items.empty()) {
       if (s.lessons[picked].kind == LessonKind::MissedKana) {
         const std::string lines[] = {"まだ記録がありません。",

@@ -14,11 +14,13 @@
 #include "words/fingers.h"
 #include "words/lessons.h"
 #include "words/material.h"
+#include "words/material_sets.h"
 #include "words/menu_layout.h"
 #include "words/pass_mark.h"
 #include "words/pass_presets.h"
 #include "words/passed_lessons.h"
 #include "words/preferences.h"
+#include "words/school_kanji.h"
 
 namespace tutor::words {
 namespace {
@@ -169,6 +171,31 @@ TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
   std::string problem;
   EXPECT_FALSE(parse_options(std::vector<std::string_view>{"--pass", "fast"}, problem));
   EXPECT_NE(problem.find("--pass 20:90"), std::string::npos);
+}
+
+// Who practises chooses the built-in lessons too: a younger child's are the
+// younger children's set, named on the menu's title, and their passes are
+// kept apart from those of the everyday words.
+TEST_F(WordCourseTest, WhoPractisesChoosesTheirStagesWords) {
+  write_record("KOTOBA.TXT", "1\n");
+  script().function_key(2).inspect([&] {
+    EXPECT_NE(row(kTitleCell.row).find("ことばの練習  低学年"), std::string::npos)
+        << row(kTitleCell.row);
+    EXPECT_NE(row(4).find("  1 あいうえお"), std::string::npos) << row(4);  // not passed here
+  });
+  script().key(keys::kPageDown).inspect([&] {
+    EXPECT_NE(row(4).find("22 かぞく"), std::string::npos) << row(4);
+  });
+  script().key(keys::kPageUp).enter().key("x");
+  for (const Item& item : set_table(WordSet::Younger).lessons[0].items) {
+    type_reading(item.reading);
+  }
+  script().enter().inspect([&] { EXPECT_EQ(record("KOTOBA.TXT"), "1 l1\n"); });
+  script().key(keys::kEscape);
+  EXPECT_EQ(started(run_course()), "./Velmora.exe");
+  const auto kept = history::read_history(root_ / history::kHistoryFile).history.blocks;
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].lesson, "l1");
 }
 
 // Sounds are off until F3 switches them on, and kept: then a click a right
@@ -408,13 +435,60 @@ TEST(MissedKana, TheWordsAreRichInTheKanaMissedMost) {
 }
 
 // Every item of the built-in material can be typed and fits the screen.
+// Every set's lessons can be typed and fit; a word lesson holds at least 15
+// items, a lesson of stories passages longer than a line.
 TEST(Material, EveryBuiltInItemCanBeTypedAndFits) {
-  for (const Lesson& lesson : kLessons) {
-    EXPECT_GE(lesson.items.size(), 15u) << lesson.title;
-    for (const Item& item : lesson.items) {
-      EXPECT_FALSE(spelling::RomajiLine(item.reading).untypeable_at()) << item.reading;
-      EXPECT_LE(decode_utf8(item.written).size(), kLongestItem) << item.written;
-      EXPECT_LE(decode_utf8(item.reading).size(), kLongestItem) << item.reading;
+  for (const SetTable& set : kSets) {
+    for (const Lesson& lesson : set.lessons) {
+      const bool stories = std::all_of(lesson.items.begin(), lesson.items.end(), [](const Item& i) {
+        return display_width(i.reading) > kLineColumns;
+      });
+      EXPECT_GE(lesson.items.size(), stories ? 3u : 15u) << lesson.title;
+      for (const Item& item : lesson.items) {
+        EXPECT_FALSE(spelling::RomajiLine(item.reading).untypeable_at()) << item.reading;
+        EXPECT_LE(decode_utf8(item.written).size(), kLongestItem) << item.written;
+        EXPECT_LE(decode_utf8(item.reading).size(), kLongestItem) << item.reading;
+      }
+    }
+  }
+}
+
+// The children's sets write in kanji only what a child of that stage has
+// learned (the younger the first two years', the older the first three's),
+// and a kana row's lesson uses only the kana of its row and those before.
+TEST(Material, TheChildrensSetsFitTheirSchoolYears) {
+  const std::u32string younger = std::u32string(kFirstYearKanji) + std::u32string(kSecondYearKanji);
+  const std::u32string older = younger + std::u32string(kThirdYearKanji);
+  auto check_kanji = [](const SetTable& set, const std::u32string& known) {
+    for (const Lesson& lesson : set.lessons) {
+      for (const Item& item : lesson.items) {
+        for (const char32_t c :
+             decode_utf8(std::string(item.written) + std::string(lesson.title))) {
+          if (c >= U'\u4E00' && c <= U'\u9FFF') {
+            EXPECT_NE(known.find(c), std::u32string::npos)
+                << encode_utf8(c) << " in " << item.written << " (" << lesson.title << ")";
+          }
+        }
+      }
+    }
+  };
+  check_kanji(set_table(WordSet::Younger), younger);
+  check_kanji(set_table(WordSet::Older), older);
+
+  constexpr std::u32string_view kRows[] = {
+      U"あいうえお", U"かきくけこ", U"さしすせそ", U"たちつてと", U"なにぬねの",
+      U"はひふへほ", U"まみむめも", U"やゆよ",     U"らりるれろ", U"わをん",
+      U"がぎぐげご", U"ざじずぜぞ", U"だぢづでど", U"ばびぶべぼ", U"ぱぴぷぺぽ"};
+  for (const SetTable& set : kSets) {
+    std::u32string allowed = U"、。";
+    for (std::size_t row = 0; row < std::size(kRows); ++row) {
+      allowed += kRows[row];
+      for (const Item& item : set.lessons[row].items) {
+        for (const char32_t c : spelling::as_hiragana(item.reading)) {
+          EXPECT_NE(allowed.find(c), std::u32string::npos)
+              << encode_utf8(c) << " in " << item.reading << " (" << set.lessons[row].title << ")";
+        }
+      }
     }
   }
 }
