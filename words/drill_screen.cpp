@@ -299,7 +299,18 @@ void WordDrill::write_misses() {
                    {static_cast<double>(result_.wrong)});
 }
 
+std::vector<std::string> WordDrill::missed_words() const {
+  std::vector<std::string> words;
+  for (const std::size_t item : missed_items_) {
+    words.push_back(lesson_.items[item].written);
+  }
+  return words;
+}
+
 void WordDrill::tell_miss(const ReadingLine& line, const Stroke& struck) {
+  if (missed_items_.empty() || missed_items_.back() != current_) {
+    missed_items_.push_back(current_);
+  }
   const std::pair<std::size_t, std::size_t> here{current_, line.kana_done()};
   misses_there_ = here == missed_at_ && misses_there_ > 0 ? misses_there_ + 1 : 1;
   missed_at_ = here;

@@ -37,6 +37,8 @@ class WordDrill {
   [[nodiscard]] long kana_typed() const { return kana_typed_; }
   [[nodiscard]] const spelling::Preferences& chosen() const { return chosen_; }
   [[nodiscard]] std::vector<history::KanaTally> kana_tallies() const;
+  // The items with a miss in this block, as written, in the lesson's order.
+  [[nodiscard]] std::vector<std::string> missed_words() const;
 
  private:
   bool type_items();
@@ -78,6 +80,7 @@ class WordDrill {
   std::size_t current_ = 0;            // the item being typed
   std::unique_ptr<ReadingLine> next_;  // the next item's, begun by the key that ended the last
   std::pair<std::size_t, std::size_t> missed_at_{};  // the item and kana of the last miss
+  std::vector<std::size_t> missed_items_;
   int misses_there_ = 0;
   bool miss_told_ = false;
 };

@@ -93,6 +93,14 @@ bool show_lesson_result(Console& con,
     const std::string shown = cut_to_width("まちがえたかな：" + missed, 76);
     con.print({(80 - display_width(shown)) / 2, 19}, kWhite, shown);
   }
+  std::string words;
+  for (const std::string& word : drill.missed_words()) {
+    words += (words.empty() ? "" : "　") + word;
+  }
+  if (!words.empty()) {
+    const std::string shown = cut_to_width("まちがえたことば：" + words, 76);
+    con.print({(80 - display_width(shown)) / 2, 20}, kWhite, shown);
+  }
   con.print({34, 21}, kYellow, "Enter でつぎへ");
 
   const lessonkit::ResultExtras extras{

@@ -79,6 +79,7 @@ TEST_F(WordCourseTest, ALessonFileIsTypedWithTheGuideAndKeptInTheHistory) {
               std::string::npos)
         << row(18);
     EXPECT_NE(row(19).find("まちがえたかな：し"), std::string::npos) << row(19);
+    EXPECT_NE(row(20).find("まちがえたことば：新聞"), std::string::npos) << row(20);
     EXPECT_NE(row(21).find("Enter でつぎへ"), std::string::npos) << row(21);
   });
   script().enter();
