@@ -11,8 +11,8 @@
 // buttons as every other screen of the tutor.
 namespace tutor::progress {
 
-enum class View { Speed, TimedTest, MissedKeys, Totals };
-inline constexpr int kViewCount = 4;
+enum class View { Speed, TimedTest, MissedKeys, Totals, Words };
+inline constexpr int kViewCount = 5;
 
 struct ViewButton {
   View view;
@@ -24,10 +24,11 @@ struct ViewButton {
 
 // clang-format off
 inline constexpr std::array<ViewButton, kViewCount> kViewButtons = {{
-    {View::Speed,      "速度の推移",   "速度の推移",           {16, 348, 136, 372},  {5, 22}},
-    {View::TimedTest,  "トライ編",     "トライ編の記録",       {148, 348, 268, 372}, {22, 22}},
-    {View::MissedKeys, "ミスキー",     "ミスの多いキー",       {280, 348, 400, 372}, {39, 22}},
-    {View::Totals,     "合計",         "練習の合計",           {412, 348, 532, 372}, {57, 22}},
+    {View::Speed,      "速度の推移",   "速度の推移",           {16, 348, 112, 372},  {3, 22}},
+    {View::TimedTest,  "トライ編",     "トライ編の記録",       {120, 348, 216, 372}, {17, 22}},
+    {View::MissedKeys, "ミスキー",     "ミスの多いキー",       {224, 348, 320, 372}, {30, 22}},
+    {View::Totals,     "合計",         "練習の合計",           {328, 348, 424, 372}, {45, 22}},
+    {View::Words,      "ことば",       "ことばのレッスン",     {432, 348, 528, 372}, {57, 22}},
 }};
 // clang-format on
 inline constexpr Rect kExitButton = {556, 348, 628, 372};
@@ -97,7 +98,7 @@ inline constexpr std::array<Course, 6> kCourses = {{
     {"記号", {"Tesmar"}, kYellow},
     {"シフト", {"Brandel"}, kPink},
     {"ローマ字", {"Kotoba"}, kWhite, "romaji"},
-    {"かな", {"Kotoba"}, kCream, "kana"},
+    {"かな", {"Kotoba"}, kLightCyan, "kana"},
 }};
 inline constexpr std::string_view kTimedTest = "Zarbet";
 // The course whose misses are of Shift as much as of keys.
@@ -184,5 +185,14 @@ inline constexpr std::array<MissBand, 4> kMissBands = {{
   return kMissBands.back().face;
 }
 inline constexpr int kTopPairs = 10;
+
+// The word course's view: a line a lesson and input, as many as fit; and
+// what to practise next. A kana missed at least this often (and this many
+// times) over the recent blocks sends the learner to the missed kana first.
+inline constexpr int kFirstWordRow = 5;
+inline constexpr int kLastWordRow = 18;
+inline constexpr int kNextRow = 20;
+inline constexpr double kMissedKanaRate = 0.10;
+inline constexpr long long kMissedKanaAtLeast = 3;
 
 }  // namespace tutor::progress

@@ -17,6 +17,7 @@ struct ProgressState {
   std::filesystem::path file;
   Overview overview;
   std::optional<RecentMisses> recent;  // read when first shown
+  std::optional<WordLessons> words;    // likewise
   View view = View::Speed;
 };
 
@@ -73,6 +74,12 @@ void draw(Console& con, ProgressState& s) {
       break;
     case View::Totals:
       draw_totals(con, s.overview);
+      break;
+    case View::Words:
+      if (!s.words) {
+        s.words = word_lessons(con, s.file);
+      }
+      draw_word_lessons(con, *s.words);
       break;
   }
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "console/console.h"
 #include "history/history.h"
@@ -35,5 +38,22 @@ void draw_missed_keys(Console& con, const RecentMisses& m);
 // The time, blocks and keystrokes of the whole history, and each program's
 // best and latest evaluation.
 void draw_totals(Console& con, const Overview& o);
+
+// The word course's lessons, each input's on a line of its own: blocks, the
+// best and the latest evaluation; and one line of what to practise next.
+struct WordLesson {
+  std::string lesson;  // as the history names it: "3", "l3", a file's name, "missed"
+  std::string input;
+  int blocks = 0;
+  double best = -1;  // of the passed blocks; -1 for none
+  std::string best_shown;
+  std::string latest_shown;
+};
+struct WordLessons {
+  std::vector<WordLesson> lessons;  // the most recently typed first
+  std::string next;                 // "つぎは：…"
+};
+[[nodiscard]] WordLessons word_lessons(Console& con, const std::filesystem::path& history);
+void draw_word_lessons(Console& con, const WordLessons& w);
 
 }  // namespace tutor::progress
