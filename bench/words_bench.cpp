@@ -2,7 +2,8 @@
 // keystroke and redraw what it changes (the first sentence lesson's whole
 // block typed in the guide's spellings, kept in the history, less a run that
 // stops before its first keystroke), and the time to read the whole built-in
-// material and check that every item can be typed.
+// material and check that every item can be typed; then the same for a
+// passage of 400 kana, the longest item.
 //
 //   words_bench [runs]
 
@@ -41,6 +42,48 @@ double run_once(const std::string& keys) {
 
 constexpr std::size_t kSentences = 38;
 
+// A passage of 400 kana (the longest an item may be), written in kanji and
+// kana, as an own lesson started directly, with `keys` typed after its start
+// screen.
+struct Passage {
+  std::string written;
+  std::string reading;
+};
+Passage passage_of_400() {
+  constexpr std::string_view kWritten = "朝、小鳥が木の上で目をさましました。";
+  constexpr std::string_view kReading = "あさ、ことりがきのうえでめをさましました。";
+  Passage p;
+  std::size_t kana = 0;
+  while (kana + 21 <= 400) {  // 21 kana a sentence
+    p.written += kWritten;
+    p.reading += kReading;
+    kana += 21;
+  }
+  for (; kana < 400; ++kana) {
+    p.written += "あ";
+    p.reading += "あ";
+  }
+  return p;
+}
+
+double run_passage(const Passage& p, const std::string& keys) {
+  const tutor::bench::ScratchTree tree("words-bench");
+  const std::string& folder = tree.folder();
+  ::setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+  const std::string file = folder + "/passage.txt";
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  std::fprintf(out, "%s\t%s\n", p.written.c_str(), p.reading.c_str());
+  std::fclose(out);
+  tutor::HeadlessBackend backend(folder);
+  tutor::Console con(backend, "Kotoba");
+  backend.script().key("x").type(keys);
+  tutor::words::Options options;
+  options.lesson_file = file;
+  const double start = tutor::bench::cpu_seconds();
+  (void)tutor::run_headless(con, [&](tutor::Console& c) { tutor::words::run(c, options); });
+  return tutor::bench::cpu_seconds() - start;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,5 +113,17 @@ int main(int argc, char** argv) {
   tutor::bench::print_keystroke_cost(typed, untyped, block.size(), runs);
   std::printf("built-in material read and every item checked: median %.2f ms CPU\n",
               tutor::bench::median(material) * 1e3);
+
+  // The passage: each key judged against 400 kana and its lines redrawn.
+  const Passage p = passage_of_400();
+  const std::string keys = tutor::spelling::RomajiLine(p.reading).rest();
+  std::vector<double> passage_typed;
+  std::vector<double> passage_untyped;
+  for (int i = 0; i < runs; ++i) {
+    passage_typed.push_back(run_passage(p, keys));
+    passage_untyped.push_back(run_passage(p, ""));
+  }
+  std::printf("a passage of 400 kana:\n");
+  tutor::bench::print_keystroke_cost(passage_typed, passage_untyped, keys.size(), runs);
   return 0;
 }

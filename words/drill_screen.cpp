@@ -123,7 +123,11 @@ void WordDrill::draw_item(const OwnItem& item, const ReadingLine& line) {
   }
   const int width = display_width(item.written);
   if (!on_one_line(item)) {
-    // A passage: shown a line at a time as it is typed (show_progress).
+    // A passage: shown a line at a time as it is typed (show_progress),
+    // broken into lines once.
+    passage_ = Passage{decode_utf8(item.reading), decode_utf8(item.written), {}, {}};
+    passage_.reading_lines = line_spans(passage_.reading);
+    passage_.written_lines = line_spans(passage_.written);
   } else if (2 * width <= kLineColumns) {
     con_.print_large({(80 - 2 * width) / 2, kWrittenRow}, kWhite, item.written);
   } else {
@@ -132,11 +136,11 @@ void WordDrill::draw_item(const OwnItem& item, const ReadingLine& line) {
   show_progress(item, line);
 }
 
-void WordDrill::show_passage(const OwnItem& item, const ReadingLine& line) {
-  const std::vector<char32_t> reading = decode_utf8(item.reading);
-  const std::vector<char32_t> written = decode_utf8(item.written);
-  const auto reading_lines = line_spans(reading);
-  const auto written_lines = line_spans(written);
+void WordDrill::show_passage(const ReadingLine& line) {
+  const std::vector<char32_t>& reading = passage_.reading;
+  const std::vector<char32_t>& written = passage_.written;
+  const auto& reading_lines = passage_.reading_lines;
+  const auto& written_lines = passage_.written_lines;
   const std::size_t done = std::min(line.kana_done(), reading.size());
   std::size_t now = 0;
   while (now + 1 < reading_lines.size() && reading_lines[now].second <= done) {
@@ -162,7 +166,7 @@ void WordDrill::show_passage(const OwnItem& item, const ReadingLine& line) {
 
 void WordDrill::show_progress(const OwnItem& item, const ReadingLine& line) {
   if (!on_one_line(item)) {
-    show_passage(item, line);
+    show_passage(line);
     show_guide(line.typed(), line.rest());
     light_next_key(line.next_key());
     return;

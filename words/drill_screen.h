@@ -51,7 +51,7 @@ class WordDrill {
   void show_progress(const OwnItem& item, const ReadingLine& line);
   // A reading longer than a line: the line being typed and the next, with
   // the written form's line as far through it, the next kana always in view.
-  void show_passage(const OwnItem& item, const ReadingLine& line);
+  void show_passage(const ReadingLine& line);
   // The keys struck and the keys left, scrolled so that the next key stays
   // in view.
   void show_guide(const std::string& typed_keys, const std::string& rest_keys);
@@ -81,6 +81,15 @@ class WordDrill {
   std::unique_ptr<ReadingLine> next_;  // the next item's, begun by the key that ended the last
   std::pair<std::size_t, std::size_t> missed_at_{};  // the item and kana of the last miss
   std::vector<std::size_t> missed_items_;
+  // The item being typed where it takes more than a line: its text, and
+  // where each of its lines starts and ends.
+  struct Passage {
+    std::vector<char32_t> reading;
+    std::vector<char32_t> written;
+    std::vector<std::pair<std::size_t, std::size_t>> reading_lines;
+    std::vector<std::pair<std::size_t, std::size_t>> written_lines;
+  };
+  Passage passage_;
   int misses_there_ = 0;
   bool miss_told_ = false;
 };

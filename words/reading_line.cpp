@@ -106,7 +106,10 @@ class KanaReading final : public ReadingLine {
     }
     std::string keys;
     for (const char32_t k : spelling::key_kana_of(kana)) {
-      keys += (keys.empty() ? "" : " ") + encode_utf8(k);
+      if (!keys.empty()) {
+        keys += ' ';
+      }
+      keys += encode_utf8(k);
     }
     return encode_utf8(kana) + " は " + keys;
   }
