@@ -1,6 +1,7 @@
 #include "words/result.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "console/frame_box.h"
 #include "console/text.h"
@@ -46,6 +47,32 @@ std::string missed_kana(const std::vector<history::KanaTally>& kana) {
   return line;
 }
 
+// The best speed of the lesson's earlier passed blocks in this input, in kana
+// a minute; every kept block is the whole lesson, so its kana are the
+// lesson's. Nothing where there is none.
+std::optional<double> best_before(const Console& con,
+                                  const CourseState& s,
+                                  const LessonEntry& lesson) {
+  std::size_t kana = 0;
+  for (const OwnItem& item : lesson.items) {
+    kana += decode_utf8(item.reading).size();
+  }
+  const std::string name = lesson.history_name();
+  const std::string_view input =
+      s.mode == InputMode::Kana ? history::kInputKana : history::kInputRomaji;
+  std::optional<double> best;
+  (void)history::scan_history(history::file_of(con), [&](const history::BlockRow& b) {
+    if (b.program != "Kotoba" || b.lesson != name ||
+        (b.input == history::kInputKana) != (input == history::kInputKana) ||
+        history::results::is_failure(b.result)) {
+      return;
+    }
+    const double speed = static_cast<double>(kana) * 60.0 / std::max(1, b.seconds);
+    best = std::max(best.value_or(0), speed);
+  });
+  return best;
+}
+
 // The block on three bars, as every course shows one, but in the word
 // course's one speed: kana a minute.
 void draw_figures(Console& con,
@@ -64,7 +91,13 @@ void draw_figures(Console& con,
                   {static_cast<double>(score.errors)});
   // Black on the yellow bar: grey there could not be read.
   con.print_using({22, 12}, kBlack, "1分間に打ったかな　#,###.# 字", {kana_per_minute});
-  con.print_using({26, 14}, kGrey, "正しく打ったキー　 ###.# ％", {percent_right});
+  con.print_using({14, 14}, kGrey, "正しく打ったキー　 ###.# ％", {percent_right});
+}
+
+void draw_best(Console& con, std::optional<double> best) {
+  if (best) {
+    con.print_using({50, 14}, kLightGreen, "これまでの最高 #,###.# 字", {*best});
+  }
 }
 
 }  // namespace
@@ -82,7 +115,9 @@ bool show_lesson_result(Console& con,
   const PassMark mark = s.mark_for(lesson);
   const lessonkit::Verdict verdict = judge(mark, score, kana_per_minute, percent_right);
 
+  const std::optional<double> best = best_before(con, s, lesson);  // before today's is kept
   draw_figures(con, score, kana_per_minute, percent_right);
+  draw_best(con, best);
   const lessonkit::VerdictLooks looks = verdict_looks(mark);
   const lessonkit::VerdictLook& look = looks.of(verdict);
   lessonkit::draw_verdict(con, look.box, look.message);

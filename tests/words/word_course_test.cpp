@@ -116,7 +116,8 @@ TEST_F(WordCourseTest, ALastNIsTypedAsAnInputMethodTakesIt) {
 
 // Who practises sets the pass mark: the learner's choice on the menu (F2,
 // kept), the class's over it, a teacher's lesson's "#! pass" line over that,
-// the command line over all; the result screen names the mark it judged by. Two kana in 30
+// the command line over all; the result screen names the mark it judged by,
+// and the lesson's best before beside today's. Two kana in 30
 // seconds, 4 a minute, with no mistake.
 TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
   script().function_key(2).inspect(
@@ -132,16 +133,19 @@ TEST_F(WordCourseTest, ThePassMarkFitsWhoPractisesAndTheResultNamesIt) {
     std::filesystem::path file;
     std::optional<PassMark> command;
     std::string_view keys, verdict, mark;
+    std::string_view best = "";  // the lesson's best before, beside today's
   };
   for (const Run& r :
        {Run{plain, {}, "inu", "もう少し速く", "6 字／分・正しいキー 80 ％（小学校1・2年）"},
         Run{plain, {}, "inu", "合格です", "2 字／分・正しいキー 50 ％（クラス）"},
         Run{teachers, {}, "neko", "合格です", "3 字／分・正しいキー 90 ％（先生のレッスン）"},
         Run{teachers, parse_pass_mark("5:50", MarkSource::CommandLine), "neko", "もう少し速く",
-            "5 字／分・正しいキー 50 ％（先生の設定）"}}) {
+            "5 字／分・正しいキー 50 ％（先生の設定）", "これまでの最高     4.0 字"}}) {
     script().key("x").type(r.keys.substr(0, 1)).wait(30).type(r.keys.substr(1)).inspect([&] {
       EXPECT_NE(row(16).find(r.verdict), std::string::npos) << row(16);
       EXPECT_NE(row(18).find(r.mark), std::string::npos) << row(18);
+      EXPECT_EQ(row(14).find("これまで") != std::string::npos, !r.best.empty()) << row(14);
+      EXPECT_NE(row(14).find(r.best), std::string::npos) << row(14);
     });
     script().enter();
     Options options = lesson_options(r.file);
