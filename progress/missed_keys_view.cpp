@@ -18,6 +18,11 @@ RecentMisses recent_misses(const history::History& h) {
   RecentMisses m;
   const size_t first = h.blocks.size() - std::min<size_t>(h.blocks.size(), kRecentBlocks);
   for (size_t i = first; i < h.blocks.size(); ++i) {
+    // Kana input's keys type kana, not the characters this view names: its
+    // misses are the word course's own, by kana.
+    if (input_of(h.blocks[i].program, h.blocks[i].input) == "kana") {
+      continue;
+    }
     const bool shift_course = h.blocks[i].program == kShiftCourse;
     for (const history::KeyTally& k : h.blocks[i].keys) {
       if (k.key < 1 || k.key > lessonkit::kKeyCount) {

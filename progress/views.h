@@ -30,7 +30,8 @@ struct RecentMisses {
   std::array<long long, lessonkit::kKeyCount + 1> wrong{};
   std::map<MissPair, long long> pairs;
 };
-// The misses of the last kRecentBlocks blocks of `h`.
+// The misses of the last kRecentBlocks blocks of `h`, those typed in kana
+// input left out.
 [[nodiscard]] RecentMisses recent_misses(const history::History& h);
 // The keys coloured by their miss rate, and the misses most made.
 void draw_missed_keys(Console& con, const RecentMisses& m);

@@ -166,6 +166,11 @@ TEST_F(ProgressViewTest, TheHeatMapColoursKeysByTheirMissRateOverTheLastFiftyBlo
   BlockEntry shifted = block("2026-11-03T11:00:00+09:00", "Brandel", "50.0");
   shifted.keys = {{five, 20, 5, {{five, 4}, {six, 1}}}, {minus, 20, 2, {{minus, 2}}}};
   keep(shifted);
+  // Kana input's keys type kana: its misses are not this view's.
+  BlockEntry kana = block("2026-11-03T12:00:00+09:00", "Kotoba", "50.0");
+  kana.input = "kana";
+  kana.keys = {{k, 10, 10, {{j, 10}}}};
+  keep(kana);
   script().key(keys::kRight).key(keys::kRight);
   EXPECT_TRUE(tutor::testing::ran_out_of_script(run(progress::run)));
   EXPECT_EQ(key_face(a), 12);
