@@ -155,8 +155,7 @@ std::filesystem::path Console::record_path(std::string_view stored_path) const {
   return (backend_.working_directory() / stored_path).lexically_normal();
 }
 
-std::optional<std::string> Console::read_record(std::string_view stored_path,
-                                                std::source_location where) {
+std::optional<std::string> Console::read_record(std::string_view stored_path, CallSite where) {
   RecordRead r = read_record_file(record_path(stored_path));
   if (r.status == RecordRead::Status::Unreadable) {
     failure_ = failure_line("記録ファイルを読めません", record_path(stored_path));
@@ -189,7 +188,7 @@ bool Console::replace_records(std::span<const RecordLine> records) {
   return false;
 }
 
-void Console::start_program(std::string_view stored_path, std::source_location where) {
+void Console::start_program(std::string_view stored_path, CallSite where) {
   present_if_changed();
   const std::filesystem::path program = executable_path(backend_.working_directory(), stored_path);
   backend_.start(stored_path, program);
@@ -205,7 +204,7 @@ void Console::end() {
   std::abort();  // back ends never return from end()
 }
 
-void Console::fatal_error(std::source_location where) {
+void Console::fatal_error(CallSite where) {
   // The box stands over what the program last drew.
   present_if_changed();
   const std::string caption = window_title(program_name_);

@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
-#include <source_location>
+
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "console/backend.h"
+#include "console/call_site.h"
 #include "console/colour.h"
 #include "console/geometry.h"
 #include "console/print_using.h"
@@ -87,9 +88,8 @@ class Console {
   // or nothing when there is no such file. A file that is there but cannot be
   // read shows the fatal error box: its value is not to be taken for a
   // missing one and overwritten.
-  [[nodiscard]] std::optional<std::string> read_record(
-      std::string_view stored_path,
-      std::source_location where = std::source_location::current());
+  [[nodiscard]] std::optional<std::string> read_record(std::string_view stored_path,
+                                                       CallSite where = CallSite::current());
   // The line of a record file for showing: nothing when it is missing or
   // cannot be read.
   [[nodiscard]] std::optional<std::string> read_record_if_readable(std::string_view stored_path);
@@ -107,7 +107,7 @@ class Console {
   // working directory and ends this one. A program that cannot be started
   // shows the fatal error box.
   [[noreturn]] void start_program(std::string_view stored_path,
-                                  std::source_location where = std::source_location::current());
+                                  CallSite where = CallSite::current());
   [[noreturn]] void end();
   // The fatal error box, naming this program and the line that was running,
   // with a line under it that says what failed (the record that could not be
@@ -115,7 +115,7 @@ class Console {
   // then the end of the program with a failure status. The back end shows it
   // in the system's box where it has no window; otherwise it is drawn in the
   // window with the program's own font and waits for Enter or a click.
-  [[noreturn]] void fatal_error(std::source_location where = std::source_location::current());
+  [[noreturn]] void fatal_error(CallSite where = CallSite::current());
 
   // Puts what was drawn on show now, ahead of slow work that follows it (a
   // poll shows it anyway).

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "console/float_text.h"
 #include "console/text.h"
 
 namespace tutor {
@@ -24,13 +25,13 @@ struct NumberField {
 // rounding the binary value itself would give 92, 91.2 and 0.4.
 std::string fixed_digits(double value, int decimals) {
   const auto magnitude = static_cast<float>(std::fabs(value));
-  char buf[64];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed);
-  if (!std::isfinite(magnitude) || ec != std::errc{}) {
+  if (!std::isfinite(magnitude)) {
+    char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
     return buf;
   }
-  const std::string_view shortest(buf, static_cast<size_t>(end - buf));
+  const std::string shortest_text = shortest_float_text(magnitude, true);
+  const std::string_view shortest(shortest_text);
   const size_t point = std::min(shortest.find('.'), shortest.size());
   std::string digits(shortest.substr(0, point));
   std::string_view fraction = point < shortest.size() ? shortest.substr(point + 1) : "";

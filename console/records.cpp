@@ -1,5 +1,7 @@
 #include "console/records.h"
 
+#include "console/float_text.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,19 +184,11 @@ std::optional<float> parse_number(std::string_view text) {
   if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
   }
-  float value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc{} || end != text.data() + text.size() ||
-      !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
+  return float_of_text(text);
 }
 
 std::string number_text(float value) {
-  char buf[32];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  return ec == std::errc{} ? std::string(buf, end) : std::string("0");
+  return std::isfinite(value) ? shortest_float_text(value) : std::string("0");
 }
 
 }  // namespace tutor

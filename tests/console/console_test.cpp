@@ -2,7 +2,9 @@
 #include "console/window_settings.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include <source_location>
 
 #include <vector>
 
