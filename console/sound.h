@@ -5,8 +5,8 @@
 #include <vector>
 
 // The few sounds a course may make, made by the program itself: no sound
-// files. Whether they play is the course's choice; the specification's
-// programs make none.
+// files. Whether they play is the course's choice; only the word course
+// makes any, and only when the learner switches them on.
 namespace tutor {
 
 enum class Sound { KeyClick, Miss, Chime };
