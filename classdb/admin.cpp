@@ -20,7 +20,9 @@ constexpr long long kInitLock = 0x76656c6d6f7261;  // "velmora"
 constexpr std::string_view kInitLockWait = "10s";
 
 std::string in_quotes(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
+  std::string quoted = "\"";
+  quoted += s;
+  return quoted + '"';
 }
 
 int schema_version(pqxx::work& tx) {
@@ -96,7 +98,7 @@ std::string new_password() {
 // every role's name and memberships. 64 random bits; one already taken is
 // found by CREATE ROLE and refused.
 std::string new_role_name() {
-  return "velmora_" + random_text("0123456789abcdef", 16);
+  return std::string("velmora_") + random_text("0123456789abcdef", 16);
 }
 
 // The password as the server keeps it (a SCRAM or MD5 verifier, as its
@@ -109,7 +111,8 @@ std::string hashed_password(pqxx::work& tx,
   const std::unique_ptr<char, decltype(&PQfreemem)> hashed(
       PQencryptPasswordConn(handle, password.c_str(), role.c_str(), method.c_str()), &PQfreemem);
   if (!hashed) {
-    throw ServerError("cannot hash the new password: " + one_line(PQerrorMessage(handle)));
+    throw ServerError(std::string("cannot hash the new password: ") +
+                      one_line(PQerrorMessage(handle)));
   }
   return hashed.get();
 }
@@ -166,7 +169,7 @@ void close_large_objects_where_allowed(pqxx::work& tx) {
 SchemaChange ClassServer::init() {
   return refused_as_server_error("cannot set up the class server", [&] {
     pqxx::work tx(*connection_);
-    tx.exec("SET LOCAL lock_timeout = '" + std::string(kInitLockWait) + "'");
+    tx.exec(std::string("SET LOCAL lock_timeout = '") + std::string(kInitLockWait) + "'");
     try {
       tx.exec_params("SELECT pg_advisory_xact_lock($1)", kInitLock);
       const int from = schema_version(tx);
@@ -277,9 +280,10 @@ NewLogin ClassServer::renew_login(std::string_view class_name, std::string_view 
     const auto old_role = known[0][0].as<std::string>();
     const std::string role = new_role_name();
     // The role keeps its memberships; its blocks and their count follow it.
-    tx.exec("ALTER ROLE " + tx.quote_name(old_role) + " RENAME TO " + tx.quote_name(role));
+    tx.exec(std::string("ALTER ROLE ") + tx.quote_name(old_role) + " RENAME TO " +
+            tx.quote_name(role));
     const std::string password = new_password();
-    tx.exec("ALTER ROLE " + tx.quote_name(role) + " PASSWORD " +
+    tx.exec(std::string("ALTER ROLE ") + tx.quote_name(role) + " PASSWORD " +
             tx.quote(hashed_password(tx, connection_->policy.noted(), role, password)));
     tx.exec_params("UPDATE learners SET role = $1 WHERE role = $2", role, old_role);
     tx.exec_params("UPDATE blocks SET learner = $1 WHERE learner = $2", role, old_role);

@@ -46,7 +46,7 @@ std::string fixed_of(float value, const Scientific& s) {
   const int point = s.exponent + 1;  // digits before the point
   const auto count = static_cast<int>(s.digits.size());
   if (point <= 0) {
-    return "0." + std::string(static_cast<std::size_t>(-point), '0') + s.digits;
+    return std::string("0.") + std::string(static_cast<std::size_t>(-point), '0') + s.digits;
   }
   if (point >= count) {
     char exact[64];
@@ -60,7 +60,8 @@ std::string fixed_of(float value, const Scientific& s) {
 std::string scientific_of(const Scientific& s) {
   std::string text = s.digits.substr(0, 1);
   if (s.digits.size() > 1) {
-    text += "." + s.digits.substr(1);
+    text += '.';
+    text += s.digits.substr(1);
   }
   char exponent[16];
   std::snprintf(exponent, sizeof exponent, "e%c%02d", s.exponent < 0 ? '-' : '+',

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console/text.h"
+#include "progress/chart.h"
 #include "progress/progress_layout.h"
 #include "progress/screen_text.h"
 #include "progress/views.h"
@@ -13,23 +14,6 @@
 
 namespace tutor::progress {
 namespace {
-
-// The number a shown evaluation starts with, commas dropped.
-double value_of(std::string_view shown) {
-  std::string digits;
-  for (const char c : shown) {
-    if ((c >= '0' && c <= '9') || c == '.' || c == '-') {
-      digits += c;
-    } else if (c != ',') {
-      break;
-    }
-  }
-  try {
-    return digits.empty() ? 0 : std::stod(digits);
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
 
 // A lesson's title by its history name, as the word course's menu shows it.
 std::string title_of(std::string_view lesson) {
@@ -98,8 +82,8 @@ WordLessons word_lessons(Console& con, const std::filesystem::path& history) {
     }
     ++at->blocks;
     at->latest_shown = std::string(b.evaluation);
-    if (!history::results::is_failure(b.result) && value_of(b.evaluation) > at->best) {
-      at->best = value_of(b.evaluation);
+    if (!history::results::is_failure(b.result) && number_of(b.evaluation) > at->best) {
+      at->best = number_of(b.evaluation);
       at->best_shown = std::string(b.evaluation);
     }
     // The most recently typed first.

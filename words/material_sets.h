@@ -14,28 +14,30 @@
 // everyday words for the older learner.
 namespace tutor::words {
 
-inline constexpr std::array<Lesson, 29> kYoungerLessons = {{
-    {kLessons[0].title, kChildVowels},
-    {kLessons[1].title, kChildKaRow},
-    {kLessons[2].title, kChildSaRow},
-    {kLessons[3].title, kChildTaRow},
-    {kLessons[4].title, kChildNaRow},
-    {kLessons[5].title, kChildHaRow},
-    {kLessons[6].title, kChildMaRow},
-    {kLessons[7].title, kChildYaRow},
-    {kLessons[8].title, kChildRaRow},
-    {kLessons[9].title, kChildWaRow},
-    {kLessons[10].title, kChildGaRow},
-    {kLessons[11].title, kChildZaRow},
-    {kLessons[12].title, kChildDaRow},
-    {kLessons[13].title, kChildBaRow},
-    {kLessons[14].title, kChildPaRow},
-    {kLessons[15].title, kChildKyaShaCha},
-    {kLessons[16].title, kChildNyaHyaMyaRya},
-    {kLessons[17].title, kChildGyaJaByaPya},
-    {kLessons[18].title, kChildSmallTsu},
-    {kLessons[19].title, kChildSyllabicN},
-    {kLessons[20].title, kChildLongVowel},
+// The children's kana lessons: the everyday set's titles, the children's words.
+inline constexpr std::array<std::span<const Item>, 21> kChildRowItems = {
+    kChildVowels,    kChildKaRow,        kChildSaRow,       kChildTaRow,    kChildNaRow,
+    kChildHaRow,     kChildMaRow,        kChildYaRow,       kChildRaRow,    kChildWaRow,
+    kChildGaRow,     kChildZaRow,        kChildDaRow,       kChildBaRow,    kChildPaRow,
+    kChildKyaShaCha, kChildNyaHyaMyaRya, kChildGyaJaByaPya, kChildSmallTsu, kChildSyllabicN,
+    kChildLongVowel,
+};
+
+// The children's kana lessons, then a set's own.
+template <std::size_t N>
+constexpr std::array<Lesson, kChildRowItems.size() + N> with_child_rows(
+    const std::array<Lesson, N>& own) {
+  std::array<Lesson, kChildRowItems.size() + N> all{};
+  for (std::size_t i = 0; i < kChildRowItems.size(); ++i) {
+    all[i] = {kLessons[i].title, kChildRowItems[i]};
+  }
+  for (std::size_t i = 0; i < N; ++i) {
+    all[kChildRowItems.size() + i] = own[i];
+  }
+  return all;
+}
+
+inline constexpr std::array<Lesson, 29> kYoungerLessons = with_child_rows(std::array<Lesson, 8>{{
     {"かぞく", kYoungFamily},
     {"学校", kYoungSchool},
     {"食べもの", kYoungFood},
@@ -44,30 +46,9 @@ inline constexpr std::array<Lesson, 29> kYoungerLessons = {{
     {"うごきのことば", kYoungDoing},
     {"ぶん", kYoungSentences},
     {"おはなし", kYoungStories},
-}};
+}});
 
-inline constexpr std::array<Lesson, 28> kOlderLessons = {{
-    {kLessons[0].title, kChildVowels},
-    {kLessons[1].title, kChildKaRow},
-    {kLessons[2].title, kChildSaRow},
-    {kLessons[3].title, kChildTaRow},
-    {kLessons[4].title, kChildNaRow},
-    {kLessons[5].title, kChildHaRow},
-    {kLessons[6].title, kChildMaRow},
-    {kLessons[7].title, kChildYaRow},
-    {kLessons[8].title, kChildRaRow},
-    {kLessons[9].title, kChildWaRow},
-    {kLessons[10].title, kChildGaRow},
-    {kLessons[11].title, kChildZaRow},
-    {kLessons[12].title, kChildDaRow},
-    {kLessons[13].title, kChildBaRow},
-    {kLessons[14].title, kChildPaRow},
-    {kLessons[15].title, kChildKyaShaCha},
-    {kLessons[16].title, kChildNyaHyaMyaRya},
-    {kLessons[17].title, kChildGyaJaByaPya},
-    {kLessons[18].title, kChildSmallTsu},
-    {kLessons[19].title, kChildSyllabicN},
-    {kLessons[20].title, kChildLongVowel},
+inline constexpr std::array<Lesson, 28> kOlderLessons = with_child_rows(std::array<Lesson, 7>{{
     {"学校の生活", kOlderSchool},
     {"町の中", kOlderTown},
     {"海・山・生きもの", kOlderNature},
@@ -75,7 +56,7 @@ inline constexpr std::array<Lesson, 28> kOlderLessons = {{
     {"動きのことば", kOlderDoing},
     {"文", kOlderSentences},
     {"物語", kOlderStories},
-}};
+}});
 
 // A set: its lessons, those of them the lesson for missed kana takes words
 // from (the kana rows' and the themes', not sentences), the menu's name for
