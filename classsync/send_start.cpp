@@ -35,7 +35,15 @@ constexpr int kLockFd = 3;
     ::dup2(null, STDIN_FILENO);
     ::dup2(null, STDOUT_FILENO);
   }
+#if defined(__linux__)
   ::close_range(kLockFd + 1, ~0U, 0);
+#else
+  // Where there is no close_range (the browser, which has no sender to
+  // start and never gets here), one at a time.
+  for (long fd = kLockFd + 1, open_max = ::sysconf(_SC_OPEN_MAX); fd < open_max; ++fd) {
+    ::close(static_cast<int>(fd));
+  }
+#endif
   sigset_t none;
   sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);

@@ -21,6 +21,7 @@
 #include "console/compositor.h"
 #include "console/console.h"
 #include "console/sdl_events.h"
+#include "console/sdl_surface.h"
 #include "console/ttf_glyphs.h"
 #include "console/window_settings.h"
 #include "console/x_handover.h"
@@ -150,48 +151,10 @@ struct SdlBackend::State {
                                 (s.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   }
 
-  // The window surface's own pixels when they are 0xXXRRGGBB and hold the
-  // whole viewport; nothing where frames go through `picture` instead.
-  std::optional<PixelTarget> direct_target(SDL_Surface* surface) const {
-    const SDL_PixelFormat& f = *surface->format;
-    if (f.BytesPerPixel != 4 || f.Rmask != 0xff0000 || f.Gmask != 0xff00 || f.Bmask != 0xff ||
-        surface->w < view.window_width() || surface->h < view.window_height()) {
-      return std::nullopt;
-    }
-    return PixelTarget{static_cast<std::uint32_t*>(surface->pixels), surface->w, surface->h,
-                       surface->pitch / 4};
-  }
-
-  // Composes an area of the screen (surface pixels) into the window and shows
-  // it; `whole` also draws the bars round the screen and sends the whole
-  // window. The window surface keeps what it was last given, so a frame only
-  // recomposes and sends what changed.
   void show(PixelRect area, bool whole = false) {
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (surface == nullptr || screen == nullptr) {
-      return;
+    if (screen != nullptr) {
+      show_on_window(window, *screen, view, glyphs.get(), picture, area, whole);
     }
-    if (const auto target = direct_target(surface)) {
-      SDL_LockSurface(surface);
-      if (whole) {
-        compose_bars(view, *target);
-      }
-      compose_area(*screen, view, glyphs.get(), *target, area);
-      SDL_UnlockSurface(surface);
-    } else {
-      compose(*screen, view, glyphs.get(), picture);
-      SDL_ConvertPixels(std::min(surface->w, picture.width), std::min(surface->h, picture.height),
-                        SDL_PIXELFORMAT_ARGB8888, picture.argb.data(), picture.width * 4,
-                        surface->format->format, surface->pixels, surface->pitch);
-      whole = true;
-    }
-    if (whole) {
-      SDL_UpdateWindowSurface(window);
-      return;
-    }
-    const PixelRect shown = view.window_area(area);
-    const SDL_Rect r = {shown.x1, shown.y1, shown.x2 - shown.x1 + 1, shown.y2 - shown.y1 + 1};
-    SDL_UpdateWindowSurfaceRects(window, &r, 1);
   }
 
   void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}, true); }

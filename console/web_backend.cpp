@@ -1,0 +1,214 @@
+#include "console/web_backend.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <random>
+#include <vector>
+
+#include "console/compositor.h"
+#include "console/console.h"
+#include "console/sdl_events.h"
+#include "console/sdl_sound.h"
+#include "console/sdl_surface.h"
+#include "console/ttf_glyphs.h"
+#include "console/web_platform.h"
+
+namespace tutor {
+
+struct WebBackend::State {
+  std::vector<std::string> programs;
+  std::string launcher;
+  std::string running;
+  SDL_Window* window = nullptr;
+  Viewport view = Viewport::at_scale(1);
+  std::unique_ptr<TtfGlyphs> glyphs;
+  const Screen* screen = nullptr;
+  Picture picture;
+  Point pointer;
+  std::mt19937 rng{std::random_device{}()};
+  bool keys_by_place = false;
+  SdlSound sound;
+
+  void open() {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      std::fprintf(stderr, "cannot start the canvas: %s\n", SDL_GetError());
+      std::abort();
+    }
+    // The page sizes the canvas; SDL follows its size as the desktop's
+    // window follows the window manager.
+    window = SDL_CreateWindow("", 0, 0, kSurfaceWidth, kSurfaceHeight, SDL_WINDOW_RESIZABLE);
+    if (window == nullptr) {
+      std::fprintf(stderr, "cannot open the canvas: %s\n", SDL_GetError());
+      std::abort();
+    }
+    resized();
+    if (const auto font = find_console_font()) {
+      glyphs = TtfGlyphs::open(*font, view.font_pixels());
+    }
+    if (!glyphs) {
+      std::fprintf(stderr, "the font did not load\n");
+    }
+    SDL_StartTextInput();
+  }
+
+  void show(PixelRect area, bool whole = false) {
+    if (screen != nullptr) {
+      show_on_window(window, *screen, view, glyphs.get(), picture, area, whole);
+    }
+  }
+  void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}, true); }
+
+  void resized() {
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    view = Viewport::fitting(std::max(w, 1), std::max(h, 1));
+  }
+
+  void act_on(TranslatedEvent::WindowDoes what) {
+    switch (what) {
+      case TranslatedEvent::WindowDoes::Refit:
+        resized();
+        show_all();
+        break;
+      case TranslatedEvent::WindowDoes::Redraw:
+        show_all();
+        break;
+      case TranslatedEvent::WindowDoes::ToggleFullscreen: {
+        const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        break;
+      }
+      case TranslatedEvent::WindowDoes::Close:  // a page is closed by the browser
+      case TranslatedEvent::WindowDoes::Nothing:
+        break;
+    }
+  }
+
+  // The back button leaves any program but the launcher for the launcher;
+  // a block under way is given up, as Escape would.
+  void leave_if_back_pressed() const {
+    if (web_platform::back_pressed() && running != launcher) {
+      web_platform::store_changes();
+      throw HandOver{launcher};
+    }
+  }
+};
+
+WebBackend::WebBackend(std::span<const std::string_view> programs, std::string_view launcher)
+    : state_(std::make_unique<State>()) {
+  state_->programs.assign(programs.begin(), programs.end());
+  state_->launcher = launcher;
+  state_->open();
+}
+
+WebBackend::~WebBackend() {
+  state_->sound.close();
+  state_->glyphs.reset();
+  SDL_DestroyWindow(state_->window);
+  if (TTF_WasInit() != 0) {
+    TTF_Quit();
+  }
+  SDL_Quit();
+}
+
+void WebBackend::begin_program(std::string_view name) {
+  state_->running = name;
+  state_->keys_by_place = false;
+  web_platform::program_started(name == state_->launcher);
+}
+
+void WebBackend::present(const Screen& screen, PixelRect changed) {
+  // What the program stored before this frame is in the browser before the
+  // learner sees the frame that follows it.
+  web_platform::store_changes();
+  state_->screen = &screen;
+  state_->show(changed);
+}
+
+Event WebBackend::next_event(std::optional<int> wait_ms) {
+  state_->leave_if_back_pressed();
+  SDL_Event ev;
+  if (SDL_PollEvent(&ev) == 0) {
+    web_platform::wait_for_input(wait_ms ? std::max(0, *wait_ms) : -1);
+    state_->leave_if_back_pressed();
+    if (SDL_PollEvent(&ev) == 0) {
+      return {};
+    }
+  }
+  const TranslatedEvent t = translate_event(ev, state_->view, state_->keys_by_place);
+  if (t.pointer) {
+    state_->pointer = *t.pointer;
+  }
+  state_->act_on(t.window);
+  return t.event;
+}
+
+Point WebBackend::pointer() {
+  int x = 0;
+  int y = 0;
+  SDL_GetMouseState(&x, &y);
+  state_->pointer = state_->view.to_surface({x, y}).value_or(Point{-1, -1});
+  return state_->pointer;
+}
+
+void WebBackend::read_keys_by_place(bool on) {
+  state_->keys_by_place = on;
+}
+
+std::int64_t WebBackend::milliseconds_of_day() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::tm local{};
+  localtime_r(&now.tv_sec, &local);
+  return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 1000LL +
+         now.tv_nsec / 1'000'000;
+}
+
+std::int64_t WebBackend::monotonic_milliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000LL + now.tv_nsec / 1'000'000;
+}
+
+double WebBackend::random() {
+  return std::uniform_real_distribution<double>(0.0, 1.0)(state_->rng);
+}
+
+std::filesystem::path WebBackend::working_directory() const {
+  return ".";
+}
+
+void WebBackend::start(std::string_view stored_path, const std::filesystem::path& executable) {
+  const std::string name = executable.filename().string();
+  if (std::find(state_->programs.begin(), state_->programs.end(), name) == state_->programs.end()) {
+    std::fprintf(stderr, "cannot start %.*s: no such program in the page\n",
+                 static_cast<int>(stored_path.size()), stored_path.data());
+    return;
+  }
+  web_platform::store_changes();
+  throw HandOver{name};
+}
+
+bool WebBackend::show_error_box(std::string_view caption, std::string_view text) {
+  std::fprintf(stderr, "%.*s: %.*s", static_cast<int>(caption.size()), caption.data(),
+               static_cast<int>(text.size()), text.data());
+  return false;  // drawn on the canvas with the program's own font
+}
+
+void WebBackend::end(ExitStatus status) {
+  web_platform::store_changes();
+  throw ProgramEnded{status};
+}
+
+void WebBackend::play(Sound sound) {
+  state_->sound.play(sound);
+}
+
+}  // namespace tutor

@@ -1,0 +1,123 @@
+#include "console/web_platform.h"
+
+#include <emscripten.h>
+
+#include <string>
+
+// The page keeps its own state on Module.velmora (see web/page/velmora.js for
+// the bar round the screen, which reads it too).
+// clang-format off
+EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
+  const root = UTF8ToString(folder);
+  const v = Module.velmora = Module.velmora || {};
+  v.root = root;
+  v.dirty = false;
+  v.back = false;
+  // A change under the folder marks it for storing; writes to the console
+  // streams and to the memory-only folders do not.
+  const inside = (path) => typeof path === "string" && (path === root || path.startsWith(root + "/"));
+  const mark = (path) => { if (inside(path)) { v.dirty = true; } };
+  const watch = (name, pathOf) => {
+    const original = FS[name];
+    FS[name] = function() { mark(pathOf.apply(null, arguments)); return original.apply(this, arguments); };
+  };
+  watch("write", (stream) => stream && stream.path);
+  watch("ftruncate", (fd) => { const s = FS.getStream(fd); return s && s.path; });
+  // The system calls hand these their paths made absolute.
+  for (const name of ["truncate", "rename", "unlink", "rmdir", "mkdir", "chmod", "utime"]) {
+    watch(name, (path) => path);
+  }
+  watch("symlink", (target, link) => link);
+  FS.mkdirTree(root);
+  FS.mount(IDBFS, {}, root);
+  const loaded = await new Promise((resolve) => FS.syncfs(true, (err) => resolve(!err)));
+  if (navigator.storage && navigator.storage.persist) {
+    navigator.storage.persist().then((kept) => { v.persisted = kept; }, () => {});
+  }
+  // Input wakes the wait a moment later, once SDL's own listeners have queued it.
+  const wake = () => { if (v.wake) { setTimeout(v.wake, 0); } };
+  for (const type of ["keydown", "keyup", "keypress", "mousedown", "mouseup", "mousemove", "dblclick",
+                      "resize", "fullscreenchange", "focus", "blur"]) {
+    window.addEventListener(type, wake, true);
+  }
+  window.addEventListener("popstate", () => {
+    if (v.ignorePop) { v.ignorePop = false; return; }
+    if (!v.atLauncher) { v.back = true; wake(); return; }
+    // Forward again from the launcher: back to its own entry.
+    if (history.state && history.state.velmora === "program") { v.ignorePop = true; history.back(); }
+  });
+  return loaded ? 1 : 0;
+});
+
+EM_ASYNC_JS(int, velmora_store_changes, (), {
+  const v = Module.velmora;
+  if (!v.dirty) { return 1; }
+  v.dirty = false;
+  const stored = await new Promise((resolve) => FS.syncfs(false, (err) => resolve(!err)));
+  if (!stored) { v.dirty = true; }
+  if (v.onStored) { v.onStored(stored); }
+  return stored ? 1 : 0;
+});
+
+EM_ASYNC_JS(void, velmora_wait_for_input, (int ms), {
+  const v = Module.velmora;
+  await new Promise((resolve) => {
+    let timer = 0;
+    const done = () => { clearTimeout(timer); v.wake = null; resolve(); };
+    if (ms >= 0) { timer = setTimeout(done, ms); }
+    v.wake = done;
+  });
+});
+
+EM_JS(void, velmora_program_started, (int launcher), {
+  const v = Module.velmora;
+  v.atLauncher = launcher !== 0;
+  const inProgram = history.state && history.state.velmora === "program";
+  if (!launcher && !inProgram) {
+    history.pushState({velmora: "program"}, "");
+  } else if (launcher && inProgram) {
+    v.ignorePop = true;
+    history.back();
+  }
+});
+
+EM_JS(int, velmora_back_pressed, (), {
+  const v = Module.velmora;
+  const pressed = v.back;
+  v.back = false;
+  return pressed ? 1 : 0;
+});
+
+EM_ASYNC_JS(void, velmora_wait_for_restart, (), {
+  const v = Module.velmora;
+  await new Promise((resolve) => { if (v.onEnded) { v.onEnded(resolve); } else { resolve(); } });
+});
+// clang-format on
+
+namespace tutor::web_platform {
+
+bool open_storage(std::string_view folder) {
+  return velmora_open_storage(std::string(folder).c_str()) != 0;
+}
+
+bool store_changes() {
+  return velmora_store_changes() != 0;
+}
+
+void wait_for_input(int ms) {
+  velmora_wait_for_input(ms);
+}
+
+void program_started(bool launcher) {
+  velmora_program_started(launcher ? 1 : 0);
+}
+
+bool back_pressed() {
+  return velmora_back_pressed() != 0;
+}
+
+void wait_for_restart() {
+  velmora_wait_for_restart();
+}
+
+}  // namespace tutor::web_platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string_view>
+
+// What the browser does for the console besides drawing and input: the
+// learner's files kept in the browser's storage, waiting for input, and the
+// page round the screen (its history entries, its message at the end).
+namespace tutor::web_platform {
+
+// Mounts the browser's storage at `folder`, loads what it keeps there, and
+// asks the browser to keep it for good. False when the browser keeps nothing
+// (a private window may refuse): the files then last as long as the page.
+[[nodiscard]] bool open_storage(std::string_view folder);
+// Stores every change made under that folder since the last call, all in one
+// transaction, and returns once the browser has it: a tab closed at any
+// moment leaves the old files or the new, never a mix. False when it could
+// not be stored (the page says so).
+bool store_changes();
+
+// Waits until input comes, or `ms` pass when it is not negative.
+void wait_for_input(int ms);
+
+// A program starts: the launcher has the page's own history entry, every
+// other program one entry after it, so that the browser's back button leads
+// to the launcher and no further into a block.
+void program_started(bool launcher);
+// Whether the back button was pressed since the last call.
+[[nodiscard]] bool back_pressed();
+
+// The last program ended: the page says so and waits for the learner to
+// start again.
+void wait_for_restart();
+
+}  // namespace tutor::web_platform

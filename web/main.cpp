@@ -1,0 +1,74 @@
+// The web edition: every program in one module, run in turn on one canvas
+// over the learner's tree kept in the browser.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/web_backend.h"
+#include "console/web_platform.h"
+#include "web/programs.h"
+
+namespace {
+
+using namespace tutor;
+
+constexpr std::string_view kTree = "/velmora";
+
+// A new learner's tree, and a missing record of an old one's, as the
+// desktop's installation lays them out.
+void lay_out_tree() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories("M0/data", ec);
+  fs::create_directories("M1", ec);
+  for (const web::StartingRecord& record : web::kStartingRecords) {
+    if (!fs::exists(record.file, ec)) {
+      std::ofstream(std::string(record.file)) << record.line << "\n";
+    }
+  }
+}
+
+const web::PageProgram& program_named(std::string_view name) {
+  const auto* found = std::find_if(web::kPrograms.begin(), web::kPrograms.end(),
+                                   [&](const web::PageProgram& p) { return p.name == name; });
+  return found != web::kPrograms.end() ? *found : web::kPrograms.front();
+}
+
+}  // namespace
+
+int main() {
+  if (!web_platform::open_storage(kTree)) {
+    std::fprintf(stderr, "the browser keeps no records here: they last until the page closes\n");
+  }
+  if (::chdir(std::string(kTree).c_str()) != 0) {
+    std::fprintf(stderr, "cannot change to the learner's folder\n");
+    return 1;
+  }
+  lay_out_tree();
+  std::vector<std::string_view> names;
+  for (const web::PageProgram& p : web::kPrograms) {
+    names.push_back(p.name);
+  }
+  WebBackend backend(names, web::kLauncher);
+  std::string next(web::kLauncher);
+  while (true) {
+    const web::PageProgram& program = program_named(next);
+    backend.begin_program(program.name);
+    try {
+      Console con(backend, std::string(program.name));
+      program.run(con);
+      con.end();
+    } catch (const HandOver& hand_over) {
+      next = hand_over.program;
+    } catch (const ProgramEnded&) {
+      web_platform::wait_for_restart();
+      next = web::kLauncher;
+    }
+  }
+}

@@ -1,0 +1,56 @@
+// The page round the screen: what the module asks of it (Module.velmora,
+// see console/web_platform.cpp) and the bar under the screen.
+"use strict";
+(function () {
+  const status = document.getElementById("status");
+  const say = (text) => { status.textContent = text; };
+  const velmora = {
+    onStored: (stored) => {
+      if (!stored) { say("記録をブラウザに保存できませんでした。「記録を保存」で ファイルにのこしてください。"); }
+    },
+    onEnded: (resume) => {
+      const ended = document.getElementById("ended");
+      ended.hidden = false;
+      const again = document.getElementById("again");
+      again.focus();
+      again.onclick = () => { ended.hidden = true; document.getElementById("canvas").focus(); resume(); };
+    },
+  };
+  window.Module = {
+    canvas: document.getElementById("canvas"),
+    velmora: velmora,
+    print: (text) => console.log(text),
+    printErr: (text) => console.warn(text),
+    onRuntimeInitialized: () => { say(""); velmora.ready = true; },
+  };
+  // The canvas at the largest quarter step of 640x450 that fits the room
+  // above the bar (or the whole screen in fullscreen), centred; smaller
+  // rooms get the surface shrunk to fit, as a small window does. Set before
+  // SDL's own listener reads the canvas's size.
+  const canvas = document.getElementById("canvas");
+  const room = document.getElementById("screen");
+  const fit = () => {
+    const w = room.clientWidth;
+    const h = room.clientHeight;
+    let quarters = 4;
+    while (640 * (quarters + 1) / 4 <= w && Math.ceil(450 * (quarters + 1) / 4) <= h) { quarters += 1; }
+    const cw = quarters > 4 || (w >= 640 && h >= 450) ? Math.floor(640 * quarters / 4) : w;
+    const ch = quarters > 4 || (w >= 640 && h >= 450) ? Math.ceil(450 * quarters / 4) : h;
+    canvas.style.width = cw + "px";
+    canvas.style.height = ch + "px";
+  };
+  fit();
+  window.addEventListener("resize", fit);
+  document.addEventListener("fullscreenchange", fit);
+  document.getElementById("fullscreen").onclick = () => {
+    if (document.fullscreenElement) {
+      document.exitFullscreen();
+    } else {
+      document.getElementById("screen").requestFullscreen().catch(() => {});
+    }
+    document.getElementById("canvas").focus();
+  };
+  fetch("version.txt", {cache: "no-store"}).then((r) => r.ok ? r.text() : "").then((v) => {
+    document.getElementById("version").textContent = v.trim() ? "版 " + v.trim() : "";
+  }, () => {});
+})();
