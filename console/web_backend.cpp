@@ -36,6 +36,10 @@ struct WebBackend::State {
 
   void open() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The page's listeners queue input between polls, behind the mark a poll
+    // would stop at: without it, keys typed fast could wait there unread
+    // until the next input woke the program.
+    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       std::fprintf(stderr, "cannot start the canvas: %s\n", SDL_GetError());
       std::abort();

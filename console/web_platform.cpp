@@ -35,7 +35,7 @@ EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
     navigator.storage.persist().then((kept) => { v.persisted = kept; }, () => {});
   }
   // Input wakes the wait a moment later, once SDL's own listeners have queued it.
-  const wake = () => { if (v.wake) { setTimeout(v.wake, 0); } };
+  const wake = () => { setTimeout(() => { if (v.wake) { v.wake(); } }, 0); };
   for (const type of ["keydown", "keyup", "keypress", "mousedown", "mouseup", "mousemove", "dblclick",
                       "resize", "fullscreenchange", "focus", "blur"]) {
     window.addEventListener(type, wake, true);
@@ -61,9 +61,17 @@ EM_ASYNC_JS(int, velmora_store_changes, (), {
 
 EM_ASYNC_JS(void, velmora_wait_for_input, (int ms), {
   const v = Module.velmora;
+  if (!v.ready) {
+    v.ready = true;  // the first program waits for the learner
+    if (v.onReady) { v.onReady(); }
+  }
   await new Promise((resolve) => {
     let timer = 0;
-    const done = () => { clearTimeout(timer); v.wake = null; resolve(); };
+    const done = () => {
+      clearTimeout(timer);
+      if (v.wake === done) { v.wake = null; }  // a late wake of a wait before leaves this one be
+      resolve();
+    };
     if (ms >= 0) { timer = setTimeout(done, ms); }
     v.wake = done;
   });

@@ -5,6 +5,7 @@
   const status = document.getElementById("status");
   const say = (text) => { status.textContent = text; };
   const velmora = {
+    onReady: () => say(""),
     onStored: (stored) => {
       if (!stored) { say("記録をブラウザに保存できませんでした。「記録を保存」で ファイルにのこしてください。"); }
     },
@@ -21,7 +22,7 @@
     velmora: velmora,
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
-    onRuntimeInitialized: () => { say(""); velmora.ready = true; },
+    onRuntimeInitialized: () => {},
   };
   // The canvas at the largest quarter step of 640x450 that fits the room
   // above the bar (or the whole screen in fullscreen), centred; smaller
