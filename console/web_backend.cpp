@@ -208,7 +208,7 @@ bool WebBackend::show_error_box(std::string_view caption, std::string_view text)
 
 void WebBackend::end(ExitStatus status) {
   web_platform::store_changes();
-  throw ProgramEnded{status};
+  throw WebProgramEnded{status};
 }
 
 void WebBackend::play(Sound sound) {

@@ -16,7 +16,7 @@ namespace tutor {
 struct HandOver {
   std::string program;  // its name, as the programs table has it
 };
-struct ProgramEnded {
+struct WebProgramEnded {
   ExitStatus status;
 };
 

@@ -66,7 +66,7 @@ int main() {
       con.end();
     } catch (const HandOver& hand_over) {
       next = hand_over.program;
-    } catch (const ProgramEnded&) {
+    } catch (const WebProgramEnded&) {
       web_platform::wait_for_restart();
       next = web::kLauncher;
     }

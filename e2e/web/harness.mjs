@@ -73,13 +73,15 @@ export async function serve(dir = webDir) {
 }
 
 /** A headless chromium with a profile of its own, kept across reloads. */
-export async function browser(profile = fs.mkdtempSync(path.join(os.tmpdir(), "velmora-web-"))) {
+export async function browser(profile = fs.mkdtempSync(path.join(os.tmpdir(), "velmora-web-")),
+                              viewport = {width: 1000, height: 700}) {
   const b = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     headless: true,
     userDataDir: profile,
-    args: ["--no-sandbox", "--disable-gpu", "--window-size=1000,700", "--autoplay-policy=no-user-gesture-required"],
-    defaultViewport: {width: 1000, height: 700},
+    args: ["--no-sandbox", "--disable-gpu", `--window-size=${viewport.width},${viewport.height}`,
+           "--autoplay-policy=no-user-gesture-required"],
+    defaultViewport: viewport,
   });
   return {browser: b, profile, close: async () => {
     await b.close();
@@ -147,6 +149,21 @@ export class Tutor {
       });
     }, points, SURFACE);
     return rgb.map(([r, g, b]) => this.palette.findIndex(([pr, pg, pb]) => pr === r && pg === g && pb === b));
+  }
+
+  /** The canvas's pixels, [width, height, RGBA bytes]. */
+  async canvasPixels() {
+    const {width, height, data} = await this.page.evaluate(() => {
+      const c = document.getElementById("canvas");
+      const image = c.getContext("2d").getImageData(0, 0, c.width, c.height);
+      const bytes = new Uint8Array(image.data.buffer);
+      let text = "";
+      for (let i = 0; i < bytes.length; i += 0x8000) {
+        text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+      }
+      return {width: c.width, height: c.height, data: btoa(text)};
+    });
+    return {width, height, rgba: Buffer.from(data, "base64")};
   }
 
   /** Waits until every point shows its palette index. */
