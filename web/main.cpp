@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +51,9 @@ int main() {
     std::fprintf(stderr, "cannot change to the learner's folder\n");
     return 1;
   }
+  // The settings a program keeps (the word course's input, the window's
+  // sounds) are the learner's too: kept in the tree, not the page's memory.
+  ::setenv("XDG_CONFIG_HOME", (std::string(kTree) + "/config").c_str(), 1);
   lay_out_tree();
   std::vector<std::string_view> names;
   for (const web::PageProgram& p : web::kPrograms) {

@@ -195,6 +195,25 @@ export class Tutor {
     await this.cdp.send("Input.dispatchKeyEvent", {type: "keyUp", ...base});
   }
 
+  /** A key by place with Shift held, as a keyboard sends it. */
+  async pressShifted(code, key, keyCode, text = "") {
+    const shift = {code: "ShiftLeft", key: "Shift", windowsVirtualKeyCode: 16, modifiers: 8};
+    await this.cdp.send("Input.dispatchKeyEvent", {type: "rawKeyDown", ...shift});
+    const base = {code, key, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode, modifiers: 8};
+    await this.cdp.send("Input.dispatchKeyEvent", {type: text ? "keyDown" : "rawKeyDown", ...base, text, unmodifiedText: text});
+    await this.cdp.send("Input.dispatchKeyEvent", {type: "keyUp", ...base});
+    await this.cdp.send("Input.dispatchKeyEvent", {type: "keyUp", ...shift, modifiers: 0});
+  }
+
+  /** Writes a file into the learner's tree, as the page would keep it. */
+  async writeFile(relative, text) {
+    await this.page.evaluate((p, t) => {
+      const file = "/velmora/" + p;
+      FS.mkdirTree(file.slice(0, file.lastIndexOf("/")));
+      FS.writeFile(file, t);
+    }, relative, text);
+  }
+
   async key(name) { await this.page.keyboard.press(name); }
 
   /** Text typed on a JIS keyboard, each character by the key that types it. */
