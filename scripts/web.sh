@@ -37,6 +37,8 @@ cp build/web-build/web/velmora.js build/web-build/web/velmora.wasm build/web-bui
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$out/IPA_Font_License.txt"
 version="$(git describe --always --dirty 2>/dev/null || echo unknown)"
 echo "$version" >"$out/version.txt"
+files='"./", "index.html", "velmora.css", "velmora-page.js", "velmora.js", "velmora.wasm", "velmora.data", "version.txt", "IPA_Font_License.txt"'
+sed -e "s|@VERSION@|$version|" -e "s|@FILES@|$files|" web/page/sw.js >"$out/sw.js"
 echo "built the web edition $version into build/web/"
 
 if ! $build_only; then

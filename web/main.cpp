@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +13,7 @@
 #include "console/console.h"
 #include "console/web_backend.h"
 #include "console/web_platform.h"
+#include "records/record_table.h"
 #include "web/programs.h"
 
 namespace {
@@ -28,9 +29,10 @@ void lay_out_tree() {
   std::error_code ec;
   fs::create_directories("M0/data", ec);
   fs::create_directories("M1", ec);
-  for (const web::StartingRecord& record : web::kStartingRecords) {
-    if (!fs::exists(record.file, ec)) {
-      std::ofstream(std::string(record.file)) << record.line << "\n";
+  for (const records::RecordFile& record : records::kRecordFiles) {
+    const std::string file(record.path);
+    if (!fs::exists(file, ec)) {
+      std::ofstream(file) << record.starting_value << "\n";
     }
   }
 }

@@ -47,15 +47,4 @@ inline constexpr std::array kPrograms = {
                 }},
 };
 
-// The records a new learner starts with, written where a file is missing.
-struct StartingRecord {
-  std::string_view file;
-  std::string_view line;
-};
-inline constexpr std::array kStartingRecords = {
-    StartingRecord{"M0/data/step.TXT", "1"},       StartingRecord{"M0/data/RANK.TXT", "1"},
-    StartingRecord{"M0/data/SUU.TXT", "未 達 成"}, StartingRecord{"M0/data/KIGO.TXT", "未 達 成"},
-    StartingRecord{"M0/data/SFT.TXT", "0"},
-};
-
 }  // namespace tutor::web

@@ -28,7 +28,8 @@ struct Scene {
 const std::vector<Scene>& scenes() {
   static const std::vector<Scene> all = {
       {"launcher", "./Velmora.exe", [](Script&) {}},
-      {"ostrin-typing", "././M1/Ostrin.exe", [](Script& s) { s.key("x").type("FFJJ FJ").key("q"); }},
+      {"ostrin-typing", "././M1/Ostrin.exe",
+       [](Script& s) { s.key("x").type("FFJJ FJ").key("q"); }},
   };
   return all;
 }
@@ -37,8 +38,8 @@ bool write_ppm(const Picture& picture, const std::filesystem::path& file) {
   std::ofstream out(file, std::ios::binary);
   out << "P6\n" << picture.width << " " << picture.height << "\n255\n";
   for (const std::uint32_t pixel : picture.argb) {
-    const char rgb[3] = {static_cast<char>((pixel >> 16) & 0xff), static_cast<char>((pixel >> 8) & 0xff),
-                         static_cast<char>(pixel & 0xff)};
+    const char rgb[3] = {static_cast<char>((pixel >> 16) & 0xff),
+                         static_cast<char>((pixel >> 8) & 0xff), static_cast<char>(pixel & 0xff)};
     out.write(rgb, 3);
   }
   return static_cast<bool>(out);
@@ -65,8 +66,10 @@ int main(int argc, char** argv) {
     const fs::path tree = fs::temp_directory_path() / ("velmora-frames-" + std::string(scene.name));
     fs::remove_all(tree);
     fs::create_directories(tree / "M0/data");
-    for (const auto& [file, line] : {std::pair{"step.TXT", "1"}, {"RANK.TXT", "1"},
-                                     {"SUU.TXT", "未 達 成"}, {"KIGO.TXT", "未 達 成"},
+    for (const auto& [file, line] : {std::pair{"step.TXT", "1"},
+                                     {"RANK.TXT", "1"},
+                                     {"SUU.TXT", "未 達 成"},
+                                     {"KIGO.TXT", "未 達 成"},
                                      {"SFT.TXT", "0"}}) {
       std::ofstream(tree / "M0/data" / file) << line << "\n";
     }

@@ -51,7 +51,11 @@
     }
     document.getElementById("canvas").focus();
   };
+  // Offline once loaded: the service worker keeps this version's files.
+  if ("serviceWorker" in navigator && window.isSecureContext) {
+    navigator.serviceWorker.register("sw.js").catch(() => {});
+  }
   fetch("version.txt", {cache: "no-store"}).then((r) => r.ok ? r.text() : "").then((v) => {
-    document.getElementById("version").textContent = v.trim() ? "版 " + v.trim() : "";
+    document.getElementById("version").textContent = v.trim() ? "バージョン " + v.trim() : "";
   }, () => {});
 })();

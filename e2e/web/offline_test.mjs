@@ -1,0 +1,34 @@
+// Once loaded, the page works with the network gone, and says which version
+// it runs.
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import path from "node:path";
+import {after, before, test} from "node:test";
+
+import {MENU_ENTRY_1, Tutor, browser, serve, webDir} from "./harness.mjs";
+
+let server;
+let chromium;
+before(async () => {
+  server = await serve();
+  chromium = await browser();
+});
+after(async () => {
+  await chromium?.close();
+  await server?.stop();
+});
+
+test("the page starts again offline from what its service worker kept", async () => {
+  const tutor = await Tutor.open(chromium, server.url);
+  await tutor.page.evaluate(() => navigator.serviceWorker.ready);
+  const version = fs.readFileSync(path.join(webDir, "version.txt"), "utf8").trim();
+  await tutor.page.waitForFunction((v) => document.getElementById("version").textContent.includes(v), {}, version);
+
+  await server.stop();  // the server gone as well as the network
+  await tutor.page.setOfflineMode(true);
+  await tutor.reload();
+  await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
+  await tutor.page.waitForFunction((v) => document.getElementById("version").textContent.includes(v), {}, version);
+  assert.deepEqual(tutor.errors, []);
+  await tutor.page.close();
+});
