@@ -1,5 +1,6 @@
 // The web edition: every program in one module, run in turn on one canvas
 // over the learner's tree kept in the browser.
+#include <emscripten.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,12 +8,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "console/console.h"
 #include "console/web_backend.h"
 #include "console/web_platform.h"
+#include "history/history.h"
+#include "progress/csv.h"
 #include "records/record_table.h"
 #include "web/programs.h"
 
@@ -44,6 +48,22 @@ const web::PageProgram& program_named(std::string_view name) {
 }
 
 }  // namespace
+
+// The bar's downloads of the history as CSV, for a spreadsheet (with the
+// byte-order mark): written to the page's memory, where the page reads the
+// file and removes it. Called while the program waits for input.
+extern "C" EMSCRIPTEN_KEEPALIVE int velmora_write_csv(int missed_keys) {
+  const std::vector<std::string_view> options = {missed_keys != 0 ? "--csv-keys" : "--csv",
+                                                 "--excel"};
+  std::ofstream out("/tmp/velmora.csv", std::ios::binary);
+  std::ostringstream problems;
+  const int status = progress::export_csv(options, history::kHistoryFile, out, problems);
+  out.close();
+  if (status != 0) {
+    std::fprintf(stderr, "%s", problems.str().c_str());
+  }
+  return status == 0 && out ? 1 : 0;
+}
 
 int main() {
   if (!web_platform::open_storage(kTree)) {

@@ -205,6 +205,19 @@ export class Tutor {
     await this.cdp.send("Input.dispatchKeyEvent", {type: "keyUp", ...shift, modifiers: 0});
   }
 
+  /** Clicks a button of the bar and returns the file it downloads into `folder`. */
+  async download(button, folder) {
+    const before = new Set(fs.readdirSync(folder));
+    await this.cdp.send("Browser.setDownloadBehavior", {behavior: "allow", downloadPath: folder});
+    await this.page.click(button);
+    for (let tries = 0; tries < 200; ++tries) {
+      const fresh = fs.readdirSync(folder).filter((f) => !before.has(f) && !f.endsWith(".crdownload"));
+      if (fresh.length) { return path.join(folder, fresh[0]); }
+      await new Promise((r) => setTimeout(r, 50));
+    }
+    throw new Error(`${button} downloaded nothing`);
+  }
+
   /** Writes a file into the learner's tree, as the page would keep it. */
   async writeFile(relative, text) {
     await this.page.evaluate((p, t) => {

@@ -2,6 +2,9 @@
 // keys ろ (IntlRo) and ¥ (IntlYen) among them: an own lesson typed with no
 // wrong keystroke passes, and the input chosen is kept across a reload.
 import assert from "node:assert/strict";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
 import {after, before, test} from "node:test";
 
 import {HOME_CAP, TITLE_BAR, Tutor, browser, designY, serve} from "./harness.mjs";
@@ -58,6 +61,14 @@ test("an own lesson typed in kana input by key places passes, and kana input is 
   await tutor.waitForPixels([[MENU_FIRST, 2]]);
   const settings = await tutor.file("config/velmora/kotoba.conf");
   assert.ok(settings && settings.split("\n").includes("input=kana"), `kotoba.conf holds ${settings}`);
+
+  // The block in the history, as CSV for a spreadsheet.
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), "velmora-csv-"));
+  const csv = fs.readFileSync(await tutor.download("#csv", folder), "utf8");
+  fs.rmSync(folder, {recursive: true, force: true});
+  assert.ok(csv.startsWith("\ufeff"), "no byte-order mark for a spreadsheet");
+  assert.equal(csv.trim().split(/\r?\n/).length, 2, `not a header and one block: ${csv}`);
+  assert.ok(csv.includes("かな.txt") && csv.includes("kana"), `the block is not in the CSV: ${csv}`);
 
   await tutor.reload();
   assert.equal(await tutor.file("config/velmora/kotoba.conf"), settings, "the setting was lost with the reload");

@@ -51,6 +51,32 @@
     }
     document.getElementById("canvas").focus();
   };
+  const refocus = () => canvas.focus();
+  const choose = (id) => new Promise((resolve) => {
+    const input = document.getElementById(id);
+    input.value = "";
+    input.onchange = () => resolve(input.files);
+    input.click();
+  });
+  document.getElementById("save").onclick = () => { VelmoraFiles.save().finally(refocus); };
+  document.getElementById("load").onclick = async () => {
+    const files = await choose("load-file");
+    if (files.length) { await VelmoraFiles.load(files[0], say); }
+    refocus();
+  };
+  document.getElementById("lessons").onclick = async () => {
+    const files = await choose("lesson-files");
+    if (files.length) { await VelmoraFiles.addLessons(files, say); }
+    refocus();
+  };
+  document.getElementById("csv").onclick = () => { VelmoraFiles.csv(false, say).finally(refocus); };
+  document.getElementById("csv-keys").onclick = () => { VelmoraFiles.csv(true, say).finally(refocus); };
+  // Own lessons dropped anywhere on the page.
+  window.addEventListener("dragover", (e) => e.preventDefault());
+  window.addEventListener("drop", (e) => {
+    e.preventDefault();
+    if (e.dataTransfer.files.length) { VelmoraFiles.addLessons(e.dataTransfer.files, say).finally(refocus); }
+  });
   // Offline once loaded: the service worker keeps this version's files.
   if ("serviceWorker" in navigator && window.isSecureContext) {
     navigator.serviceWorker.register("sw.js").catch(() => {});
