@@ -34,6 +34,11 @@ FILES = {
     "usr/share/man/man1/velmora-send.1.gz": "-rw-r--r--",
     "usr/share/doc/velmora/copyright": "-rw-r--r--",
     "usr/share/doc/velmora/changelog.gz": "-rw-r--r--",
+    # The web edition, for a school's web server.
+    **{f"usr/share/velmora/web/{name}": "-rw-r--r--"
+       for name in ("index.html", "velmora.css", "velmora-page.js", "velmora-zip.js", "velmora-files.js",
+                    "velmora.js", "velmora.wasm", "velmora.data", "sw.js", "version.txt",
+                    "IPA_Font_License.txt")},
 }
 # Declared by hand beside those found from the programs' libraries.
 DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6",

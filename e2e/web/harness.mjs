@@ -58,8 +58,10 @@ export async function serve(dir = webDir) {
   if (!fs.existsSync(path.join(dir, "index.html"))) {
     throw new Error(`${dir} holds no web edition: run scripts/web.sh --build`);
   }
+  const requests = [];
   const server = http.createServer((req, res) => {
     const wanted = decodeURIComponent(new URL(req.url, "http://x").pathname);
+    requests.push(wanted);
     const file = path.join(dir, wanted === "/" ? "index.html" : wanted);
     if (!file.startsWith(dir) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       res.writeHead(404).end();
@@ -69,7 +71,8 @@ export async function serve(dir = webDir) {
     fs.createReadStream(file).pipe(res);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return {url: `http://127.0.0.1:${server.address().port}/`, stop: () => new Promise((r) => server.close(r))};
+  return {url: `http://127.0.0.1:${server.address().port}/`, requests,
+          stop: () => new Promise((r) => server.close(r))};
 }
 
 /** A headless chromium with a profile of its own, kept across reloads. */
