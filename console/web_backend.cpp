@@ -59,6 +59,7 @@ struct WebBackend::State {
       std::fprintf(stderr, "the font did not load\n");
     }
     SDL_StartTextInput();
+    web_platform::listen_for_input();
   }
 
   void show(PixelRect area, bool whole = false) {

@@ -34,12 +34,7 @@ EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
   if (navigator.storage && navigator.storage.persist) {
     navigator.storage.persist().then((kept) => { v.persisted = kept; }, () => {});
   }
-  // Input wakes the wait a moment later, once SDL's own listeners have queued it.
-  const wake = () => { setTimeout(() => { if (v.wake) { v.wake(); } }, 0); };
-  for (const type of ["keydown", "keyup", "keypress", "mousedown", "mouseup", "mousemove", "dblclick",
-                      "resize", "fullscreenchange", "focus", "blur"]) {
-    window.addEventListener(type, wake, true);
-  }
+  const wake = () => { if (v.wake) { v.wake(); } };
   window.addEventListener("popstate", () => {
     if (v.ignorePop) { v.ignorePop = false; return; }
     if (!v.atLauncher) { v.back = true; wake(); return; }
@@ -49,9 +44,27 @@ EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
   return loaded ? 1 : 0;
 });
 
+// Input wakes the wait. Listening on the window after SDL's own listeners
+// (on the window, the canvas or the document, which an event reaches first),
+// the wait goes on only once SDL has queued what came.
+EM_JS(void, velmora_listen_for_input, (), {
+  const v = Module.velmora;
+  const wake = () => { if (v.wake) { v.wake(); } };
+  for (const type of ["keydown", "keyup", "keypress", "mousedown", "mouseup", "mousemove", "dblclick",
+                      "resize", "focus", "blur"]) {
+    window.addEventListener(type, wake);
+  }
+  document.addEventListener("fullscreenchange", () => setTimeout(wake, 0));
+});
+
+// Whether anything is to be stored: asked first without waiting, as every
+// frame asks, since a wait costs the whole stack's unwinding and rewinding.
+EM_JS(int, velmora_changes_waiting, (), {
+  return Module.velmora.dirty ? 1 : 0;
+});
+
 EM_ASYNC_JS(int, velmora_store_changes, (), {
   const v = Module.velmora;
-  if (!v.dirty) { return 1; }
   v.dirty = false;
   const stored = await new Promise((resolve) => FS.syncfs(false, (err) => resolve(!err)));
   if (!stored) { v.dirty = true; }
@@ -109,7 +122,11 @@ bool open_storage(std::string_view folder) {
 }
 
 bool store_changes() {
-  return velmora_store_changes() != 0;
+  return velmora_changes_waiting() == 0 || velmora_store_changes() != 0;
+}
+
+void listen_for_input() {
+  velmora_listen_for_input();
 }
 
 void wait_for_input(int ms) {

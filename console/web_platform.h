@@ -17,6 +17,9 @@ namespace tutor::web_platform {
 // not be stored (the page says so).
 bool store_changes();
 
+// Wakes a wait at every input from now on; called once the canvas listens
+// for input itself, so that a wait goes on only after input is queued.
+void listen_for_input();
 // Waits until input comes, or `ms` pass when it is not negative.
 void wait_for_input(int ms);
 

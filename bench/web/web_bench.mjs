@@ -21,7 +21,8 @@ const RECORD_FRAMES = () => {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
     const d = image.data;
-    let blank = true;
+    // A whole frame of one colour; a small rectangle may well be one.
+    let blank = image.width === this.canvas.width && image.height === this.canvas.height;
     for (let i = 0; i < d.length && blank; i += 4 * 97) { blank = d[i] === d[0] && d[i + 1] === d[1] && d[i + 2] === d[2]; }
     window.__frames.push({t: performance.now(), blank, whole: image.width * image.height});
     return put.call(this, image, ...rest);
