@@ -7,6 +7,7 @@ import http from "node:http";
 import os from "node:os";
 import path from "node:path";
 import {fileURLToPath} from "node:url";
+import {after, before} from "node:test";
 import puppeteer from "puppeteer-core";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -102,6 +103,21 @@ const JIS_PLACES = {
   ",": ["Comma", 188], "<": ["Comma", 188], ".": ["Period", 190], ">": ["Period", 190],
   "/": ["Slash", 191], "?": ["Slash", 191], "_": ["IntlRo", 226],
 };
+
+/** For a test file: the web edition served and a chromium started before
+ * its tests, both stopped after them. Their handles fill in `place`. */
+export function servedInChromium(viewport) {
+  const place = {};
+  before(async () => {
+    place.server = await serve();
+    place.chromium = await browser(undefined, viewport);
+  });
+  after(async () => {
+    await place.chromium?.close();
+    await place.server?.stop();
+  });
+  return place;
+}
 
 /** One tab of the web edition. */
 export class Tutor {

@@ -2,28 +2,19 @@
 // real key events through to the hand-over, the records in the browser
 // across a reload, and the back button.
 import assert from "node:assert/strict";
-import {after, before, test} from "node:test";
+import {test} from "node:test";
 
-import {HOME_CAP, MENU_ENTRY_1, TITLE_BAR, Tutor, browser, designY, drillLines, serve} from "./harness.mjs";
+import {HOME_CAP, MENU_ENTRY_1, TITLE_BAR, Tutor, designY, drillLines, servedInChromium} from "./harness.mjs";
 
 const RESULTS = [320, 225];
 const OSTRIN_PASS_BOX = [122, designY(254)];
 const RESULT_BARS = [0, 1, 2].map((i) => [[164, designY(126 + 32 * i)], [2, 4, 6][i]]);
 const FIRST_CELL = [143, designY(61)];
 
-let server;
-let chromium;
-before(async () => {
-  server = await serve();
-  chromium = await browser();
-});
-after(async () => {
-  await chromium?.close();
-  await server?.stop();
-});
+const web = servedInChromium();
 
 test("a lesson passed in the page is handed over and its record outlives a reload", async () => {
-  const tutor = await Tutor.open(chromium, server.url);
+  const tutor = await Tutor.open(web.chromium, web.server.url);
   await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
   assert.equal(await tutor.record("step.TXT"), "1", "a new learner starts at stage 1");
 
@@ -42,7 +33,7 @@ test("a lesson passed in the page is handed over and its record outlives a reloa
   // Back leaves the stage for the launcher, not the page.
   await tutor.page.goBack();
   await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
-  assert.match(tutor.page.url(), new RegExp(`^${server.url}`));
+  assert.match(tutor.page.url(), new RegExp(`^${web.server.url}`));
 
   await tutor.reload();
   await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);

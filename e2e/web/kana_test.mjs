@@ -5,9 +5,9 @@ import assert from "node:assert/strict";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import {after, before, test} from "node:test";
+import {test} from "node:test";
 
-import {HOME_CAP, TITLE_BAR, Tutor, browser, designY, serve} from "./harness.mjs";
+import {HOME_CAP, TITLE_BAR, Tutor, designY, servedInChromium} from "./harness.mjs";
 
 const LESSON = "廊下\tろうか\nコーヒー\nがっこう、ぱん。\n";
 // ろ う か, こ ー ひ ー, か ゛ っ こ う 、 は ゜ ん 。 by place: code, the key a
@@ -25,19 +25,10 @@ const RO_KEY = [468, designY(269)];
 const COUNTER = [244, designY(352)];
 const PASS_BOX = [102, designY(254)];
 
-let server;
-let chromium;
-before(async () => {
-  server = await serve();
-  chromium = await browser();
-});
-after(async () => {
-  await chromium?.close();
-  await server?.stop();
-});
+const web = servedInChromium();
 
 test("an own lesson typed in kana input by key places passes, and kana input is kept", async () => {
-  const tutor = await Tutor.open(chromium, server.url);
+  const tutor = await Tutor.open(web.chromium, web.server.url);
   await tutor.writeFile("M0/lessons/かな.txt", LESSON);
   await tutor.key("k");
   await tutor.waitForPixels([[MENU_FIRST, 2], [INPUT_BOX, 9]]);

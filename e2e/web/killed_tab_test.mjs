@@ -2,24 +2,15 @@
 // records: every time the page comes back, the records are whole and all
 // old or all new, never a mix, and the page starts.
 import assert from "node:assert/strict";
-import {after, before, test} from "node:test";
+import {test} from "node:test";
 
-import {MENU_ENTRY_1, Tutor, browser, serve} from "./harness.mjs";
+import {MENU_ENTRY_1, Tutor, servedInChromium} from "./harness.mjs";
 
 const KILLS = Number(process.env.VELMORA_WEB_KILLS || 100);
 const OLD = {"step.TXT": "3", "RANK.TXT": "5", "SFT.TXT": "2"};
 const NEW = {"step.TXT": "1", "RANK.TXT": "1", "SFT.TXT": "0"};
 
-let server;
-let chromium;
-before(async () => {
-  server = await serve();
-  chromium = await browser();
-});
-after(async () => {
-  await chromium?.close();
-  await server?.stop();
-});
+const web = servedInChromium();
 
 // A small generator of our own, so that a failing run can be repeated.
 function random(seed) {
@@ -34,7 +25,7 @@ test(`the records stay whole through ${KILLS} tabs killed while they are replace
   const next = random(Number(process.env.VELMORA_WEB_SEED || 20261208));
   const seen = {old: 0, new: 0};
   for (let kill = 0; kill <= KILLS; ++kill) {
-    const tutor = await Tutor.open(chromium, server.url);
+    const tutor = await Tutor.open(web.chromium, web.server.url);
     await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
     const now = {};
     for (const name of Object.keys(OLD)) { now[name] = await tutor.record(name); }
