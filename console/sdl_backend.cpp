@@ -20,6 +20,7 @@
 
 #include "console/compositor.h"
 #include "console/console.h"
+#include "console/local_clock.h"
 #include "console/sdl_events.h"
 #include "console/sdl_surface.h"
 #include "console/ttf_glyphs.h"
@@ -309,12 +310,7 @@ Point SdlBackend::pointer() {
 }
 
 std::int64_t SdlBackend::milliseconds_of_day() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  std::tm local{};
-  localtime_r(&now.tv_sec, &local);
-  return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 1000LL +
-         now.tv_nsec / 1'000'000;
+  return local_milliseconds_of_day();
 }
 
 std::int64_t SdlBackend::monotonic_milliseconds() {

@@ -12,6 +12,7 @@
 
 #include "console/compositor.h"
 #include "console/console.h"
+#include "console/local_clock.h"
 #include "console/sdl_events.h"
 #include "console/sdl_sound.h"
 #include "console/sdl_surface.h"
@@ -168,12 +169,7 @@ void WebBackend::read_keys_by_place(bool on) {
 }
 
 std::int64_t WebBackend::milliseconds_of_day() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  std::tm local{};
-  localtime_r(&now.tv_sec, &local);
-  return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 1000LL +
-         now.tv_nsec / 1'000'000;
+  return local_milliseconds_of_day();
 }
 
 std::int64_t WebBackend::monotonic_milliseconds() {
