@@ -18,6 +18,20 @@ constexpr std::array<std::uint32_t, 16> kArgb = [] {
   return out;
 }();
 
+constexpr std::array<std::uint32_t, 16> kAbgr = [] {
+  std::array<std::uint32_t, 16> out{};
+  for (size_t i = 0; i < 16; ++i) {
+    out[i] = argb({kPalette[i].b, kPalette[i].g, kPalette[i].r});
+  }
+  return out;
+}();
+
+// Blending treats the three channels alike, so only the palette differs
+// between the orders.
+const std::array<std::uint32_t, 16>& palette_of(const PixelTarget& out) {
+  return out.order == ChannelOrder::Abgr ? kAbgr : kArgb;
+}
+
 std::uint32_t blend(std::uint32_t under, std::uint32_t over, unsigned alpha) {
   auto mix = [&](int shift) {
     const unsigned a = (under >> shift) & 0xff;
@@ -83,6 +97,7 @@ void compose_area(const Screen& screen,
                   GlyphSource* glyphs,
                   PixelTarget out,
                   PixelRect area) {
+  const auto& colours = palette_of(out);
   const auto pixels = screen.graphics.pixels();
   const int left = view.x_edge(area.x1);
   const int right = view.x_edge(area.x2 + 1);
@@ -101,7 +116,7 @@ void compose_area(const Screen& screen,
       while (end <= area.x2 && source[end] == index) {
         ++end;
       }
-      std::fill(row + view.x_edge(x), row + view.x_edge(end), kArgb[index & 15]);
+      std::fill(row + view.x_edge(x), row + view.x_edge(end), colours[index & 15]);
       x = end;
     }
     for (int r = top + 1; r < bottom; ++r) {
@@ -139,7 +154,7 @@ void compose_area(const Screen& screen,
         const int tall = view.y_edge((own_row + 2) * kCellHeight) - box_top;
         if (const GlyphMask* g = glyphs->glyph(own.ch, {2 * font, width, tall})) {
           draw_glyph(out, clip, *g, box_left, box_top,
-                     kArgb[static_cast<size_t>(own.colour.index())]);
+                     colours[static_cast<size_t>(own.colour.index())]);
         }
         continue;
       }
@@ -155,7 +170,7 @@ void compose_area(const Screen& screen,
       const int box_left = view.x_edge(at * kCellWidth);
       const int width = view.x_edge((at + cells) * kCellWidth) - box_left;
       if (const GlyphMask* g = glyphs->glyph(cell.ch, {font, width, height})) {
-        draw_glyph(out, clip, *g, box_left, top, kArgb[static_cast<size_t>(cell.colour.index())]);
+        draw_glyph(out, clip, *g, box_left, top, colours[static_cast<size_t>(cell.colour.index())]);
       }
     }
   }
@@ -172,20 +187,21 @@ void compose_area(const Screen& screen,
     if (const GlyphMask* g = glyphs->glyph(l.ch, glyph_box); g && g->ink.x2 >= g->ink.x1) {
       const int ink_left = (box.x1 + box.x2 + 1 - (g->ink.x2 - g->ink.x1 + 1)) / 2 - g->ink.x1;
       const int ink_top = (box.y1 + box.y2 + 1 - (g->ink.y2 - g->ink.y1 + 1)) / 2 - g->ink.y1;
-      draw_glyph(out, clip, *g, ink_left, ink_top, kArgb[static_cast<size_t>(l.colour.index())]);
+      draw_glyph(out, clip, *g, ink_left, ink_top, colours[static_cast<size_t>(l.colour.index())]);
     }
   }
 }
 
 void compose_bars(const Viewport& view, PixelTarget out) {
+  const std::uint32_t black = palette_of(out)[0];
   const PixelRect c = view.content();
   for (int y = 0; y < view.window_height(); ++y) {
     std::uint32_t* row = out.pixels + static_cast<size_t>(y) * static_cast<size_t>(out.pitch);
     if (y < c.y1 || y > c.y2) {
-      std::fill(row, row + view.window_width(), kArgb[0]);
+      std::fill(row, row + view.window_width(), black);
     } else {
-      std::fill(row, row + c.x1, kArgb[0]);
-      std::fill(row + c.x2 + 1, row + view.window_width(), kArgb[0]);
+      std::fill(row, row + c.x1, black);
+      std::fill(row + c.x2 + 1, row + view.window_width(), black);
     }
   }
 }

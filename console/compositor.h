@@ -45,13 +45,19 @@ struct Picture {
   std::vector<std::uint32_t> argb;
 };
 
-// Pixels to compose into, 0xAARRGGBB (the top byte may be ignored), rows
-// `pitch` pixels apart.
+// How a target's 32-bit pixels hold their channels: 0xAARRGGBB (a window's
+// surface), or 0xAABBGGRR (a canvas's bytes R, G, B, A read on a
+// little-endian machine).
+enum class ChannelOrder { Argb, Abgr };
+
+// Pixels to compose into (the top byte may be ignored), rows `pitch` pixels
+// apart.
 struct PixelTarget {
   std::uint32_t* pixels;
   int width;
   int height;
   int pitch;
+  ChannelOrder order = ChannelOrder::Argb;
 };
 
 // Composes both planes into a window: every surface pixel a block of the

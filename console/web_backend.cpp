@@ -15,7 +15,6 @@
 #include "console/local_clock.h"
 #include "console/sdl_events.h"
 #include "console/sdl_sound.h"
-#include "console/sdl_surface.h"
 #include "console/ttf_glyphs.h"
 #include "console/web_platform.h"
 
@@ -29,7 +28,7 @@ struct WebBackend::State {
   Viewport view = Viewport::at_scale(1);
   std::unique_ptr<TtfGlyphs> glyphs;
   const Screen* screen = nullptr;
-  Picture picture;
+  std::vector<std::uint32_t> frame;  // the canvas's pixels, as the page paints them
   Point pointer;
   std::mt19937 rng{std::random_device{}()};
   bool keys_by_place = false;
@@ -64,9 +63,22 @@ struct WebBackend::State {
   }
 
   void show(PixelRect area, bool whole = false) {
-    if (screen != nullptr) {
-      show_on_window(window, *screen, view, glyphs.get(), picture, area, whole);
+    if (screen == nullptr) {
+      return;
     }
+    const int w = view.window_width();
+    const int h = view.window_height();
+    if (frame.size() != static_cast<size_t>(w) * static_cast<size_t>(h)) {
+      frame.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+      whole = true;
+    }
+    const PixelTarget target = {frame.data(), w, h, w, ChannelOrder::Abgr};
+    if (whole) {
+      compose_bars(view, target);
+    }
+    compose_area(*screen, view, glyphs.get(), target, area);
+    web_platform::paint(frame.data(), w, h,
+                        whole ? PixelRect{0, 0, w - 1, h - 1} : view.window_area(area));
   }
   void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}, true); }
 

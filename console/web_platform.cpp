@@ -44,6 +44,20 @@ EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
   return loaded ? 1 : 0;
 });
 
+// The frame's own bytes are the image: nothing is copied but the area.
+EM_JS(void, velmora_paint, (const void* pixels, int width, int height, int x, int y, int w, int h), {
+  const canvas = Module.canvas;
+  const v = Module.velmora;
+  if (canvas.width !== width || canvas.height !== height) {
+    canvas.width = width;
+    canvas.height = height;
+    x = 0; y = 0; w = width; h = height;
+  }
+  v.context = v.context || canvas.getContext("2d", {alpha: false});
+  const image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+  v.context.putImageData(image, 0, 0, x, y, w, h);
+});
+
 // Input wakes the wait. Listening on the window after SDL's own listeners
 // (on the window, the canvas or the document, which an event reaches first),
 // the wait goes on only once SDL has queued what came.
@@ -116,6 +130,11 @@ EM_ASYNC_JS(void, velmora_wait_for_restart, (), {
 // clang-format on
 
 namespace tutor::web_platform {
+
+void paint(const std::uint32_t* pixels, int width, int height, PixelRect area) {
+  velmora_paint(pixels, width, height, area.x1, area.y1, area.x2 - area.x1 + 1,
+                area.y2 - area.y1 + 1);
+}
 
 bool open_storage(std::string_view folder) {
   return velmora_open_storage(std::string(folder).c_str()) != 0;

@@ -1,11 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
-// What the browser does for the console besides drawing and input: the
-// learner's files kept in the browser's storage, waiting for input, and the
-// page round the screen (its history entries, its message at the end).
+#include "console/geometry.h"
+
+// What the browser does for the console besides input: the canvas painted,
+// the learner's files kept in the browser's storage, waiting for input, and
+// the page round the screen (its history entries, its message at the end).
 namespace tutor::web_platform {
+
+// Paints `area` of a frame of 0xAABBGGRR pixels, `width` by `height`, on the
+// page's canvas; all of it when the canvas had another size.
+void paint(const std::uint32_t* pixels, int width, int height, PixelRect area);
 
 // Mounts the browser's storage at `folder`, loads what it keeps there, and
 // asks the browser to keep it for good. False when the browser keeps nothing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <tuple>
@@ -206,6 +207,12 @@ TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPix
     Screen screen;
     Picture shown;  // what a window keeps: only changed areas recomposed
     compose(screen, scale, &glyphs, shown);
+    // and what a canvas keeps, its red and blue the other way round
+    std::vector<std::uint32_t> canvas(shown.argb.size());
+    const PixelTarget canvas_target = {canvas.data(), shown.width, shown.height, shown.width,
+                                       ChannelOrder::Abgr};
+    compose_area(screen, Viewport::at_scale(scale), &glyphs, canvas_target,
+                 {0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1});
     (void)screen.take_changed();
     for (int frame = 0; frame < 60; ++frame) {
       for (int op = any(4); op >= 0; --op) {
@@ -237,10 +244,16 @@ TEST(Compositor, FramesComposedFromChangedAreasAndInkMatchWholeFramesPixelForPix
       if (const auto changed = screen.take_changed()) {
         compose_area(screen, Viewport::at_scale(scale), &glyphs,
                      {shown.argb.data(), shown.width, shown.height, shown.width}, *changed);
+        compose_area(screen, Viewport::at_scale(scale), &glyphs, canvas_target, *changed);
       }
       Picture whole;
       compose(screen, scale, &glyphs, whole);
       ASSERT_EQ(shown.argb, whole.argb) << "scale " << scale << ", frame " << frame;
+      std::vector<std::uint32_t> swapped(whole.argb.size());
+      std::transform(whole.argb.begin(), whole.argb.end(), swapped.begin(), [](std::uint32_t p) {
+        return (p & 0xff00ff00u) | ((p >> 16) & 0xffu) | ((p & 0xffu) << 16);
+      });
+      ASSERT_EQ(canvas, swapped) << "scale " << scale << ", frame " << frame;
       if (frame % 10 == 0) {  // and glyphs drawn by their ink alone lose nothing
         compose(screen, scale, &whole_boxes, whole);
         ASSERT_EQ(shown.argb, whole.argb) << "scale " << scale << ", frame " << frame;
