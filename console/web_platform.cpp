@@ -77,6 +77,10 @@ EM_JS(int, velmora_changes_waiting, (), {
   return Module.velmora.dirty ? 1 : 0;
 });
 
+EM_JS(void, velmora_defer_changes, (), {
+  Module.velmora.dirty = false;
+});
+
 EM_ASYNC_JS(int, velmora_store_changes, (), {
   const v = Module.velmora;
   v.dirty = false;
@@ -142,6 +146,10 @@ bool open_storage(std::string_view folder) {
 
 bool store_changes() {
   return velmora_changes_waiting() == 0 || velmora_store_changes() != 0;
+}
+
+void defer_changes() {
+  velmora_defer_changes();
 }
 
 void listen_for_input() {

@@ -23,6 +23,10 @@ void paint(const std::uint32_t* pixels, int width, int height, PixelRect area);
 // moment leaves the old files or the new, never a mix. False when it could
 // not be stored (the page says so).
 bool store_changes();
+// What changed so far need not be stored before the next frame: the files a
+// new learner's tree starts with, made again from the same values if lost.
+// The next store takes them along.
+void defer_changes();
 
 // Wakes a wait at every input from now on; called once the canvas listens
 // for input itself, so that a wait goes on only after input is queued.

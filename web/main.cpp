@@ -77,6 +77,7 @@ int main() {
   // sounds) are the learner's too: kept in the tree, not the page's memory.
   ::setenv("XDG_CONFIG_HOME", (std::string(kTree) + "/config").c_str(), 1);
   lay_out_tree();
+  web_platform::defer_changes();
   std::vector<std::string_view> names;
   for (const web::PageProgram& p : web::kPrograms) {
     names.push_back(p.name);

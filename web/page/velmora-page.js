@@ -23,6 +23,16 @@
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
     onRuntimeInitialized: () => {},
+    // The code compiled while the page loaded; read whole where a server
+    // sends it without its type, which compiling as it arrives needs.
+    instantiateWasm: (imports, receive) => {
+      const fetched = () => fetch("velmora.wasm", {credentials: "same-origin"})
+        .then((response) => response.arrayBuffer()).then((bytes) => WebAssembly.compile(bytes));
+      (window.velmoraCode || Promise.reject()).catch(fetched)
+        .then((code) => WebAssembly.instantiate(code, imports).then((instance) => receive(instance, code)))
+        .catch(() => say("プログラムを よみこめませんでした。ページを よみなおしてください。"));
+      return {};
+    },
   };
   // The canvas at the largest quarter step of 640x450 that fits the room
   // above the bar (or the whole screen in fullscreen), centred; smaller
