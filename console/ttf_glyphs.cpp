@@ -137,7 +137,11 @@ const GlyphMask* TtfGlyphs::glyph(char32_t ch, GlyphBox box) {
     return &*entry;
   }
   Font* font = font_for(box.font_pixels);
-  if (font == nullptr || ch > 0xffff || TTF_GlyphIsProvided32(font->ttf, ch) == 0) {
+  if (font == nullptr) {
+    return nullptr;
+  }
+  if (ch > 0xffff || TTF_GlyphIsProvided32(font->ttf, ch) == 0) {
+    lacks_glyphs_ = lacks_glyphs_ || ch >= 0x20;
     return nullptr;
   }
   SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font->ttf, ch, SDL_Color{255, 255, 255, 255});

@@ -30,6 +30,9 @@ class TtfGlyphs final : public GlyphSource {
   TtfGlyphs& operator=(const TtfGlyphs&) = delete;
 
   const GlyphMask* glyph(char32_t ch, GlyphBox box) override;
+  // Whether a printable character was asked for that the font has no glyph
+  // for (a font cut to the built-in texts, given an own lesson's word).
+  [[nodiscard]] bool lacks_glyphs() const { return lacks_glyphs_; }
 
  private:
   TtfGlyphs(const void* data, size_t size);
@@ -42,6 +45,7 @@ class TtfGlyphs final : public GlyphSource {
   std::unique_ptr<GlyphCacheFile> disk_;
   std::map<int, std::unique_ptr<Font>> fonts_;
   std::map<std::pair<char32_t, GlyphBox>, std::optional<GlyphMask>> cache_;
+  bool lacks_glyphs_ = false;
 };
 
 }  // namespace tutor

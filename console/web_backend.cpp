@@ -19,6 +19,14 @@
 #include "console/web_platform.h"
 
 namespace tutor {
+namespace {
+
+// The whole font, beside the page: fetched when a text needs a glyph that
+// the font cut for the page lacks.
+constexpr std::string_view kWholeFontUrl = "ipag.ttf";
+constexpr std::string_view kWholeFontPath = "/fonts/ipag.ttf";
+
+}  // namespace
 
 struct WebBackend::State {
   std::vector<std::string> programs;
@@ -32,6 +40,7 @@ struct WebBackend::State {
   Point pointer;
   std::mt19937 rng{std::random_device{}()};
   bool keys_by_place = false;
+  enum class WholeFont { NotAsked, Asked, Done } whole_font = WholeFont::NotAsked;
   SdlSound sound;
 
   void open() {
@@ -80,6 +89,32 @@ struct WebBackend::State {
     web_platform::paint(frame.data(), w, h,
                         whole ? PixelRect{0, 0, w - 1, h - 1} : view.window_area(area));
   }
+  // Asks for the whole font once a glyph is missing, and draws with it once
+  // it has come; glyphs the cut has are the same in both.
+  void complete_font() {
+    if (!glyphs || whole_font == WholeFont::Done) {
+      return;
+    }
+    if (whole_font == WholeFont::NotAsked) {
+      if (glyphs->lacks_glyphs()) {
+        web_platform::start_fetch(kWholeFontUrl, kWholeFontPath);
+        whole_font = WholeFont::Asked;
+      }
+      return;
+    }
+    const web_platform::Fetch fetched = web_platform::fetch_state(kWholeFontPath);
+    if (fetched == web_platform::Fetch::Pending) {
+      return;
+    }
+    whole_font = WholeFont::Done;
+    if (fetched == web_platform::Fetch::Arrived) {
+      if (auto whole = TtfGlyphs::open(std::filesystem::path(kWholeFontPath), view.font_pixels())) {
+        glyphs = std::move(whole);
+        show_all();
+      }
+    }
+  }
+
   void show_all() { show({0, 0, kSurfaceWidth - 1, kSurfaceHeight - 1}, true); }
 
   void resized() {
@@ -148,6 +183,7 @@ void WebBackend::present(const Screen& screen, PixelRect changed) {
   web_platform::store_changes();
   state_->screen = &screen;
   state_->show(changed);
+  state_->complete_font();
 }
 
 Event WebBackend::next_event(std::optional<int> wait_ms) {
@@ -156,6 +192,7 @@ Event WebBackend::next_event(std::optional<int> wait_ms) {
   if (SDL_PollEvent(&ev) == 0) {
     web_platform::wait_for_input(wait_ms ? std::max(0, *wait_ms) : -1);
     state_->leave_if_back_pressed();
+    state_->complete_font();
     if (SDL_PollEvent(&ev) == 0) {
       return {};
     }

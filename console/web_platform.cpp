@@ -58,6 +58,24 @@ EM_JS(void, velmora_paint, (const void* pixels, int width, int height, int x, in
   v.context.putImageData(image, 0, 0, x, y, w, h);
 });
 
+EM_JS(void, velmora_start_fetch, (const char* url, const char* path), {
+  const v = Module.velmora;
+  const file = UTF8ToString(path);
+  v.fetches = v.fetches || {};
+  v.fetches[file] = 0;
+  fetch(UTF8ToString(url))
+    .then((response) => response.ok ? response.arrayBuffer() : Promise.reject(response.status))
+    .then((bytes) => { FS.writeFile(file, new Uint8Array(bytes)); v.fetches[file] = 1; })
+    .catch(() => { v.fetches[file] = -1; })
+    .finally(() => { if (v.wake) { v.wake(); } });
+});
+
+EM_JS(int, velmora_fetch_state, (const char* path), {
+  const fetches = Module.velmora.fetches || {};
+  const state = fetches[UTF8ToString(path)];
+  return state === undefined ? -1 : state;
+});
+
 // Input wakes the wait. Listening on the window after SDL's own listeners
 // (on the window, the canvas or the document, which an event reaches first),
 // the wait goes on only once SDL has queued what came.
@@ -138,6 +156,21 @@ namespace tutor::web_platform {
 void paint(const std::uint32_t* pixels, int width, int height, PixelRect area) {
   velmora_paint(pixels, width, height, area.x1, area.y1, area.x2 - area.x1 + 1,
                 area.y2 - area.y1 + 1);
+}
+
+void start_fetch(std::string_view url, std::string_view path) {
+  velmora_start_fetch(std::string(url).c_str(), std::string(path).c_str());
+}
+
+Fetch fetch_state(std::string_view path) {
+  switch (velmora_fetch_state(std::string(path).c_str())) {
+    case 0:
+      return Fetch::Pending;
+    case 1:
+      return Fetch::Arrived;
+    default:
+      return Fetch::Failed;
+  }
 }
 
 bool open_storage(std::string_view folder) {

@@ -14,6 +14,12 @@ namespace tutor::web_platform {
 // page's canvas; all of it when the canvas had another size.
 void paint(const std::uint32_t* pixels, int width, int height, PixelRect area);
 
+// Fetches `url` from the page's server into the file `path` (outside the
+// learner's tree), without waiting; a wait for input ends when it is done.
+void start_fetch(std::string_view url, std::string_view path);
+enum class Fetch { Pending, Arrived, Failed };
+[[nodiscard]] Fetch fetch_state(std::string_view path);
+
 // Mounts the browser's storage at `folder`, loads what it keeps there, and
 // asks the browser to keep it for good. False when the browser keeps nothing
 // (a private window may refuse): the files then last as long as the page.

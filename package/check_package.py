@@ -39,6 +39,7 @@ FILES = {
        for name in ("index.html", "velmora.css", "velmora-page.js", "velmora-zip.js", "velmora-files.js",
                     "velmora.js", "velmora.wasm", "velmora.data", "sw.js", "version.txt",
                     "IPA_Font_License.txt")},
+    "usr/share/velmora/web/ipag.ttf": "lrwxrwxrwx",
 }
 # Declared by hand beside those found from the programs' libraries.
 DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6",
@@ -62,7 +63,7 @@ def main() -> int:
         return 1
     held = {}
     for line in listing.stdout.splitlines():
-        mode, owner, *_, path = line.split()
+        mode, owner, *_, path = line.split(" -> ")[0].split()
         path = path.removeprefix("./")
         if owner != "root/root":
             problems.append(f"{path} is owned by {owner}")

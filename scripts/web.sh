@@ -35,6 +35,8 @@ cmake --build build/web-build -j"$(nproc)" --target velmora-web
 cp web/page/index.html web/page/velmora.css web/page/velmora-page.js web/page/velmora-zip.js web/page/velmora-files.js "$out/"
 cp build/web-build/web/velmora.js build/web-build/web/velmora.wasm build/web-build/web/velmora.data "$out/"
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$out/IPA_Font_License.txt"
+# The whole font, fetched when an own lesson needs a character the cut lacks.
+cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$out/ipag.ttf"
 version="$(git describe --always --dirty 2>/dev/null || echo unknown)"
 echo "$version" >"$out/version.txt"
 files='"./", "index.html", "velmora.css", "velmora-page.js", "velmora-zip.js", "velmora-files.js", "velmora.js", "velmora.wasm", "velmora.data", "version.txt", "IPA_Font_License.txt"'

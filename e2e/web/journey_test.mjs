@@ -38,6 +38,8 @@ test("a lesson passed in the page is handed over and its record outlives a reloa
   await tutor.reload();
   await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
   assert.equal(await tutor.record("step.TXT"), "2", "the record was lost with the reload");
+  assert.ok(!web.server.requests.some((r) => r.endsWith("/ipag.ttf")),
+            "a built-in text needed a character the page's font was cut without");
   assert.deepEqual(tutor.errors, []);
   await tutor.page.close();
 });

@@ -5,6 +5,9 @@
 "use strict";
 const VERSION = "@VERSION@";
 const FILES = [@FILES@];
+// Fetched only when first needed (the whole font, for an own lesson's
+// characters), then kept with the rest.
+const LATER = ["ipag.ttf"];
 const CACHE = "velmora-" + VERSION;
 
 self.addEventListener("install", (event) => {
@@ -26,6 +29,13 @@ self.addEventListener("fetch", (event) => {
     event.respondWith(fetch(event.request).catch(() => caches.match(event.request, {ignoreSearch: true})));
     return;
   }
-  event.respondWith(caches.match(event.request, {ignoreSearch: true})
-    .then((kept) => kept || fetch(event.request)));
+  const later = LATER.some((name) => url.pathname.endsWith("/" + name));
+  event.respondWith(caches.match(event.request, {ignoreSearch: true}).then((kept) => kept || fetch(event.request)
+    .then((response) => {
+      if (later && response.ok) {
+        const copy = response.clone();
+        caches.open(CACHE).then((cache) => cache.put(event.request, copy));
+      }
+      return response;
+    })));
 });
