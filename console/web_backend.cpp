@@ -133,11 +133,11 @@ struct WebBackend::State {
       case TranslatedEvent::WindowDoes::Redraw:
         show_all();
         break;
-      case TranslatedEvent::WindowDoes::ToggleFullscreen: {
-        const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-        SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+      case TranslatedEvent::WindowDoes::ToggleFullscreen:
+        // The page's screen, as its button does: the canvas then takes the
+        // size the page gives it, and the frame is drawn again at that size.
+        web_platform::toggle_fullscreen();
         break;
-      }
       case TranslatedEvent::WindowDoes::Close:  // a page is closed by the browser
       case TranslatedEvent::WindowDoes::Nothing:
         break;

@@ -76,6 +76,15 @@ EM_JS(int, velmora_fetch_state, (const char* path), {
   return state === undefined ? -1 : state;
 });
 
+EM_JS(void, velmora_toggle_fullscreen, (), {
+  const room = document.getElementById("screen");
+  if (document.fullscreenElement) {
+    document.exitFullscreen().catch(() => {});
+  } else if (room && room.requestFullscreen) {
+    room.requestFullscreen().catch(() => {});
+  }
+});
+
 // Input wakes the wait. Listening on the window after SDL's own listeners
 // (on the window, the canvas or the document, which an event reaches first),
 // the wait goes on only once SDL has queued what came.
@@ -171,6 +180,10 @@ Fetch fetch_state(std::string_view path) {
     default:
       return Fetch::Failed;
   }
+}
+
+void toggle_fullscreen() {
+  velmora_toggle_fullscreen();
 }
 
 bool open_storage(std::string_view folder) {

@@ -20,6 +20,9 @@ void start_fetch(std::string_view url, std::string_view path);
 enum class Fetch { Pending, Arrived, Failed };
 [[nodiscard]] Fetch fetch_state(std::string_view path);
 
+// The page's screen to the whole display, or back: F11 as the bar's button.
+void toggle_fullscreen();
+
 // Mounts the browser's storage at `folder`, loads what it keeps there, and
 // asks the browser to keep it for good. False when the browser keeps nothing
 // (a private window may refuse): the files then last as long as the page.

@@ -46,8 +46,9 @@ let chromium;
 before(async () => {
   assert.ok(frames && fs.existsSync(path.join(frames, "launcher.ppm")), "no reference frames: run web_reference_frames");
   server = await serve();
-  // 640x450 fits above the bar, 800x563 does not: the screen once over.
-  chromium = await browser(undefined, {width: 700, height: 500});
+  // 640x450 fits above the bar, 800x563 does not: the screen once over; in
+  // fullscreen, without the bar, 800x563 does.
+  chromium = await browser(undefined, {width: 820, height: 590});
 });
 after(async () => {
   await chromium?.close();
@@ -75,5 +76,21 @@ test("the launcher and a lesson's drill draw as the headless console draws them"
   await tutor.waitForPixels([[TITLE_BAR, 14], [HOME_CAP, 11]]);
   await tutor.type("xFFJJ FJq");
   await expectFrame(tutor, "ostrin-typing");
+  await tutor.page.close();
+});
+
+test("fullscreen by the bar's button and back by F11 draws the screen anew at each size", async () => {
+  const tutor = await Tutor.open(chromium, server.url);
+  await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
+  await tutor.page.click("#fullscreen");
+  await tutor.page.waitForFunction(() => document.fullscreenElement && canvas.width === 800);
+  await expectFrame(tutor, "launcher-800x563");
+  await tutor.key("F11");
+  await tutor.page.waitForFunction(() => !document.fullscreenElement && canvas.width === 640);
+  await expectFrame(tutor, "launcher");
+  await tutor.key("F11");
+  await tutor.page.waitForFunction(() => document.fullscreenElement && canvas.width === 800);
+  await expectFrame(tutor, "launcher-800x563");
+  assert.deepEqual(tutor.errors, []);
   await tutor.page.close();
 });

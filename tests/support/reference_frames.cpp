@@ -13,6 +13,7 @@
 #include "console/compositor.h"
 #include "console/headless.h"
 #include "console/ttf_glyphs.h"
+#include "console/viewport.h"
 #include "tests/support/programs.h"
 
 namespace {
@@ -82,9 +83,14 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: the scene did not end waiting for input\n", scene.name);
       return 1;
     }
+    // At the surface's own size, and as a page in fullscreen draws it a
+    // quarter step larger.
     Picture picture;
     compose(con.screen(), 1, glyphs.get(), picture);
-    if (!write_ppm(picture, folder / (std::string(scene.name) + ".ppm"))) {
+    Picture larger;
+    compose(con.screen(), Viewport::fitting(800, 563), glyphs.get(), larger);
+    if (!write_ppm(picture, folder / (std::string(scene.name) + ".ppm")) ||
+        !write_ppm(larger, folder / (std::string(scene.name) + "-800x563.ppm"))) {
       std::fprintf(stderr, "%s: cannot write the frame\n", scene.name);
       return 1;
     }

@@ -52,7 +52,13 @@
   };
   fit();
   window.addEventListener("resize", fit);
-  document.addEventListener("fullscreenchange", fit);
+  // Into fullscreen or out of it the canvas is sized again, and told so as a
+  // window's resizing tells it: the frame is drawn anew at the new size,
+  // crisp, rather than stretched.
+  document.addEventListener("fullscreenchange", () => {
+    fit();
+    window.dispatchEvent(new Event("resize"));
+  });
   document.getElementById("fullscreen").onclick = () => {
     if (document.fullscreenElement) {
       document.exitFullscreen();
