@@ -36,6 +36,7 @@ struct WebBackend::State {
   Viewport view = Viewport::at_scale(1);
   std::unique_ptr<TtfGlyphs> glyphs;
   const Screen* screen = nullptr;
+  double pixel_ratio = 1.0;          // the canvas's pixels to one of the page's
   std::vector<std::uint32_t> frame;  // the canvas's pixels, as the page paints them
   Point pointer;
   std::mt19937 rng{std::random_device{}()};
@@ -55,7 +56,10 @@ struct WebBackend::State {
     }
     // The page sizes the canvas; SDL follows its size as the desktop's
     // window follows the window manager.
-    window = SDL_CreateWindow("", 0, 0, kSurfaceWidth, kSurfaceHeight, SDL_WINDOW_RESIZABLE);
+    // On a screen of more pixels than the page's (devicePixelRatio above 1)
+    // the canvas has the screen's pixels, and the text is drawn for them.
+    window = SDL_CreateWindow("", 0, 0, kSurfaceWidth, kSurfaceHeight,
+                              SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window == nullptr) {
       std::fprintf(stderr, "cannot open the canvas: %s\n", SDL_GetError());
       std::abort();
@@ -121,7 +125,31 @@ struct WebBackend::State {
     int w = 0;
     int h = 0;
     SDL_GetWindowSize(window, &w, &h);
-    view = Viewport::fitting(std::max(w, 1), std::max(h, 1));
+    int pixels_w = 0;
+    int pixels_h = 0;
+    SDL_GetWindowSizeInPixels(window, &pixels_w, &pixels_h);
+    view = Viewport::fitting(std::max(pixels_w, 1), std::max(pixels_h, 1));
+    pixel_ratio = w > 0 ? static_cast<double>(pixels_w) / w : 1.0;
+  }
+
+  // The pointer comes in the page's pixels, the frame is in the canvas's.
+  [[nodiscard]] int in_canvas(int page_pixels) const {
+    return static_cast<int>(page_pixels * pixel_ratio);
+  }
+  void pointer_in_canvas(SDL_Event& ev) const {
+    switch (ev.type) {
+      case SDL_MOUSEMOTION:
+        ev.motion.x = in_canvas(ev.motion.x);
+        ev.motion.y = in_canvas(ev.motion.y);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        ev.button.x = in_canvas(ev.button.x);
+        ev.button.y = in_canvas(ev.button.y);
+        break;
+      default:
+        break;
+    }
   }
 
   void act_on(TranslatedEvent::WindowDoes what) {
@@ -197,6 +225,7 @@ Event WebBackend::next_event(std::optional<int> wait_ms) {
       return {};
     }
   }
+  state_->pointer_in_canvas(ev);
   const TranslatedEvent t = translate_event(ev, state_->view, state_->keys_by_place);
   if (t.pointer) {
     state_->pointer = *t.pointer;
@@ -209,7 +238,8 @@ Point WebBackend::pointer() {
   int x = 0;
   int y = 0;
   SDL_GetMouseState(&x, &y);
-  state_->pointer = state_->view.to_surface({x, y}).value_or(Point{-1, -1});
+  state_->pointer =
+      state_->view.to_surface({state_->in_canvas(x), state_->in_canvas(y)}).value_or(Point{-1, -1});
   return state_->pointer;
 }
 

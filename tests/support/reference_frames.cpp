@@ -83,16 +83,18 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: the scene did not end waiting for input\n", scene.name);
       return 1;
     }
-    // At the surface's own size, and as a page in fullscreen draws it a
-    // quarter step larger.
-    Picture picture;
-    compose(con.screen(), 1, glyphs.get(), picture);
-    Picture larger;
-    compose(con.screen(), Viewport::fitting(800, 563), glyphs.get(), larger);
-    if (!write_ppm(picture, folder / (std::string(scene.name) + ".ppm")) ||
-        !write_ppm(larger, folder / (std::string(scene.name) + "-800x563.ppm"))) {
-      std::fprintf(stderr, "%s: cannot write the frame\n", scene.name);
-      return 1;
+    // At the surface's own size, as a page in fullscreen draws it a quarter
+    // step larger, and as a screen of twice the page's pixels has it.
+    for (const auto& [w, h] : {std::pair{640, 450}, {800, 563}, {1280, 900}}) {
+      Picture picture;
+      compose(con.screen(), Viewport::fitting(w, h), glyphs.get(), picture);
+      const std::string file = std::string(scene.name) +
+                               (w == 640 ? "" : "-" + std::to_string(w) + "x" + std::to_string(h)) +
+                               ".ppm";
+      if (!write_ppm(picture, folder / file)) {
+        std::fprintf(stderr, "%s: cannot write the frame\n", scene.name);
+        return 1;
+      }
     }
     fs::remove_all(tree);
   }
