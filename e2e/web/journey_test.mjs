@@ -38,6 +38,15 @@ test("a lesson passed in the page is handed over and its record outlives a reloa
   await tutor.reload();
   await tutor.waitForPixels([[MENU_ENTRY_1, 2]]);
   assert.equal(await tutor.record("step.TXT"), "2", "the record was lost with the reload");
+  // Keys the browser would take to go back, open its help or reload the page
+  // are kept from it.
+  await tutor.page.evaluate(() => {
+    window.keptFromBrowser = {};
+    window.addEventListener("keydown", (e) => { window.keptFromBrowser[e.code] = e.defaultPrevented; });
+  });
+  for (const key of ["Backspace", "F1", "F5"]) { await tutor.key(key); }
+  assert.deepEqual(await tutor.page.evaluate(() => window.keptFromBrowser), {Backspace: true, F1: true, F5: true});
+
   assert.ok(!web.server.requests.some((r) => r.endsWith("/ipag.ttf")),
             "a built-in text needed a character the page's font was cut without");
   assert.deepEqual(tutor.errors, []);
