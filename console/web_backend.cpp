@@ -200,6 +200,7 @@ WebBackend::~WebBackend() {
 }
 
 void WebBackend::begin_program(std::string_view name) {
+  state_->screen = nullptr;  // the last program's, gone with it
   state_->running = name;
   state_->keys_by_place = false;
   web_platform::program_started(name == state_->launcher);

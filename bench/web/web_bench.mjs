@@ -65,7 +65,8 @@ const gzipped = (dir, names) => names.reduce((n, name) => {
 
 const web = await serve(webDir);
 const floor = await serve(floorDir);
-const chromium = await browser();
+// gc exposed, so that memory is sampled after a collection, not with garbage.
+const chromium = await browser(undefined, undefined, ["--js-flags=--expose-gc"]);
 const rows = [];
 try {
   const floorFirst = await firstFrame(chromium, floor.url, () => window.__frames.length && window.__frames[0].t);

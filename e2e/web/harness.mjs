@@ -78,13 +78,13 @@ export async function serve(dir = webDir) {
 
 /** A headless chromium with a profile of its own, kept across reloads. */
 export async function browser(profile = fs.mkdtempSync(path.join(os.tmpdir(), "velmora-web-")),
-                              viewport = {width: 1000, height: 700}) {
+                              viewport = {width: 1000, height: 700}, extraArgs = []) {
   const b = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     headless: true,
     userDataDir: profile,
     args: ["--no-sandbox", "--disable-gpu", `--window-size=${viewport.width},${viewport.height}`,
-           "--autoplay-policy=no-user-gesture-required"],
+           "--autoplay-policy=no-user-gesture-required", ...extraArgs],
     defaultViewport: viewport,
   });
   return {browser: b, profile, close: async () => {
