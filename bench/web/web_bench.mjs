@@ -24,11 +24,12 @@ const RECORD_FRAMES = () => {
     // A whole frame of one colour; a small rectangle may well be one.
     let blank = image.width === this.canvas.width && image.height === this.canvas.height;
     for (let i = 0; i < d.length && blank; i += 4 * 97) { blank = d[i] === d[0] && d[i + 1] === d[1] && d[i + 2] === d[2]; }
-    window.__frames.push({t: performance.now(), blank, whole: image.width * image.height});
+    if (window.__recording) { window.__frames.push({t: performance.now(), blank, whole: image.width * image.height}); }
     return put.call(this, image, ...rest);
   };
   window.__keys = [];
-  window.addEventListener("keydown", (e) => window.__keys.push(e.timeStamp), true);
+  window.addEventListener("keydown", (e) => { if (window.__recording) { window.__keys.push(e.timeStamp); } }, true);
+  window.__recording = true;
 };
 
 async function firstFrame(chromium, url, isShown) {
@@ -125,11 +126,15 @@ try {
     return heap + wasm;
   };
   await tutor.cdp.send("Performance.enable");
+  // The frames and keys recorded above would grow with the soak: not the
+  // page's memory.
+  await page.evaluate(() => { window.__recording = false; window.__frames = []; window.__keys = []; });
   const samples = [];
   const keys = ["KeyF", "KeyJ", "Space", "Enter", "Escape", "ArrowRight", "ArrowDown", "F1", "F2", "F7", "F9", "KeyX"];
   let seed = 12345;
   const next = () => (seed = (seed * 1103515245 + 12345) & 0x7fffffff) / 0x7fffffff;
-  const end = Date.now() + minutes * 60000;
+  const start = Date.now();
+  const end = start + minutes * 60000;
   let lastSample = 0;
   while (Date.now() < end) {
     if (next() < 0.9) {
@@ -138,9 +143,17 @@ try {
       await tutor.click(Math.floor(next() * 640), Math.floor(next() * 450));
     }
     if (Date.now() - lastSample > 10000) {
+      // Back to the launcher now and then (a drill waits for keys the soak
+      // may never press), and on from there to another program; the page's
+      // end, when the launcher's exit was clicked, started again.
+      await page.evaluate(() => {
+        const ended = document.getElementById("ended");
+        if (!ended.hidden) { document.getElementById("again").click(); } else { history.back(); }
+      });
       await page.evaluate(() => window.gc && window.gc());
       samples.push(await memory());
       lastSample = Date.now();
+      if (process.env.VELMORA_SOAK_LOG) { console.log(`${((Date.now() - start) / 60000).toFixed(1)} min ${(samples[samples.length - 1] / 1e6).toFixed(1)} MB`); }
     }
   }
   const mb = (b) => `${(b / 1e6).toFixed(1)} MB`;
