@@ -3,12 +3,10 @@
 import assert from "node:assert/strict";
 import {test} from "node:test";
 
-import {HOME_CAP, MENU_ENTRY_1, TITLE_BAR, Tutor, designY, servedInChromium} from "./harness.mjs";
+import {MENU_ENTRY_1, Tutor, WORD_MENU_FIRST, servedInChromium} from "./harness.mjs";
 
 // 檸檬 is in none of the built-in texts, so not in the cut.
 const LESSON = "檸檬\tれもん\n";
-const MENU_FIRST = [40, designY(66)];
-const COUNTER = [244, designY(352)];
 const WHITE = 15;
 // The written word, drawn large and centred: columns 36 to 43 of rows 3 and 4.
 const WORD_AREA = [];
@@ -25,15 +23,7 @@ test("an own lesson's kanji bring the whole font", async () => {
   assert.equal(fetchedWholeFont(), 0, "the launcher asked for the whole font");
 
   await tutor.writeFile("M0/lessons/くだもの.txt", LESSON);
-  await tutor.key("k");
-  await tutor.waitForPixels([[MENU_FIRST, 2]]);
-  await tutor.key("ArrowUp");
-  await tutor.key("ArrowUp");  // round to the last page: the own lesson
-  await tutor.waitForPixels([[MENU_FIRST, 2]]);
-  await tutor.key("Enter");
-  await tutor.waitForPixels([[TITLE_BAR, 12], [HOME_CAP, 11]]);
-  await tutor.type("x");
-  await tutor.waitForPixels([[TITLE_BAR, 12], [COUNTER, 2]]);
+  await tutor.startOwnLesson();
   const deadline = Date.now() + 15000;
   let ink = 0;
   while (Date.now() < deadline && ink < 40) {
@@ -45,7 +35,7 @@ test("an own lesson's kanji bring the whole font", async () => {
 
   // The next program goes on with it, not fetching it again.
   await tutor.key("Escape");
-  await tutor.waitForPixels([[MENU_FIRST, 2]]);
+  await tutor.waitForPixels([[WORD_MENU_FIRST, 2]]);
   assert.equal(fetchedWholeFont(), 1);
   assert.deepEqual(tutor.errors, []);
   await tutor.page.close();

@@ -24,6 +24,9 @@ export const designY = (y) => Math.floor((9 * 2 * y + 8) / 16);
 export const MENU_ENTRY_1 = [62, designY(112)];
 export const TITLE_BAR = [4, designY(16)];
 export const HOME_CAP = [228, designY(46)];
+// The word course's menu, its first entry lit (2), and its drill's counter.
+export const WORD_MENU_FIRST = [40, designY(66)];
+export const WORD_COUNTER = [244, designY(352)];
 
 /** The 16 entries of kPalette in console/colour.h, as [r, g, b]. */
 export function readPalette() {
@@ -136,6 +139,22 @@ export class Tutor {
     await page.goto(url);
     await tutor.ready();
     return tutor;
+  }
+
+  /** From the launcher to the drill of the word course's own lesson (the
+   * last page's first): kana input chosen first when asked, and `menuShows`
+   * and `drillShows` waited for beside the menu and the drill. */
+  async startOwnLesson({kana = false, menuShows = [], drillShows = []} = {}) {
+    await this.key("k");
+    await this.waitForPixels([[WORD_MENU_FIRST, 2], ...menuShows]);
+    if (kana) { await this.key("Tab"); }
+    await this.key("ArrowUp");
+    await this.key("ArrowUp");  // round to the last page: the own lesson
+    await this.waitForPixels([[WORD_MENU_FIRST, 2]]);
+    await this.key("Enter");
+    await this.waitForPixels([[TITLE_BAR, 12], [HOME_CAP, 11]]);
+    await this.type("x");
+    await this.waitForPixels([[TITLE_BAR, 12], [WORD_COUNTER, 2], ...drillShows]);
   }
 
   async ready(timeout = 30000) {

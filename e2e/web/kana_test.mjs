@@ -7,7 +7,7 @@ import os from "node:os";
 import path from "node:path";
 import {test} from "node:test";
 
-import {HOME_CAP, TITLE_BAR, Tutor, designY, servedInChromium} from "./harness.mjs";
+import {Tutor, WORD_MENU_FIRST, designY, servedInChromium} from "./harness.mjs";
 
 const LESSON = "廊下\tろうか\nコーヒー\nがっこう、ぱん。\n";
 // ろ う か, こ ー ひ ー, か ゛ っ こ う 、 は ゜ ん 。 by place: code, the key a
@@ -19,10 +19,8 @@ const STROKES = [
   ["Digit4", "4", 52, false], ["Comma", "<", 188, true],
   ["KeyF", "f", 70, false], ["BracketRight", "[", 219, false], ["KeyY", "y", 89, false], ["Period", ">", 190, true],
 ];
-const MENU_FIRST = [40, designY(66)];
 const INPUT_BOX = [362, designY(352)];
 const RO_KEY = [468, designY(269)];
-const COUNTER = [244, designY(352)];
 const PASS_BOX = [102, designY(254)];
 
 const web = servedInChromium();
@@ -30,16 +28,7 @@ const web = servedInChromium();
 test("an own lesson typed in kana input by key places passes, and kana input is kept", async () => {
   const tutor = await Tutor.open(web.chromium, web.server.url);
   await tutor.writeFile("M0/lessons/かな.txt", LESSON);
-  await tutor.key("k");
-  await tutor.waitForPixels([[MENU_FIRST, 2], [INPUT_BOX, 9]]);
-  await tutor.key("Tab");  // kana input
-  await tutor.key("ArrowUp");
-  await tutor.key("ArrowUp");  // round to the last page: the own lesson
-  await tutor.waitForPixels([[MENU_FIRST, 2]]);
-  await tutor.key("Enter");
-  await tutor.waitForPixels([[TITLE_BAR, 12], [HOME_CAP, 11]]);
-  await tutor.type("x");
-  await tutor.waitForPixels([[TITLE_BAR, 12], [COUNTER, 2], [RO_KEY, 13]]);
+  await tutor.startOwnLesson({kana: true, menuShows: [[INPUT_BOX, 9]], drillShows: [[RO_KEY, 13]]});
   for (const [code, key, keyCode, shift] of STROKES) {
     if (shift) {
       await tutor.pressShifted(code, key, keyCode, key);
@@ -49,7 +38,7 @@ test("an own lesson typed in kana input by key places passes, and kana input is 
   }
   await tutor.waitForPixels([[PASS_BOX, 3]], 30000);
   await tutor.key("Enter");
-  await tutor.waitForPixels([[MENU_FIRST, 2]]);
+  await tutor.waitForPixels([[WORD_MENU_FIRST, 2]]);
   const settings = await tutor.file("config/velmora/kotoba.conf");
   assert.ok(settings && settings.split("\n").includes("input=kana"), `kotoba.conf holds ${settings}`);
 
