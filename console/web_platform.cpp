@@ -34,7 +34,8 @@ EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
   if (navigator.storage && navigator.storage.persist) {
     navigator.storage.persist().then((kept) => { v.persisted = kept; }, () => {});
   }
-  const wake = () => { if (v.wake) { v.wake(); } };
+  // Ends a wait for input, if one is under way.
+  const wake = v.wakeWait = () => { if (v.wake) { v.wake(); } };
   window.addEventListener("popstate", () => {
     if (v.ignorePop) { v.ignorePop = false; return; }
     if (!v.atLauncher) { v.back = true; wake(); return; }
@@ -67,7 +68,7 @@ EM_JS(void, velmora_start_fetch, (const char* url, const char* path), {
     .then((response) => response.ok ? response.arrayBuffer() : Promise.reject(response.status))
     .then((bytes) => { FS.writeFile(file, new Uint8Array(bytes)); v.fetches[file] = 1; })
     .catch(() => { v.fetches[file] = -1; })
-    .finally(() => { if (v.wake) { v.wake(); } });
+    .finally(v.wakeWait);
 });
 
 EM_JS(int, velmora_fetch_state, (const char* path), {
@@ -76,21 +77,17 @@ EM_JS(int, velmora_fetch_state, (const char* path), {
   return state === undefined ? -1 : state;
 });
 
+// As the bar's button does (web/page/velmora-page.js).
 EM_JS(void, velmora_toggle_fullscreen, (), {
-  const room = document.getElementById("screen");
-  if (document.fullscreenElement) {
-    document.exitFullscreen().catch(() => {});
-  } else if (room && room.requestFullscreen) {
-    room.requestFullscreen().catch(() => {});
-  }
+  const v = Module.velmora;
+  if (v.toggleFullscreen) { v.toggleFullscreen(); }
 });
 
 // Input wakes the wait. Listening on the window after SDL's own listeners
 // (on the window, the canvas or the document, which an event reaches first),
 // the wait goes on only once SDL has queued what came.
 EM_JS(void, velmora_listen_for_input, (), {
-  const v = Module.velmora;
-  const wake = () => { if (v.wake) { v.wake(); } };
+  const wake = Module.velmora.wakeWait;
   for (const type of ["keydown", "keyup", "keypress", "mousedown", "mouseup", "mousemove", "dblclick",
                       "resize", "focus", "blur"]) {
     window.addEventListener(type, wake);

@@ -59,13 +59,17 @@
     fit();
     window.dispatchEvent(new Event("resize"));
   });
-  document.getElementById("fullscreen").onclick = () => {
+  // The bar's button and the programs' F11 (through Module.velmora).
+  velmora.toggleFullscreen = () => {
     if (document.fullscreenElement) {
-      document.exitFullscreen();
-    } else {
-      document.getElementById("screen").requestFullscreen().catch(() => {});
+      document.exitFullscreen().catch(() => {});
+    } else if (room.requestFullscreen) {
+      room.requestFullscreen().catch(() => {});
     }
-    document.getElementById("canvas").focus();
+  };
+  document.getElementById("fullscreen").onclick = () => {
+    velmora.toggleFullscreen();
+    canvas.focus();
   };
   const refocus = () => canvas.focus();
   const choose = (id) => new Promise((resolve) => {
