@@ -9,6 +9,7 @@
 
 #include "classdb/connection.h"
 #include "classdb/schema.h"
+#include "classdb/web_logins.h"
 
 namespace tutor::classdb {
 namespace {
@@ -133,15 +134,20 @@ std::string pgpass_line_here(ClassServer::Connection& connection,
   return pgpass_line(host, port, connection.dbname(), role, password);
 }
 
-// Makes a login role with a new password, a member of `group`.
+// Makes a login role with a new password, a member of `group` (a learner's
+// or teacher's, which the web service may become), or of none (the web
+// service's own).
 NewLogin new_login(pqxx::work& tx,
                    ClassServer::Connection& connection,
                    const std::string& role,
                    const std::string& group) {
   const std::string password = new_password();
   tx.exec("CREATE ROLE " + tx.quote_name(role) + " LOGIN PASSWORD " +
-          tx.quote(hashed_password(tx, connection.policy.noted(), role, password)) + " IN ROLE " +
-          tx.quote_name(group));
+          tx.quote(hashed_password(tx, connection.policy.noted(), role, password)) +
+          (group.empty() ? std::string() : " IN ROLE " + tx.quote_name(group)));
+  if (!group.empty()) {
+    let_web_logins_become(tx, role);
+  }
   return NewLogin{role, password, pgpass_line_here(connection, role, password)};
 }
 
@@ -237,6 +243,8 @@ void ClassServer::add_class(std::string_view class_name) {
     tx.exec("GRANT SELECT ON blocks TO " + t);
     tx.exec("GRANT UPDATE (pass_mark) ON classes TO " + t);
     tx.exec("GRANT INSERT (" + std::string(kSentColumns) + ") ON blocks TO " + l);
+    tx.exec("GRANT SELECT, INSERT, UPDATE, DELETE ON learner_files TO " + l);
+    tx.exec("GRANT EXECUTE ON FUNCTION open_web_session() TO " + l + ", " + t);
     tx.commit();
   });
 }
@@ -335,9 +343,42 @@ AddedTeacher ClassServer::add_teacher(std::string_view class_name, std::string_v
       added.was_teaching = true;
     } else {
       tx.exec("GRANT " + tx.quote_name(group) + " TO " + tx.quote_name(role));
+      let_web_logins_become(tx, role);
     }
     tx.commit();
     return added;
+  });
+}
+
+std::optional<NewLogin> ClassServer::add_web_login(std::string_view role) {
+  check_login_name(role);
+  return refused_as_server_error("cannot make " + in_quotes(role) + " a web login", [&] {
+    pqxx::work tx(*connection_);
+    require_current_schema(tx);
+    const std::string name(role);
+    const std::string quoted = tx.quote_name(name);
+    if (!tx.exec_params("SELECT FROM learners WHERE role = $1", name).empty()) {
+      throw ServerError(in_quotes(name) +
+                        " is a learner: the web service needs a login of its own");
+    }
+    std::optional<NewLogin> made;
+    if (tx.exec_params("SELECT FROM pg_roles WHERE rolname = $1", name).empty()) {
+      made = new_login(tx, *connection_, name, "");
+    }
+    tx.exec("ALTER ROLE " + quoted + " NOINHERIT");
+    tx.exec_params("INSERT INTO web_logins(role) VALUES($1) ON CONFLICT DO NOTHING", name);
+    tx.exec("GRANT EXECUTE ON FUNCTION " + std::string(kWebFunctions) + " TO " + quoted);
+    // Every learner's login and every teacher's, to become after a sign-in.
+    const pqxx::result logins = tx.exec(
+        "SELECT l.role::text FROM learners l JOIN pg_roles r ON r.rolname = l.role"
+        " UNION SELECT m.rolname::text FROM classes c JOIN pg_roles t ON t.rolname = "
+        "c.teachers_role"
+        " JOIN pg_auth_members a ON a.roleid = t.oid JOIN pg_roles m ON m.oid = a.member");
+    for (const pqxx::row& login : logins) {
+      tx.exec("GRANT " + tx.quote_name(login[0].as<std::string>()) + " TO " + quoted);
+    }
+    tx.commit();
+    return made;
   });
 }
 

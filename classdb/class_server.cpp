@@ -1,16 +1,17 @@
 // Connecting to the class server and sending it blocks.
 
 #include <algorithm>
-#include <cstdio>
 
 #include "classdb/connection.h"
 #include "classdb/schema.h"
-#include "console/text.h"
+#include "history/block_json.h"
 
 namespace tutor::classdb {
-namespace {
 
-// A value of a libpq connection string, quoted as libpq reads them.
+using history::kana_json;
+using history::keys_json;
+using history::server_text;
+
 std::string conninfo_value(std::string_view value) {
   std::string quoted = "'";
   for (const char c : value) {
@@ -21,62 +22,6 @@ std::string conninfo_value(std::string_view value) {
   }
   return quoted + "'";
 }
-
-// Text as the server takes it: UTF-8 with neither malformed bytes nor NUL,
-// both U+FFFD; an own lesson's file name may hold any bytes, and one refused
-// block would hold back every block after it.
-std::string server_text(std::string_view text) {
-  std::vector<char32_t> cps = decode_utf8(text);
-  std::replace(cps.begin(), cps.end(), U'\0', U'\uFFFD');
-  return encode_utf8(cps);
-}
-
-void append_json_string(std::string& json, std::string_view text) {
-  json += '"';
-  for (const char c : server_text(text)) {
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      json += escaped;
-    } else {
-      json += c;
-    }
-  }
-  json += '"';
-}
-
-// [{"key":12,"right":30,"wrong":2,"instead":[{"key":13,"count":2}]}, ...]
-std::string keys_json(const std::vector<history::KeyTally>& keys) {
-  std::string json = "[";
-  for (const history::KeyTally& k : keys) {
-    json += json.size() > 1 ? "," : "";
-    json += "{\"key\":" + std::to_string(k.key) + ",\"right\":" + std::to_string(k.right) +
-            ",\"wrong\":" + std::to_string(k.wrong) + ",\"instead\":[";
-    for (size_t i = 0; i < k.instead.size(); ++i) {
-      json += i > 0 ? "," : "";
-      json += "{\"key\":" + std::to_string(k.instead[i].typed_instead) +
-              ",\"count\":" + std::to_string(k.instead[i].count) + "}";
-    }
-    json += "]}";
-  }
-  return json + "]";
-}
-
-// [{"kana":"か","right":3,"wrong":1}, ...]
-std::string kana_json(const std::vector<history::KanaTally>& kana) {
-  std::string json = "[";
-  for (const history::KanaTally& k : kana) {
-    json += json.size() > 1 ? ",{\"kana\":" : "{\"kana\":";
-    append_json_string(json, k.kana);
-    json += ",\"right\":" + std::to_string(k.right) + ",\"wrong\":" + std::to_string(k.wrong) + "}";
-  }
-  return json + "]";
-}
-
-}  // namespace
 
 std::string one_line(std::string_view message) {
   std::string line;

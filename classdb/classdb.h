@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "classdb/class_report.h"
+#include "classdb/web_access.h"
 #include "history/history.h"
 
 // The class server: the school's PostgreSQL database that every learner's
@@ -36,6 +37,12 @@ struct BlockRefused : ServerError {
 inline constexpr std::string_view kCloseLargeObjects =
     "REVOKE EXECUTE ON FUNCTION lo_create(oid), lo_creat(integer), lo_from_bytea(oid, bytea) "
     "FROM PUBLIC";
+
+// A login refused for its password (or a name no login has): said the same
+// way for both, so that nobody learns which names there are.
+struct WrongPassword : ServerError {
+  using ServerError::ServerError;
+};
 
 // A class or login name the class server does not take; what() says what is allowed.
 struct BadName : std::invalid_argument {
@@ -138,6 +145,53 @@ class ClassServer {
                                        std::optional<std::optional<std::string>> set = {});
   // The learner's side: its class's pass mark, where it has one class with one.
   std::optional<std::string> own_class_pass_mark();
+
+  // The web service's side, as one of its logins (web_logins), which by
+  // itself reads and writes nothing: it signs a role in and then acts as it.
+
+  // Makes `role` (or makes the role there is) a login of the web service:
+  // NOINHERIT, allowed the service's functions and SET ROLE to every
+  // learner and teacher. Returns its new login where it had to be made.
+  std::optional<NewLogin> add_web_login(std::string_view role);
+  // Checks a password by logging in as `role` through the service, and
+  // opens a session as that login. Throws WrongPassword, or ServerError
+  // where the server cannot be reached.
+  static OpenedSession open_web_session(std::string_view service,
+                                        std::string_view role,
+                                        std::string_view password,
+                                        int connect_timeout_s = 5);
+  // Spends as long as a wrong password does, for a name no login has.
+  static void refuse_unknown_name(std::string_view service,
+                                  std::string_view password,
+                                  int connect_timeout_s = 5);
+  SignInTarget sign_in_target(std::string_view class_name, std::string_view name);
+  void note_sign_in_failure(std::string_view class_name, std::string_view name);
+  // The session of a token used within the last 30 minutes, marked used.
+  std::optional<WebSession> web_session(std::string_view token);
+  void end_web_session(std::string_view token);
+  // Every call after act_as runs as that role, under its row-level
+  // security, until act_as_self.
+  void act_as(std::string_view role);
+  void act_as_self();
+
+  // The learner's side, acted as.
+  std::vector<LearnerFile> learner_files();
+  // Keeps a file sent from a browser that last had `base_revision` of it (0
+  // for none): as sent where nothing changed it since, else as `merge` makes it.
+  // Returns the file as kept.
+  LearnerFile keep_learner_file(std::string_view path,
+                                std::int64_t base_revision,
+                                std::string_view content,
+                                const FileMerge& merge);
+  // Blocks as a browser sends them, a JSON array of objects with the sent
+  // columns by name, all kept or none: BlockRefused for anything no block
+  // can have (malformed, an unknown field, a count, a time). Returns how
+  // many were new.
+  int send_blocks_json(std::string_view json);
+  // The teacher's side, acted as: what changes when a block of the class
+  // comes (their count and the latest's arrival), to know when to make the
+  // report anew.
+  std::string class_state(std::string_view class_name);
 
   struct Connection;  // the pqxx connection, known only inside classdb/
 

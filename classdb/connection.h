@@ -51,6 +51,9 @@ struct ClassServer::Connection final : pqxx::connection_base {
   NotedHandle policy;
 };
 
+// A value of a libpq connection string, quoted as libpq reads them.
+[[nodiscard]] std::string conninfo_value(std::string_view value);
+
 // The server's or libpq's words as one line: "ERROR:  " and the like
 // dropped, the lines of a message (its detail, its hint) joined with "; ".
 [[nodiscard]] std::string one_line(std::string_view message);

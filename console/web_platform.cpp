@@ -31,6 +31,8 @@ EM_ASYNC_JS(int, velmora_open_storage, (const char* folder), {
   FS.mkdirTree(root);
   FS.mount(IDBFS, {}, root);
   const loaded = await new Promise((resolve) => FS.syncfs(true, (err) => resolve(!err)));
+  // A class's page brings the signed-in learner's files first (web/page/velmora-class.js).
+  if (v.afterLoad) { await v.afterLoad(); }
   if (navigator.storage && navigator.storage.persist) {
     navigator.storage.persist().then((kept) => { v.persisted = kept; }, () => {});
   }
@@ -93,6 +95,10 @@ EM_JS(void, velmora_listen_for_input, (), {
     window.addEventListener(type, wake);
   }
   document.addEventListener("fullscreenchange", () => setTimeout(wake, 0));
+});
+
+EM_JS(int, velmora_in_class, (), {
+  return Module.velmora.classroom ? 1 : 0;
 });
 
 // Whether anything is to be stored: asked first without waiting, as every
@@ -193,6 +199,10 @@ bool store_changes() {
 
 void defer_changes() {
   velmora_defer_changes();
+}
+
+bool in_class() {
+  return velmora_in_class() != 0;
 }
 
 void listen_for_input() {

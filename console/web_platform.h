@@ -40,6 +40,10 @@ void defer_changes();
 // Wakes a wait at every input from now on; called once the canvas listens
 // for input itself, so that a wait goes on only after input is queued.
 void listen_for_input();
+// Whether the page is a class's, signed in to its class server: blocks then
+// go to the page's outbox, which sends them (web/page/velmora-class.js).
+[[nodiscard]] bool in_class();
+
 // Waits until input comes, or `ms` pass when it is not negative.
 void wait_for_input(int ms);
 

@@ -37,6 +37,7 @@ FILES = {
     # The web edition, for a school's web server.
     **{f"usr/share/velmora/web/{name}": "-rw-r--r--"
        for name in ("index.html", "velmora.css", "velmora-page.js", "velmora-zip.js", "velmora-files.js",
+                    "velmora-class.js",
                     "velmora.js", "velmora.wasm", "velmora.data", "sw.js", "version.txt",
                     "IPA_Font_License.txt")},
     "usr/share/velmora/web/ipag.ttf": "lrwxrwxrwx",

@@ -32,14 +32,14 @@ emcmake cmake -S . -B build/web-build -DCMAKE_BUILD_TYPE=Release -DTUTOR_WERROR=
 cmake --build build/web-build -j"$(nproc)" --target velmora-web
 
 # The page, the module and its files, the font's licence beside the font.
-cp web/page/index.html web/page/velmora.css web/page/velmora-page.js web/page/velmora-zip.js web/page/velmora-files.js "$out/"
+cp web/page/index.html web/page/velmora.css web/page/velmora-page.js web/page/velmora-zip.js web/page/velmora-files.js web/page/velmora-class.js "$out/"
 cp build/web-build/web/velmora.js build/web-build/web/velmora.wasm build/web-build/web/velmora.data "$out/"
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$out/IPA_Font_License.txt"
 # The whole font, fetched when an own lesson needs a character the cut lacks.
 cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$out/ipag.ttf"
 version="$(git describe --always --dirty 2>/dev/null || echo unknown)"
 echo "$version" >"$out/version.txt"
-files='"./", "index.html", "velmora.css", "velmora-page.js", "velmora-zip.js", "velmora-files.js", "velmora.js", "velmora.wasm", "velmora.data", "version.txt", "IPA_Font_License.txt"'
+files='"./", "index.html", "velmora.css", "velmora-page.js", "velmora-zip.js", "velmora-files.js", "velmora-class.js", "velmora.js", "velmora.wasm", "velmora.data", "version.txt", "IPA_Font_License.txt"'
 sed -e "s|@VERSION@|$version|" -e "s|@FILES@|$files|" web/page/sw.js >"$out/sw.js"
 echo "built the web edition $version into build/web/"
 

@@ -43,6 +43,10 @@ constexpr std::string_view kUsage =
     "  pass-mark CLASS [MARK|none] show, or set, the word course's pass mark of the\n"
     "                              class, e.g. 20:90 (kana a minute : percent of\n"
     "                              keys right); none leaves it to each learner\n"
+    "  add-web-login LOGIN         make LOGIN the login of the web service (serve),\n"
+    "                              which may act for a learner or teacher only once\n"
+    "                              signed in; a new login's ~/.pgpass line is printed\n"
+    "  serve [--listen ADDR:PORT]  serve the class in the browser (see serve --help)\n"
     "  daily-limit [BLOCKS]        show, or set, the most blocks one learner may\n"
     "                              send in a day (1000 to begin with)\n"
     "  report CLASS --html FILE    write the class's report, a page to open in a\n"
@@ -124,7 +128,7 @@ bool well_formed(const CommandLine& line) {
   if (command == "pass-mark") {
     return arguments == 1 || arguments == 2;
   }
-  if (command == "add-class") {
+  if (command == "add-class" || command == "add-web-login") {
     return arguments == 1;
   }
   return (command == "add-learner" || command == "new-login" || command == "add-teacher") &&
@@ -292,6 +296,8 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
       throw std::runtime_error("the blocks a day are a whole number, 0 or more: not \"" +
                                std::string(line.words[1]) + "\"");
     }
+  } else if (command == "add-web-login") {
+    classdb::check_login_name(line.words[1]);
   } else if (command != "init" && command != "daily-limit") {
     classdb::check_class_name(line.words[1]);
   }
@@ -319,6 +325,12 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
     const std::optional<std::string> now = server.pass_mark(line.words[1], pass_mark);
     out << "class " << line.words[1]
         << (now ? ": pass mark " + *now : ": no pass mark, each learner's own choice") << "\n";
+  } else if (command == "add-web-login") {
+    const std::optional<classdb::NewLogin> made = server.add_web_login(line.words[1]);
+    if (made) {
+      out << made->pgpass_line << "\n";
+    }
+    out << line.words[1] << " is the web service's login\n";
   } else if (command == "daily-limit") {
     out << "a learner may send " << server.blocks_a_day(blocks_a_day) << " blocks a day\n";
   } else {
