@@ -181,11 +181,15 @@ http::Response WebService::sign_in(const http::Request& request) {
 }
 
 http::Response WebService::sign_out(const http::Request& request) {
+  // Checked before the session: another site's page may not even clear the cookie.
+  if (!from_this_site(request)) {
+    return text_response(403, "a sign-out is taken only from this site's own page\n");
+  }
   const std::optional<classdb::WebSession> session = session_of(request);
   const bool from_page = !request.header("X-Velmora-Csrf").empty();
   if (session) {
     const std::string csrf = from_page ? request.header("X-Velmora-Csrf") : request.param("csrf");
-    if (!from_this_site(request) || csrf != session->csrf) {
+    if (csrf != session->csrf) {
       return text_response(403, "a sign-out is taken only from this site's own page\n");
     }
     const std::string token = request.cookie(kSessionCookie);
