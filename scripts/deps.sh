@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those missing, quietly.
-#   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig, SQLite, libpqxx (the class server),
+#   deps.sh build   compiler, SDL2, SDL2_ttf, fontconfig, SQLite, libpqxx and cpp-httplib (the class server),
 #                   the Japanese font and the X core fonts the system error box is drawn with
 #   deps.sh package the above and what builds the Debian package (scripts/package.sh)
 #   deps.sh web     the above, Emscripten, the source packages' tools and fontTools (scripts/web.sh)
@@ -9,7 +9,7 @@
 #                   start clusters of their own) and the checkers of the package
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libsqlite3-dev libsqlitecpp-dev libpqxx-dev fonts-ipafont-gothic xfonts-base)
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev libsqlite3-dev libsqlitecpp-dev libpqxx-dev libcpp-httplib-dev fonts-ipafont-gothic xfonts-base)
 if [ "${1:-build}" != build ]; then
   packages+=(dpkg-dev file librsvg2-bin)
 fi
@@ -17,7 +17,7 @@ if [ "${1:-build}" = web ] || [ "${1:-build}" = test ]; then
   packages+=(emscripten node-acorn dpkg-dev python3-fonttools git)
 fi
 if [ "${1:-build}" = test ]; then
-  packages+=(libgtest-dev xvfb xdotool x11-utils x11-xkb-utils xkb-data imagemagick dbus python3 openbox postgresql)
+  packages+=(libgtest-dev xvfb xdotool x11-utils x11-xkb-utils xkb-data imagemagick dbus python3 openbox postgresql openssl)
   packages+=(lintian desktop-file-utils appstream)
   packages+=(chromium)  # opens the class report as a teacher's browser does
 fi
