@@ -23,6 +23,9 @@ FILES = {
     "usr/bin/velmora": "-rwxr-xr-x",
     "usr/bin/velmora-class": "-rwxr-xr-x",
     "usr/bin/velmora-send": "-rwxr-xr-x",
+    # The class's web service, off until enabled, and its settings.
+    "lib/systemd/system/velmora-class.service": "-rw-r--r--",
+    "etc/default/velmora-class": "-rw-r--r--",
     f"usr/share/applications/{APP_ID}.desktop": "-rw-r--r--",
     f"usr/share/applications/{APP_ID}.ClassReport.desktop": "-rw-r--r--",
     f"usr/share/metainfo/{APP_ID}.metainfo.xml": "-rw-r--r--",
@@ -44,7 +47,7 @@ FILES = {
 }
 # Declared by hand beside those found from the programs' libraries.
 DEPENDS = ("fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libsqlite3-0", "libc6",
-           "libpq5")
+           "libpq5", "libcpp-httplib0.11")
 
 
 def run(*args: str) -> subprocess.CompletedProcess:
