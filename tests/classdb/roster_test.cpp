@@ -55,7 +55,8 @@ std::vector<Card> cards_of(const std::string& page) {
     const std::string card = (*s)[1].str();
     std::string password;
     const std::regex character("<kbd class=\"(?:capital|small|digit)\">(.)</kbd>");
-    const std::string in_password = first_match(card, "<dt>パスワード</dt><dd[^>]*>(.*?)</dd>");
+    const std::string in_password =
+        first_match(card, "<dt>パスワード[\\s\\S]*?</dt><dd[^>]*>(.*?)</dd>");
     for (auto c = std::sregex_iterator(in_password.begin(), in_password.end(), character);
          c != std::sregex_iterator(); ++c) {
       password += (*c)[1].str();
