@@ -219,6 +219,15 @@ TEST_F(RosterTest, EveryBadRowIsNamedAndNobodyIsAdded) {
     EXPECT_EQ(ran.out, "");
   }
   EXPECT_EQ(read_file(cards_file), "kept");
+  // Cards that cannot be written take back the learners made for them.
+  const std::vector<std::string> two = {"ichiro", "jiro"};
+  EXPECT_THROW(ClassServer::connect(testing::PgCluster::kAdminService)
+                   .add_learners("5-2", two,
+                                 [](std::span<const NewLogin> made) {
+                                   EXPECT_EQ(made.size(), 2u);
+                                   throw std::runtime_error("no room for the cards");
+                                 }),
+               std::runtime_error);
   EXPECT_EQ(learners_of("5-2"), "hanako,taro\n");
   EXPECT_EQ(everything(roles), roles_before);
 }
