@@ -119,9 +119,8 @@ TEST_F(RosterTest, RostersInUtf8AndShiftJisAddTheSameLearnersWhoLogInWithTheirCa
                      "--address", "https://t.example/?a&b"});
   ASSERT_EQ(from_utf8.status, 0) << from_utf8.err;
   std::string said =
-      "added 3 learners to class 5-2; the sign-in cards, with the new "
-      "passwords, are in " +
-      cards_file.string() + "\n";
+      "added 3 learners to class 5-2; the sign-in cards, with the new passwords, are in ";
+  said += cards_file.string() + "\n";
   for (const std::string name : {"jiro", "hanae", "takashi"}) {
     said += name + " logs in as " + role_in("5-2", name) + "\n";
   }
@@ -154,24 +153,21 @@ TEST_F(RosterTest, RostersInUtf8AndShiftJisAddTheSameLearnersWhoLogInWithTheirCa
 }
 
 TEST_F(RosterTest, EveryBadRowIsNamedAndNobodyIsAdded) {
-  std::string forty_one;
+  std::string forty_one_kana;
   for (int i = 0; i < 41; ++i) {
-    forty_one += "あ";
+    forty_one_kana += "あ";
   }
-  const std::string bad = roster("bad.csv",
-                                 "出席番号,氏名,ログイン名\n"
-                                 "1,山田 一郎,ichiro\n"
-                                 "2,山田 二郎,Jiro_Yamada\n"
-                                 "3,,saburo\n"
-                                 "x,四郎,shiro\n"
-                                 "0,五郎,goro\n"
-                                 "6,一郎,ichiro\n"
-                                 "7,花子,hanako\n"
-                                 "8,\"名前に\n改行\",hachiro\n"
-                                 "9," +
-                                     forty_one +
-                                     ",kuro\n"
-                                     "10,十郎,juro\n");
+  const std::string bad = roster("bad.csv", std::string("出席番号,氏名,ログイン名\n"
+                                                        "1,山田 一郎,ichiro\n"
+                                                        "2,山田 二郎,Jiro_Yamada\n"
+                                                        "3,,saburo\n"
+                                                        "x,四郎,shiro\n"
+                                                        "0,五郎,goro\n"
+                                                        "6,一郎,ichiro\n"
+                                                        "7,花子,hanako\n"
+                                                        "8,\"名前に\n改行\",hachiro\n"
+                                                        "9,") +
+                                                forty_one_kana + ",kuro\n10,十郎,juro\n");
   const std::string roles = "SELECT count(*) FROM pg_roles";
   const std::string roles_before = everything(roles);
   const fs::path cards_file = cluster_.folder() / "cards.html";
