@@ -8,10 +8,12 @@
 namespace tutor::classdb {
 namespace {
 
+// In byte order, as std::string compares them, whatever the database's collation.
 std::vector<std::string> names_in_class(pqxx::work& tx, std::string_view class_name) {
   std::vector<std::string> names;
-  for (const pqxx::row& row : tx.exec_params(
-           "SELECT name FROM learners WHERE class = $1 ORDER BY name COLLATE \"C\"", std::string(class_name))) {
+  for (const pqxx::row& row :
+       tx.exec_params("SELECT name FROM learners WHERE class = $1 ORDER BY name COLLATE \"C\"",
+                      std::string(class_name))) {
     names.push_back(row[0].as<std::string>());
   }
   return names;

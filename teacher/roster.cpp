@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "classdb/classdb.h"
+#include "console/text.h"
 
 namespace tutor::teacher {
 namespace {
@@ -167,8 +168,7 @@ std::string name_problem(std::string_view name) {
   if (name.empty()) {
     return "氏名 is empty";
   }
-  const auto characters =
-      std::count_if(name.begin(), name.end(), [](char c) { return (c & 0xC0) != 0x80; });
+  const size_t characters = decode_utf8(name).size();
   if (characters > kLongestName) {
     return "氏名 is " + std::to_string(characters) + " characters long, more than " +
            std::to_string(kLongestName);

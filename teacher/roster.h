@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -36,8 +37,8 @@ struct NotARoster : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-inline constexpr int kHighestNumber = 9999;  // 出席番号 from 1
-inline constexpr int kLongestName = 40;      // 氏名, in characters
+inline constexpr int kHighestNumber = 9999;      // 出席番号 from 1
+inline constexpr std::size_t kLongestName = 40;  // 氏名, in characters
 
 // The roster in `bytes`, each row checked: 出席番号 a whole number from 1,
 // 氏名 1 to kLongestName characters, ログイン名 a name the class server takes,

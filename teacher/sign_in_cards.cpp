@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "console/text.h"
 #include "teacher/report_html.h"
 
 namespace tutor::teacher {
@@ -56,7 +57,7 @@ body { font-family: "IPAGothic", "IPAPGothic", "Noto Sans CJK JP", sans-serif;
 })";
 
 // A 氏名 longer than this is set smaller, to fit the card on two lines.
-constexpr long kLongName = 16;
+constexpr size_t kLongName = 16;
 
 // Cards without a 出席番号 come after every number.
 constexpr int kNoNumber = std::numeric_limits<int>::max();
@@ -99,10 +100,9 @@ void write_card(std::ostream& out, const SignInCard& card, std::string_view addr
   }
   out << "</p></header>\n";
   if (!card.name.empty()) {
-    const auto characters = std::count_if(card.name.begin(), card.name.end(),
-                                          [](char c) { return (c & 0xC0) != 0x80; });
-    out << "<p class=\"full-name" << (characters > kLongName ? " long" : "") << "\">"
-        << html_text(card.name) << " さん</p>\n";
+    const bool long_name = decode_utf8(card.name).size() > kLongName;
+    out << "<p class=\"full-name" << (long_name ? " long" : "") << "\">" << html_text(card.name)
+        << " さん</p>\n";
   }
   out << "<dl>\n<dt>なまえ</dt><dd class=\"login\">" << html_text(card.login) << "</dd>\n"
       << "<dt>パスワード<small>大＝大文字<br>小＝小文字<br>数＝数字</small></dt>"
