@@ -98,6 +98,9 @@ std::runtime_error bad_rows(const std::string& file, const std::vector<RosterPro
 
 std::string roster_file(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
+  if (!in.is_open()) {
+    throw std::runtime_error("cannot open the roster " + file + ": " + std::strerror(errno));
+  }
   std::string bytes(kLargestRoster + 1, '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (in.bad() || (!in && !in.eof())) {
