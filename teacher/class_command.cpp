@@ -355,6 +355,7 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   } else if (line.words.size() > 2 && command != "report" && command != "add-learners") {
     classdb::check_login_name(line.words[2]);
   }
+  // So is the roster read: one that cannot be needs no server either.
   const std::string roster =
       command == "add-learners" ? roster_file(std::string(line.words[2])) : std::string();
   const CardsTo cards{std::string(line.cards.value_or("")), std::string(line.address.value_or(""))};
