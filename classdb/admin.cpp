@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "classdb/connection.h"
+#include "classdb/admin.h"
 #include "classdb/schema.h"
 #include "classdb/web_logins.h"
 
@@ -19,12 +19,6 @@ constexpr long long kInitLock = 0x76656c6d6f7261;  // "velmora"
 // Any login may take init's lock, or lock a table init changes, and hold it:
 // init gives up after this long rather than wait for ever.
 constexpr std::string_view kInitLockWait = "10s";
-
-std::string in_quotes(std::string_view s) {
-  std::string quoted = "\"";
-  quoted += s;
-  return quoted + '"';
-}
 
 int schema_version(pqxx::work& tx) {
   if (tx.exec1("SELECT to_regclass('schema_version') IS NULL")[0].as<bool>()) {
@@ -40,35 +34,6 @@ void refuse_a_newer_schema(int version) {
                       ", newer than this program knows (" + std::to_string(kSchemaVersion) +
                       "): use the newer velmora-class");
   }
-}
-
-// The adders work on the schema this program knows, nothing older or newer.
-void require_current_schema(pqxx::work& tx) {
-  const int version = schema_version(tx);
-  refuse_a_newer_schema(version);
-  if (version == 0) {
-    throw ServerError("the class server is not set up in this database: run init first");
-  }
-  if (version < kSchemaVersion) {
-    throw ServerError("the class server's schema is version " + std::to_string(version) +
-                      ", older than this program's: run init to bring it up to date");
-  }
-}
-
-// The two roles made for a class.
-struct ClassRoles {
-  std::string learners;
-  std::string teachers;
-};
-
-ClassRoles roles_of_class(pqxx::work& tx, std::string_view class_name) {
-  const pqxx::result row = tx.exec_params(
-      "SELECT learners_role, teachers_role FROM classes WHERE name = $1", std::string(class_name));
-  if (row.empty()) {
-    throw ServerError("there is no class " + in_quotes(class_name) +
-                      ": add it with add-class first");
-  }
-  return ClassRoles{row[0][0].as<std::string>(), row[0][1].as<std::string>()};
 }
 
 // `length` characters of `alphabet` (at most 256), from the kernel's random source.
@@ -118,22 +83,6 @@ std::string hashed_password(pqxx::work& tx,
   return hashed.get();
 }
 
-// Host, port and database as libpq looks them up in ~/.pgpass: its own
-// socket folder, or none, is "localhost" there.
-std::string pgpass_line_here(ClassServer::Connection& connection,
-                             const std::string& role,
-                             const std::string& password) {
-  std::string host = connection.hostname() != nullptr ? connection.hostname() : "";
-  if (host.empty() || host == DEFAULT_PGSOCKET_DIR) {
-    host = "localhost";
-  }
-  std::string port = connection.port() != nullptr ? connection.port() : "";
-  if (port.empty()) {
-    port = DEF_PGPORT_STR;
-  }
-  return pgpass_line(host, port, connection.dbname(), role, password);
-}
-
 // Makes a login role with a new password, a member of `group` (a learner's
 // or teacher's, which the web service may become), or of none (the web
 // service's own).
@@ -171,6 +120,91 @@ void close_large_objects_where_allowed(pqxx::work& tx) {
 }
 
 }  // namespace
+
+std::string in_quotes(std::string_view s) {
+  std::string quoted = "\"";
+  quoted += s;
+  return quoted + '"';
+}
+
+void require_current_schema(pqxx::work& tx) {
+  const int version = schema_version(tx);
+  refuse_a_newer_schema(version);
+  if (version == 0) {
+    throw ServerError("the class server is not set up in this database: run init first");
+  }
+  if (version < kSchemaVersion) {
+    throw ServerError("the class server's schema is version " + std::to_string(version) +
+                      ", older than this program's: run init to bring it up to date");
+  }
+}
+
+ClassRoles roles_of_class(pqxx::work& tx, std::string_view class_name) {
+  const pqxx::result row = tx.exec_params(
+      "SELECT learners_role, teachers_role FROM classes WHERE name = $1", std::string(class_name));
+  if (row.empty()) {
+    throw ServerError("there is no class " + in_quotes(class_name) +
+                      ": add it with add-class first");
+  }
+  return ClassRoles{row[0][0].as<std::string>(), row[0][1].as<std::string>()};
+}
+
+std::string learner_role(pqxx::work& tx, std::string_view class_name, std::string_view learner) {
+  roles_of_class(tx, class_name);  // says so where there is no such class
+  const pqxx::result known =
+      tx.exec_params("SELECT role::text FROM learners WHERE class = $1 AND name = $2",
+                     std::string(class_name), std::string(learner));
+  if (known.empty()) {
+    throw ServerError("there is no learner " + in_quotes(learner) + " in class " +
+                      in_quotes(class_name));
+  }
+  return known[0][0].as<std::string>();
+}
+
+// Host, port and database as libpq looks them up in ~/.pgpass: its own
+// socket folder, or none, is "localhost" there.
+std::string pgpass_line_here(ClassServer::Connection& connection,
+                             const std::string& role,
+                             const std::string& password) {
+  std::string host = connection.hostname() != nullptr ? connection.hostname() : "";
+  if (host.empty() || host == DEFAULT_PGSOCKET_DIR) {
+    host = "localhost";
+  }
+  std::string port = connection.port() != nullptr ? connection.port() : "";
+  if (port.empty()) {
+    port = DEF_PGPORT_STR;
+  }
+  return pgpass_line(host, port, connection.dbname(), role, password);
+}
+
+std::string give_new_password(pqxx::work& tx,
+                              ClassServer::Connection& connection,
+                              const std::string& role) {
+  const std::string password = new_password();
+  tx.exec(std::string("ALTER ROLE ") + tx.quote_name(role) + " PASSWORD " +
+          tx.quote(hashed_password(tx, connection.policy.noted(), role, password)));
+  // A browser signed in with the old password is signed out.
+  tx.exec_params("DELETE FROM web_sessions WHERE role = $1", role);
+  return password;
+}
+
+NewLogin add_learner_to(pqxx::work& tx,
+                        ClassServer::Connection& connection,
+                        std::string_view class_name,
+                        const std::string& group,
+                        std::string_view learner) {
+  const std::string name(learner);
+  if (!tx.exec_params("SELECT FROM learners WHERE class = $1 AND name = $2",
+                      std::string(class_name), name)
+           .empty()) {
+    throw ServerError("there is already a learner " + in_quotes(name) + " in class " +
+                      in_quotes(class_name));
+  }
+  NewLogin login = new_login(tx, connection, new_role_name(), group);
+  tx.exec_params("INSERT INTO learners(role, class, name) VALUES($1, $2, $3)", login.role,
+                 std::string(class_name), name);
+  return login;
+}
 
 SchemaChange ClassServer::init() {
   return refused_as_server_error("cannot set up the class server", [&] {
@@ -255,17 +289,8 @@ NewLogin ClassServer::add_learner(std::string_view class_name, std::string_view 
   return refused_as_server_error("cannot add the learner " + in_quotes(learner), [&] {
     pqxx::work tx(*connection_);
     require_current_schema(tx);
-    const std::string name(learner);
     const std::string group = roles_of_class(tx, class_name).learners;
-    if (!tx.exec_params("SELECT FROM learners WHERE class = $1 AND name = $2",
-                        std::string(class_name), name)
-             .empty()) {
-      throw ServerError("there is already a learner " + in_quotes(name) + " in class " +
-                        in_quotes(class_name));
-    }
-    NewLogin login = new_login(tx, *connection_, new_role_name(), group);
-    tx.exec_params("INSERT INTO learners(role, class, name) VALUES($1, $2, $3)", login.role,
-                   std::string(class_name), name);
+    NewLogin login = add_learner_to(tx, *connection_, class_name, group, learner);
     tx.commit();
     return login;
   });
@@ -277,25 +302,17 @@ NewLogin ClassServer::renew_login(std::string_view class_name, std::string_view 
   return refused_as_server_error("cannot give " + in_quotes(learner) + " a new login", [&] {
     pqxx::work tx(*connection_);
     require_current_schema(tx);
-    roles_of_class(tx, class_name);  // says so where there is no such class
-    const pqxx::result known =
-        tx.exec_params("SELECT role::text FROM learners WHERE class = $1 AND name = $2",
-                       std::string(class_name), std::string(learner));
-    if (known.empty()) {
-      throw ServerError("there is no learner " + in_quotes(learner) + " in class " +
-                        in_quotes(class_name));
-    }
-    const auto old_role = known[0][0].as<std::string>();
+    const std::string old_role = learner_role(tx, class_name, learner);
     const std::string role = new_role_name();
     // The role keeps its memberships; its blocks and their count follow it.
     tx.exec(std::string("ALTER ROLE ") + tx.quote_name(old_role) + " RENAME TO " +
             tx.quote_name(role));
-    const std::string password = new_password();
-    tx.exec(std::string("ALTER ROLE ") + tx.quote_name(role) + " PASSWORD " +
-            tx.quote(hashed_password(tx, connection_->policy.noted(), role, password)));
+    const std::string password = give_new_password(tx, *connection_, role);
     tx.exec_params("UPDATE learners SET role = $1 WHERE role = $2", role, old_role);
     tx.exec_params("UPDATE blocks SET learner = $1 WHERE learner = $2", role, old_role);
     tx.exec_params("UPDATE sent_a_day SET learner = $1 WHERE learner = $2", role, old_role);
+    tx.exec_params("UPDATE learner_files SET learner = $1 WHERE learner = $2", role, old_role);
+    tx.exec_params("DELETE FROM web_sessions WHERE role = $1", old_role);
     tx.commit();
     return NewLogin{role, password, pgpass_line_here(*connection_, role, password)};
   });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -90,6 +91,13 @@ struct NewLogin {
   std::string pgpass_line;
 };
 
+// What remove_learner did: the login role that went, and its blocks left
+// for the administrator.
+struct RemovedLearner {
+  std::string role;
+  long long blocks_kept = 0;
+};
+
 struct AddedTeacher {
   std::optional<NewLogin> login;  // when the role had to be made
   bool was_teaching = false;      // already a teacher of the class: nothing changed
@@ -127,6 +135,22 @@ class ClassServer {
   // The learner's login renamed at random with a new password: the old name
   // and password stop working; its blocks stay its own.
   NewLogin renew_login(std::string_view class_name, std::string_view learner);
+  // Learners of the class, each added as add_learner adds one, all in one
+  // transaction; their logins come in the order of the names. `keep` is
+  // given them before they are committed, to write the new passwords down:
+  // where it throws, or a name is already in the class, none is added.
+  std::vector<NewLogin> add_learners(std::string_view class_name,
+                                     std::span<const std::string> learners,
+                                     const std::function<void(std::span<const NewLogin>)>& keep);
+  // The names of the class's learners, in order.
+  std::vector<std::string> learner_names(std::string_view class_name);
+  // A new random password for the learner's login; the role's name, and so
+  // its blocks, stay as they are.
+  NewLogin reset_password(std::string_view class_name, std::string_view learner);
+  // The learner's login role dropped and its row of learners deleted. Its
+  // blocks stay, for the administrator: a teacher sees only the blocks of
+  // the learners there are.
+  RemovedLearner remove_learner(std::string_view class_name, std::string_view learner);
   // The most blocks one learner may send in a day, set to `most` where given.
   int blocks_a_day(std::optional<int> most = std::nullopt);
   // Makes a login role a teacher of the class, making the role if there is none.

@@ -20,6 +20,7 @@
 #include "classdb/classdb.h"
 #include "progress/progress_layout.h"
 #include "teacher/class_summary.h"
+#include "teacher/learner_commands.h"
 #include "teacher/local_time.h"
 #include "teacher/report_csv.h"
 #include "teacher/report_html.h"
@@ -36,8 +37,21 @@ constexpr std::string_view kUsage =
     "  add-class CLASS             add a class, e.g. 5-2\n"
     "  add-learner CLASS LEARNER   add a learner with a new password and print\n"
     "                              the line of the learner's ~/.pgpass\n"
+    "  add-learners CLASS ROSTER [--cards FILE] [--address URL]\n"
+    "                              add every learner of ROSTER, a CSV file with\n"
+    "                              the columns 出席番号, 氏名 and ログイン名 in\n"
+    "                              UTF-8 or Shift_JIS, all or none, and write\n"
+    "                              their sign-in cards with the new passwords,\n"
+    "                              a page to print, to a new FILE or the standard\n"
+    "                              output; each card names URL, where to sign in\n"
     "  new-login CLASS LEARNER     give the learner a new login and password (the\n"
     "                              old ones stop working) and print them likewise\n"
+    "  reset-password CLASS LEARNER [--cards FILE [--address URL]]\n"
+    "                              give the learner a new password and print it,\n"
+    "                              or write its sign-in card to a new FILE\n"
+    "  remove-learner CLASS LEARNER\n"
+    "                              take the learner's login away; its blocks stay\n"
+    "                              on the server, for the administrator alone\n"
     "  add-teacher CLASS TEACHER   make a teacher of the class; a new teacher's\n"
     "                              ~/.pgpass line is printed\n"
     "  pass-mark CLASS [MARK|none] show, or set, the word course's pass mark of the\n"
@@ -56,18 +70,38 @@ constexpr std::string_view kUsage =
     "  report --open               write the report of every class you teach to\n"
     "                              $XDG_CACHE_HOME/velmora and open it in the browser\n"
     "It connects through the libpq service NAME: --service, else $PGSERVICE,\n"
-    "else velmora. init and the adders log in as the administrator, who owns\n"
-    "the class server and needs CREATEROLE; report as a teacher of the class\n"
-    "or the administrator.\n";
+    "else velmora. init and the commands on classes, learners and teachers log\n"
+    "in as the administrator, who owns the class server and needs CREATEROLE;\n"
+    "report as a teacher of the class or the administrator.\n";
 
 struct CommandLine {
   std::string service;
   std::vector<std::string_view> words;  // the command and its arguments
   bool help = false;
-  std::optional<std::string_view> html;  // report: the page's file
-  bool csv = false;                      // report: CSV, to the file after the class if any
-  bool open = false;                     // report: every class taught, opened in the browser
+  std::optional<std::string_view> html;     // report: the page's file
+  bool csv = false;                         // report: CSV, to the file after the class if any
+  bool open = false;                        // report: every class taught, opened in the browser
+  std::optional<std::string_view> cards;    // add-learners, reset-password: the cards' file
+  std::optional<std::string_view> address;  // ... and where the learners sign in
 };
+
+// `--name VALUE` or `--name=VALUE` at args[i], moving i past the value;
+// false for anything else, or for an option given twice.
+bool take_value(std::span<const std::string_view> args,
+                size_t& i,
+                std::string_view name,
+                std::optional<std::string_view>& value) {
+  const std::string_view arg = args[i];
+  if (value) {
+    return false;
+  }
+  if (arg == name && i + 1 < args.size() && !args[i + 1].empty()) {
+    value = args[++i];
+  } else if (arg.size() > name.size() + 1 && arg[name.size()] == '=') {
+    value = arg.substr(name.size() + 1);
+  }
+  return value.has_value();
+}
 
 // Options may stand anywhere; nullopt for a malformed one.
 std::optional<CommandLine> parse(std::span<const std::string_view> args,
@@ -86,6 +120,14 @@ std::optional<CommandLine> parse(std::span<const std::string_view> args,
       line.html = args[++i];
     } else if (arg.starts_with("--html=") && arg.size() > 7 && !line.html) {
       line.html = arg.substr(7);
+    } else if (arg.starts_with("--cards")) {
+      if (!take_value(args, i, "--cards", line.cards)) {
+        return std::nullopt;
+      }
+    } else if (arg.starts_with("--address")) {
+      if (!take_value(args, i, "--address", line.address)) {
+        return std::nullopt;
+      }
     } else if (arg == "--csv" && !line.csv) {
       line.csv = true;
     } else if (arg == "--open" && !line.open) {
@@ -119,6 +161,15 @@ bool well_formed(const CommandLine& line) {
   if (line.html || line.csv) {
     return false;
   }
+  if (command == "add-learners") {
+    return arguments == 2;
+  }
+  if (command == "reset-password") {
+    return arguments == 2 && (line.cards || !line.address);
+  }
+  if (line.cards || line.address) {
+    return false;
+  }
   if (command == "init") {
     return arguments == 0;
   }
@@ -131,7 +182,8 @@ bool well_formed(const CommandLine& line) {
   if (command == "add-class" || command == "add-web-login") {
     return arguments == 1;
   }
-  return (command == "add-learner" || command == "new-login" || command == "add-teacher") &&
+  return (command == "add-learner" || command == "new-login" || command == "add-teacher" ||
+          command == "remove-learner") &&
          arguments == 2;
 }
 
@@ -306,9 +358,13 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
     pass_mark = line.words[2] == "none"
                     ? std::optional<std::string>()
                     : std::optional<std::string>(classdb::checked_pass_mark(line.words[2]));
-  } else if (line.words.size() > 2 && command != "report") {
+  } else if (line.words.size() > 2 && command != "report" && command != "add-learners") {
     classdb::check_login_name(line.words[2]);
   }
+  // So is the roster read: one that cannot be needs no server either.
+  const std::string roster =
+      command == "add-learners" ? roster_file(std::string(line.words[2])) : std::string();
+  const CardsTo cards{std::string(line.cards.value_or("")), std::string(line.address.value_or(""))};
   classdb::ClassServer server = classdb::ClassServer::connect(line.service);
   if (command == "init") {
     print_init(out, server.init());
@@ -319,6 +375,13 @@ void run(const CommandLine& line, std::ostream& out, std::ostream& err) {
     report(server, line, out);
   } else if (command == "add-learner") {
     print_login(out, line.words[2], server.add_learner(line.words[1], line.words[2]));
+  } else if (command == "add-learners") {
+    add_roster(server, line.words[1], std::string(line.words[2]), roster, cards, out);
+  } else if (command == "reset-password") {
+    reset_password(server, line.words[1], line.words[2],
+                   line.cards ? std::optional(cards) : std::nullopt, out);
+  } else if (command == "remove-learner") {
+    remove_learner(server, line.words[1], line.words[2], out);
   } else if (command == "new-login") {
     print_login(out, line.words[2], server.renew_login(line.words[1], line.words[2]));
   } else if (command == "pass-mark") {
