@@ -34,11 +34,11 @@ export async function startClassServer() {
   return {
     ...info,
     env,
-    /** Rows of a query as the administrator, each a list of its columns. */
-    sql(query) {
-      const ran = spawnSync("psql", ["service=velmora", "-X", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-c", query],
+    /** Rows of a query as the administrator (or the service's login), each a list of its columns. */
+    sql(query, service = "velmora") {
+      const ran = spawnSync("psql", [`service=${service}`, "-X", "-q", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-c", query],
         {env, encoding: "utf8"});
-      assert.equal(ran.status, 0, ran.stderr);
+      if (ran.status !== 0) { throw new Error(ran.stderr.trim()); }
       return ran.stdout.split("\n").filter((l) => l !== "").map((l) => l.split("|"));
     },
     blocksOf(who) {

@@ -83,6 +83,16 @@ test("a wrong password or name gets one answer that tells neither, and ten in a 
   assert.equal((await signInAs("5-2/hanako")).status, 303, "another name was slowed down too");
 });
 
+test("the service's own login reads and writes nothing by itself", () => {
+  for (const query of ["SELECT count(*) FROM blocks", "SELECT count(*) FROM learners", "SELECT count(*) FROM learner_files",
+    "SELECT count(*) FROM web_sessions", "SELECT * FROM open_web_session()",
+    "INSERT INTO learner_files(path, content) VALUES ('M0/data/step.TXT', '6')"]) {
+    assert.throws(() => server.sql(query, "web"), /permission denied/, query);
+  }
+  // Its NOINHERIT membership gives nothing until it becomes the learner.
+  assert.deepEqual(server.sql(`SET ROLE ${server.logins["5-2/hanako"].role}; SELECT count(*) FROM learner_files`, "web"), [["0"]]);
+});
+
 test("a learner's session acts for that learner alone, and never at a teacher's page", async () => {
   const hanako = await session("5-2/hanako");
   const jiro = await session("6-1/jiro");

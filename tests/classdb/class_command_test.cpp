@@ -62,11 +62,12 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
       {{"add-class", "5-2"}, 1, "", "run init first"},
       {{"init"},
        0,
-       "set up the class server \\(schema version 4\\)\n" + std::string(kLargeObjectsNote)},
+       "set up the class server \\(schema version " + std::to_string(kSchemaVersion) + "\\)\n" +
+           std::string(kLargeObjectsNote)},
       {{"init"},
        0,
-       "the class server is already set up \\(schema version 4\\): nothing changed\n" +
-           std::string(kLargeObjectsNote)},
+       "the class server is already set up \\(schema version " + std::to_string(kSchemaVersion) +
+           "\\): nothing changed\n" + std::string(kLargeObjectsNote)},
       {{"add-class", "5-2"}, 0, "added the class 5-2\n"},
       {{"add-class", "5-2"}, 1, "", "there is already a class \"5-2\""},
       {{"add-class", "5 2"}, 1, "", "a class name is 1 to 20 letters"},
@@ -160,14 +161,18 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
   const Ran first_version =
       cluster.psql(PgCluster::kAdminService,
                    "DROP TABLE blocks, learners, classes, schema_version, limits,"
-                   " sent_a_day, refused_blocks; DROP FUNCTION count_sent_block();" +
+                   " sent_a_day, refused_blocks, web_logins, web_sessions, web_sign_in_failures,"
+                   " learner_files; DROP FUNCTION count_sent_block(), open_web_session(),"
+                   " web_session(text), end_web_session(text), web_sign_in_role(text, text),"
+                   " note_web_sign_in_failure(text, text);" +
                        std::string(kVersionTable) + std::string(kSchemaSteps[0]) +
                        "; INSERT INTO schema_version(version) VALUES(1)");
   ASSERT_EQ(first_version.status, 0) << first_version.err;
   const Ran upgraded = velmora_class({"init"});
-  EXPECT_TRUE(std::regex_match(upgraded.out,
-                               std::regex("brought the class server from schema version 1 to 4\n" +
-                                          std::string(kLargeObjectsNote))))
+  EXPECT_TRUE(std::regex_match(
+      upgraded.out,
+      std::regex("brought the class server from schema version 1 to " +
+                 std::to_string(kSchemaVersion) + "\n" + std::string(kLargeObjectsNote))))
       << upgraded.out << upgraded.err;
   EXPECT_EQ(cluster.psql(PgCluster::kAdminService, schema).out, schema_after_init);
 }
@@ -204,7 +209,9 @@ TEST(ClassCommand, AnOlderServerIsBroughtUpToDateWhileItsLearnersGoOnSending) {
   const Ran upgraded = velmora_class({"init"});
   EXPECT_TRUE(std::regex_match(
       upgraded.out,
-      std::regex("brought the class server from schema version 1 to 4\n"
+      std::regex("brought the class server from schema version 1 to " +
+                 std::to_string(kSchemaVersion) +
+                 "\n"
                  "note: 1 block no block can have \\(kept before the server checked them\\) "
                  "was moved to the table refused_blocks\n"
                  "note: 1 learner logs in by name, which every login can read: give each such "
