@@ -279,6 +279,7 @@ void ClassServer::add_class(std::string_view class_name) {
     tx.exec("GRANT INSERT (" + std::string(kSentColumns) + ") ON blocks TO " + l);
     tx.exec("GRANT SELECT, INSERT, UPDATE, DELETE ON learner_files TO " + l);
     tx.exec("GRANT EXECUTE ON FUNCTION open_web_session() TO " + l + ", " + t);
+    tx.exec("GRANT EXECUTE ON FUNCTION add_learners_taught(text, text[]) TO " + t);
     tx.commit();
   });
 }

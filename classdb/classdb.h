@@ -212,7 +212,12 @@ class ClassServer {
   // can have (malformed, an unknown field, a count, a time). Returns how
   // many were new.
   int send_blocks_json(std::string_view json);
-  // The teacher's side, acted as: what changes when a block of the class
+  // The teacher's side, acted as: the class's learners added from a
+  // roster, each with a random login and password (no ~/.pgpass line: they
+  // sign in at the browser), all or none.
+  std::vector<NewLogin> add_learners_taught(std::string_view class_name,
+                                            std::span<const std::string> learners);
+  // What changes when a block of the class
   // comes (their count and the latest's arrival), to know when to make the
   // report anew.
   std::string class_state(std::string_view class_name);

@@ -92,6 +92,7 @@ REVOKE ALL ON schema_version FROM PUBLIC;)";
 //   ends it. Kept here, any instance of the service serves it.
 // web_sign_in_failures: wrong passwords by class and name, which slow that
 //   name down.
+// add_learners_taught: a teacher adds its class's learners from its page.
 // learner_files: the learner's records, word-course passes, settings and
 //   own lessons, which follow the learner from browser to browser; each
 //   learner reads and writes its own rows alone.
@@ -361,8 +362,51 @@ CREATE FUNCTION note_web_sign_in_failure(class_name text, given_name text) RETUR
   INSERT INTO web_sign_in_failures(class, name) VALUES (left(class_name, 40), left(given_name, 64));
 $$;
 
+
+-- A teacher's, from its page (velmora-class serve): its class's learners
+-- added as add-learner adds them, each with a random login and password,
+-- made here by the administrator's right to make roles. The teacher is the
+-- role the session acts as (SET ROLE), or the login itself.
+CREATE FUNCTION add_learners_taught(class_name text, names text[])
+  RETURNS TABLE(name text, role name, password text) LANGUAGE plpgsql SECURITY DEFINER AS $$
+DECLARE
+  caller name := CASE WHEN current_setting('role') = 'none' THEN session_user
+                      ELSE current_setting('role')::name END;
+  c classes;
+  n text;
+  w record;
+BEGIN
+  SELECT * INTO c FROM classes WHERE classes.name = class_name;
+  IF NOT FOUND OR NOT EXISTS (
+      SELECT FROM pg_roles t, pg_roles me
+       WHERE t.rolname = c.teachers_role AND me.rolname = caller
+         AND pg_has_role(me.oid, t.oid, 'MEMBER')) THEN
+    RAISE EXCEPTION 'only a teacher of the class adds its learners' USING ERRCODE = 'insufficient_privilege';
+  END IF;
+  FOREACH n IN ARRAY names LOOP
+    IF n !~ '^[a-z][a-z0-9_]{0,31}$' OR n LIKE 'pg\_%' THEN
+      RAISE EXCEPTION 'bad learner name "%"', n USING ERRCODE = 'invalid_parameter_value';
+    END IF;
+    IF EXISTS (SELECT FROM learners l WHERE l.class = class_name AND l.name = n) THEN
+      RAISE EXCEPTION 'there is already a learner "%" in class "%"', n, class_name
+        USING ERRCODE = 'unique_violation';
+    END IF;
+    name := n;
+    role := 'velmora_' || substr(md5(gen_random_uuid()::text), 1, 16);
+    password := substr(translate(encode(uuid_send(gen_random_uuid()) || uuid_send(gen_random_uuid()),
+                                        'base64'), '+/=', ''), 1, 24);
+    EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L IN ROLE %I', role, password, c.learners_role);
+    INSERT INTO learners(role, class, name) VALUES (role, class_name, n);
+    FOR w IN SELECT l.role FROM web_logins l LOOP
+      EXECUTE format('GRANT %I TO %I', role, w.role);
+    END LOOP;
+    RETURN NEXT;
+  END LOOP;
+END $$;
+
 REVOKE ALL ON FUNCTION open_web_session(), web_session(text), end_web_session(text),
-  web_sign_in_role(text, text), note_web_sign_in_failure(text, text) FROM PUBLIC;
+  web_sign_in_role(text, text), note_web_sign_in_failure(text, text),
+  add_learners_taught(text, text[]) FROM PUBLIC;
 DO $$
 DECLARE
   c record;
@@ -374,13 +418,16 @@ BEGIN
                  current_schema());
   EXECUTE format('ALTER FUNCTION note_web_sign_in_failure(text, text) SET search_path = %I, pg_temp',
                  current_schema());
+  EXECUTE format('ALTER FUNCTION add_learners_taught(text, text[]) SET search_path = %I, pg_temp',
+                 current_schema());
   FOR c IN SELECT learners_role, teachers_role FROM classes LOOP
     IF EXISTS (SELECT FROM pg_roles WHERE rolname = c.learners_role) THEN
       EXECUTE format('GRANT SELECT, INSERT, UPDATE, DELETE ON learner_files TO %I', c.learners_role);
       EXECUTE format('GRANT EXECUTE ON FUNCTION open_web_session() TO %I', c.learners_role);
     END IF;
     IF EXISTS (SELECT FROM pg_roles WHERE rolname = c.teachers_role) THEN
-      EXECUTE format('GRANT EXECUTE ON FUNCTION open_web_session() TO %I', c.teachers_role);
+      EXECUTE format('GRANT EXECUTE ON FUNCTION open_web_session(), add_learners_taught(text, text[]) TO %I',
+                     c.teachers_role);
     END IF;
   END LOOP;
 END $$;)",

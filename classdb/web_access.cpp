@@ -236,6 +236,26 @@ int ClassServer::send_blocks_json(std::string_view json) {
   });
 }
 
+std::vector<NewLogin> ClassServer::add_learners_taught(std::string_view class_name,
+                                                       std::span<const std::string> learners) {
+  return refused_as_server_error("cannot add the learners", [&] {
+    pqxx::work tx(*connection_);
+    std::string names = "{";
+    for (const std::string& learner : learners) {
+      check_login_name(learner);  // no quote or comma in the array's text
+      names += (names.size() > 1 ? "," : "") + learner;
+    }
+    std::vector<NewLogin> added;
+    for (const pqxx::row& row :
+         tx.exec_params("SELECT role::text, password FROM add_learners_taught($1, $2::text[])",
+                        std::string(class_name), names + "}")) {
+      added.push_back({row[0].as<std::string>(), row[1].as<std::string>(), ""});
+    }
+    tx.commit();
+    return added;
+  });
+}
+
 std::string ClassServer::class_state(std::string_view class_name) {
   return refused_as_server_error("cannot look at the class", [&] {
     pqxx::work tx(*connection_);

@@ -14,6 +14,8 @@
 #include "teacher/local_time.h"
 #include "teacher/report_csv.h"
 #include "teacher/report_html.h"
+#include "teacher/roster.h"
+#include "teacher/sign_in_cards.h"
 
 namespace tutor::classweb {
 namespace {
@@ -52,7 +54,49 @@ std::string classes_json(const classdb::WebSession& session,
   return json + "]}";
 }
 
+// Every row that cannot be added, a line each, as velmora-class says them.
+std::string problems_text(const teacher::Roster& roster) {
+  std::string text;
+  for (const teacher::RosterProblem& problem : roster.problems) {
+    text += std::to_string(problem.line) + "行目: " + problem.what + "\n";
+  }
+  return text;
+}
+
 }  // namespace
+
+http::Response WebService::add_roster(const http::Request& request,
+                                      const classdb::WebSession& session,
+                                      const std::string& class_name) {
+  return pool_.as(session.role, [&](classdb::ClassServer& server) {
+    const std::vector<std::string> in_class = server.learner_names(class_name);
+    teacher::Roster roster;
+    try {
+      roster = teacher::read_roster(request.body, in_class);
+    } catch (const teacher::NotARoster& e) {
+      return text_response(400, std::string("名簿を 読めません: ") + e.what() + "\n");
+    }
+    if (!roster.problems.empty()) {
+      return text_response(400, problems_text(roster));
+    }
+    std::vector<std::string> logins;
+    for (const teacher::RosterLearner& learner : roster.learners) {
+      logins.push_back(learner.login);
+    }
+    const std::vector<classdb::NewLogin> added = server.add_learners_taught(class_name, logins);
+    std::vector<teacher::SignInCard> cards;
+    for (std::size_t i = 0; i < added.size(); ++i) {
+      const teacher::RosterLearner& l = roster.learners[i];
+      cards.push_back({class_name, l.login, added[i].password, l.number, l.name});
+    }
+    std::ostringstream page;
+    teacher::write_sign_in_cards(
+        page, cards, (request.secure ? "https://" : "http://") + request.header("Host") + "/");
+    http::Response response = html_response(200, page.str());
+    return response.with("Content-Disposition",
+                         "attachment; filename=\"" + class_name + "-cards.html\"");
+  });
+}
 
 http::Response WebService::teacher_request(const http::Request& request,
                                            const classdb::WebSession& session) {
@@ -65,6 +109,9 @@ http::Response WebService::teacher_request(const http::Request& request,
     return json_response(403, error_json("a teacher's sign-in keeps no learner's files"));
   }
   const std::optional<ClassAsked> asked = class_asked(request.path);
+  if (asked && asked->what == "roster" && request.method == "POST") {
+    return add_roster(request, session, asked->class_name);
+  }
   if (!asked || request.method != "GET") {
     return text_response(404, "no such page\n");
   }

@@ -87,6 +87,9 @@ std::string live_report_page(std::string report_html,
       "<a style=\"color:#fff\" id=\"csv\" href=\"/class/" +
       name + "/report.csv\" download=\"" + name +
       ".csv\">CSVをダウンロード</a>"
+      "<label>名簿（CSV）から 学習者を 入れる <input type=\"file\" id=\"roster\" "
+      "accept=\".csv,text/csv\"></label><span id=\"roster-result\" "
+      "style=\"white-space:pre-wrap\"></span>"
       "<form method=\"post\" action=\"/sign-out\" style=\"margin:0 0 0 auto\">"
       "<input type=\"hidden\" name=\"csrf\" value=\"" +
       html_text(csrf) +
@@ -98,6 +101,9 @@ std::string live_report_page(std::string report_html,
       "<script>\n(() => {\n"
       "  const base = '/class/" +
       name +
+      "';\n"
+      "  const csrf = '" +
+      html_text(csrf) +
       "';\n"
       "  let state = null;\n"
       "  const look = async () => {\n"
@@ -116,6 +122,27 @@ std::string live_report_page(std::string report_html,
       "    setTimeout(look, 2000);\n"
       "  };\n"
       "  look();\n"
+      "  // A roster's learners added: their sign-in cards come back to print.\n"
+      "  const roster = document.getElementById('roster');\n"
+      "  const result = document.getElementById('roster-result');\n"
+      "  roster.onchange = async () => {\n"
+      "    const file = roster.files[0];\n"
+      "    if (!file) { return; }\n"
+      "    result.textContent = '入れています…';\n"
+      "    const r = await fetch(base + '/roster', {method: 'POST', body: file,\n"
+      "      headers: {'Content-Type': 'text/csv', 'X-Velmora-Csrf': csrf}});\n"
+      "    roster.value = '';\n"
+      "    if (!r.ok) { result.textContent = await r.text(); return; }\n"
+      "    const a = document.createElement('a');\n"
+      "    a.href = URL.createObjectURL(await r.blob());\n"
+      "    a.download = '" +
+      name +
+      "-cards.html';\n"
+      "    document.body.appendChild(a);\n"
+      "    a.click();\n"
+      "    a.remove();\n"
+      "    result.textContent = '入れました。サインインカードを 印刷してください。';\n"
+      "  };\n"
       "})();\n</script>\n";
   const std::size_t body = report_html.find("<body>");
   const std::size_t end = report_html.rfind("</body>");

@@ -30,6 +30,9 @@ class WebService {
   http::Response sign_out(const http::Request& request);
   http::Response learner_request(const http::Request& request, const classdb::WebSession& session);
   http::Response teacher_request(const http::Request& request, const classdb::WebSession& session);
+  http::Response add_roster(const http::Request& request,
+                            const classdb::WebSession& session,
+                            const std::string& class_name);
   [[nodiscard]] std::optional<classdb::WebSession> session_of(const http::Request& request);
   [[nodiscard]] std::string cookie(std::string_view name,
                                    std::string_view value,

@@ -3,6 +3,9 @@
 // sign-in, the next learner on the same browser finds nothing of them, and
 // the teacher's page follows the class as it practises.
 import assert from "node:assert/strict";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
 import {test} from "node:test";
 
 import {WORD_MENU_FIRST, browser, designY} from "../web/harness.mjs";
@@ -15,6 +18,7 @@ const PASS_BOX = [102, designY(254)];
 
 /** The own lesson passed in romaji, back at the word course's menu. */
 async function passOwnLesson(tutor) {
+  if ((await tutor.file(LESSON_FILE)) === null) { await tutor.writeFile(LESSON_FILE, LESSON); }
   await tutor.startOwnLesson();
   await tutor.type("aoi");
   await tutor.waitForPixels([[PASS_BOX, 3]], 30000);
@@ -37,7 +41,6 @@ async function signOut(tutor) {
 
 test("a learner's block and records reach the class server and follow the learner, and the next learner finds none of them", async () => {
   const hanako = await signInToTutor(room.chromium, room.server, room.service.url, "5-2/hanako");
-  await hanako.writeFile(LESSON_FILE, LESSON);
   await passOwnLesson(hanako);
   await eventually(() => room.server.blocksOf("5-2/hanako").length === 1, "hanako's block on the server");
   assert.equal(room.server.blocksOf("5-2/hanako")[0][1], "あお.txt", "the block's lesson");
@@ -89,6 +92,35 @@ test("the teacher's page shows a new block within five seconds, and no class it 
     console.log(`the teacher's page showed the block ${Date.now() - arrived} ms after the server had it`);
     const csv = await page.evaluate(async () => (await fetch("/class/5-2/report.csv")).text());
     assert.ok(csv.split("\n").some((line) => line.startsWith("hanako,")), `no row of hanako's in ${csv}`);
+
+    // A roster from the teacher's page: the bad one names its rows and adds
+    // nobody; the good one's learners get cards whose passwords sign them in.
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), "velmora-roster-"));
+    try {
+      const roster = async (rows) => {
+        const file = path.join(folder, "roster.csv");
+        fs.writeFileSync(file, "出席番号,氏名,ログイン名\r\n" + rows.join("\r\n") + "\r\n");
+        const cdp = await page.createCDPSession();
+        await cdp.send("Browser.setDownloadBehavior", {behavior: "allow", downloadPath: folder});
+        await (await page.$("#roster")).uploadFile(file);
+        await page.waitForFunction(() => !document.getElementById("roster-result").textContent.includes("…"));
+        return page.evaluate(() => document.getElementById("roster-result").textContent);
+      };
+      assert.match(await roster(["7,山田 花,hanako", "8,川上 光,Bad Name"]), /2行目[\s\S]*3行目/);
+      assert.equal(room.server.sql("SELECT count(*) FROM learners WHERE class = '5-2'")[0][0], "2");
+      assert.match(await roster(["9,森 ゆう,yuu", "10,<b>林</b>,hayashi"]), /入れました/);
+      const cards = await eventually(() => fs.readdirSync(folder).find((f) => f.endsWith("-cards.html")), "the cards");
+      const page2 = fs.readFileSync(path.join(folder, cards), "utf8");
+      assert.ok(page2.includes("&lt;b&gt;林&lt;/b&gt;") && page2.includes("森 ゆう"), "the cards lack the names");
+      const card = /yuu[\s\S]*?<dd class="password">([\s\S]*?)<\/dd>/.exec(page2);
+      assert.ok(card, "no password on yuu's card");
+      const yuu = await signIn(desk, room.server, room.service.url, "5-2/yuu",
+        {password: card[1].replace(/<[^>]*>/g, "").replace(/\s/g, "")});
+      assert.ok(yuu.page.url().endsWith("/tutor/"), "the card's password did not sign yuu in");
+      await yuu.page.close();
+    } finally {
+      fs.rmSync(folder, {recursive: true, force: true});
+    }
 
     const other = await page.goto(room.service.url + "class/6-1");
     assert.equal(other.status(), 403, "a teacher saw a class it does not teach");

@@ -89,6 +89,12 @@ test("the service's own login reads and writes nothing by itself", () => {
     "INSERT INTO learner_files(path, content) VALUES ('M0/data/step.TXT', '6')"]) {
     assert.throws(() => server.sql(query, "web"), /permission denied/, query);
   }
+  // Only a teacher of the class adds learners to it; a learner adds none.
+  assert.throws(() => server.sql("SET ROLE sato; SELECT * FROM add_learners_taught('5-2', '{mallory}')", "web"),
+    /only a teacher of the class/);
+  assert.throws(() => server.sql(`SET ROLE ${server.logins["5-2/taro"].role};
+    SELECT * FROM add_learners_taught('5-2', '{mallory}')`, "web"), /permission denied/);
+  assert.equal(server.sql("SELECT count(*) FROM learners WHERE name = 'mallory'")[0][0], "0");
   // Its NOINHERIT membership gives nothing until it becomes the learner.
   assert.deepEqual(server.sql(`SET ROLE ${server.logins["5-2/hanako"].role}; SELECT count(*) FROM learner_files`, "web"), [["0"]]);
 });
