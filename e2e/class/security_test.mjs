@@ -81,6 +81,8 @@ test("a wrong password or name gets one answer that tells neither, and ten in a 
   assert.equal(slowed.cookie, "");
   assert.match(slowed.text, /1分/);
   assert.equal((await signInAs("5-2/hanako")).status, 303, "another name was slowed down too");
+  // Typed with the input method on: full-width letters, digits and blanks count as ASCII.
+  assert.equal((await signInAs("５－２/ＨＡＮＡＫＯ　", server.logins["5-2/hanako"].password)).status, 303);
 });
 
 test("the service's own login reads and writes nothing by itself", () => {
