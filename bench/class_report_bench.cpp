@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/class_web_support.h"
 #include "classdb/classdb.h"
 #include "tests/support/pg_cluster.h"
 
@@ -138,8 +139,54 @@ Timings time_report(const std::string& page, int runs) {
   return {bench::median(report_ms), bench::median(command_ms)};
 }
 
+// The teacher's live page through velmora-class serve: each update is a
+// look at the class's state (every 2 s) and, when a block came, the report
+// made anew and fetched.
+void time_live_page(testing::PgCluster& cluster, int runs, const std::string& password) {
+  {
+    classdb::ClassServer admin = classdb::ClassServer::connect(testing::PgCluster::kAdminService);
+    const classdb::NewLogin web = *admin.add_web_login("velmora_web");
+    cluster.add_service("web", "velmora_web", web.pgpass_line + "\n");
+  }
+  const bench::ServiceProcess service(VELMORA_CLASS, "web");
+  const bench::HttpAnswer in = bench::http_request(
+      service.port(), "POST", "/sign-in", "Content-Type: application/x-www-form-urlencoded\r\n",
+      "class=5-2&learner=suzuki&password=" + password);
+  const std::string cookie =
+      "Cookie: " +
+      bench::header_of(in, "Set-Cookie").substr(0, bench::header_of(in, "Set-Cookie").find(';')) +
+      "\r\n";
+  std::vector<double> state_ms, report_ms;
+  size_t bytes = 0;
+  for (int i = 0; i < runs + 1; ++i) {
+    auto t = Clock::now();
+    const bench::HttpAnswer state =
+        bench::http_request(service.port(), "GET", "/class/5-2/state", cookie);
+    const double looked = ms_since(t);
+    t = Clock::now();
+    const bench::HttpAnswer page =
+        bench::http_request(service.port(), "GET", "/class/5-2/report", cookie);
+    const double made = ms_since(t);
+    if (state.status != 200 || page.status != 200) {
+      throw std::runtime_error("the live page was refused: " + page.head);
+    }
+    if (i > 0) {  // the first warms the server's caches
+      state_ms.push_back(looked);
+      report_ms.push_back(made);
+    }
+    bytes = page.body.size();
+  }
+  std::printf("the teacher's live page through velmora-class serve, %d runs, median:\n", runs);
+  std::printf("  a look at the class's state (GET /class/5-2/state) %7.1f ms\n",
+              bench::median(state_ms));
+  std::printf("  the report made anew (GET /class/5-2/report)       %7.1f ms (%zu bytes)\n",
+              bench::median(report_ms), bytes);
+  std::printf("  velmora-class serve: %.1f MB resident\n", service.resident_mb());
+}
+
 void measure(int runs) {
   testing::PgCluster cluster;
+  std::string teacher_password;  // to sign in at the live page with
   {
     classdb::ClassServer admin = classdb::ClassServer::connect(testing::PgCluster::kAdminService);
     admin.init();
@@ -149,6 +196,7 @@ void measure(int runs) {
     }
     const classdb::NewLogin teacher = *admin.add_teacher("5-2", "suzuki").login;
     cluster.add_service(teacher.role, teacher.role, teacher.pgpass_line + "\n");
+    teacher_password = teacher.password;
   }
   load_district(cluster);
   const std::string page = (cluster.folder() / "5-2.html").string();
@@ -190,6 +238,7 @@ void measure(int runs) {
   }
   std::printf("the page: %ju bytes\n",
               static_cast<std::uintmax_t>(std::filesystem::file_size(page)));
+  time_live_page(cluster, runs, teacher_password);
 }
 
 }  // namespace

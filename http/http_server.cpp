@@ -1,6 +1,7 @@
 #include "http/http_server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +9,8 @@
 
 namespace tutor::http {
 namespace {
+
+constexpr int kBacklog = 256;
 
 bool same_name(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -44,6 +47,7 @@ Request ours(const httplib::Request& theirs, bool secure) {
 struct Server::Library {
   std::unique_ptr<httplib::Server> server;
   bool secure = false;
+  int listening = -1;  // the socket bound, noted as the library makes it
 };
 
 std::string Request::header(std::string_view name) const {
@@ -94,6 +98,13 @@ Server::Server(const ServerSettings& settings, Handler handler)
   }
   httplib::Server& server = *library_->server;
   server.set_payload_max_length(settings.largest_body);
+  // Only the address again after a restart, not a second server on the
+  // port (the library's own choice, SO_REUSEPORT, would let one in).
+  server.set_socket_options([library = library_.get()](int socket) {
+    const int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    library->listening = socket;
+  });
   const bool secure = library_->secure;
   const auto answer = [handler = std::move(handler), secure](const httplib::Request& theirs,
                                                              httplib::Response& reply) {
@@ -131,11 +142,17 @@ Server::~Server() = default;
 
 std::optional<int> Server::bind(const std::string& address, int port) {
   httplib::Server& server = *library_->server;
-  if (port == 0) {
-    const int bound = server.bind_to_any_port(address.c_str());
-    return bound > 0 ? std::optional<int>(bound) : std::nullopt;
+  const int bound = port == 0 ? server.bind_to_any_port(address.c_str())
+                    : server.bind_to_port(address.c_str(), port) ? port
+                                                                 : -1;
+  if (bound <= 0) {
+    return std::nullopt;
   }
-  return server.bind_to_port(address.c_str(), port) ? std::optional<int>(port) : std::nullopt;
+  // The library listens with a backlog of 5: a class's 40 computers
+  // connecting at once would wait a second for the retry of each connection
+  // turned away.
+  ::listen(library_->listening, kBacklog);
+  return bound;
 }
 
 bool Server::serve() {
