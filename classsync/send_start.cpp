@@ -72,11 +72,6 @@ std::optional<std::filesystem::path> sender_beside(const std::filesystem::path& 
   return std::nullopt;
 }
 
-SendStarter::SendStarter(std::filesystem::path history,
-                         std::filesystem::path launcher,
-                         std::string service)
-    : history_(std::move(history)), launcher_(std::move(launcher)), service_(std::move(service)) {}
-
 void SendStarter::start() {
   if (!service_there_) {
     service_there_ = service_defined(service_);

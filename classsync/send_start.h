@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 // Starting the class server's sender from a program a learner looks at. The
 // sender is a program of its own (velmora-send): the programs here load no
@@ -24,8 +25,11 @@ class SendStarter {
  public:
   // `history` is sent by the program `sender`, through the libpq service `service`.
   SendStarter(std::filesystem::path history,
-              std::filesystem::path sender,
-              std::string service = "velmora");
+              std::filesystem::path launcher,
+              std::string service = "velmora")
+      : history_(std::move(history)),
+        launcher_(std::move(launcher)),
+        service_(std::move(service)) {}
 
   // Starts the sender, detached, unless the service is not defined or a
   // sender of this history runs already (it sends what was just kept: see

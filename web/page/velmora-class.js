@@ -40,19 +40,7 @@
     const attempt = () => { if (!v.wake && v.ready) { setTimeout(attempt, 50); return; } resolve(work()); };
     attempt();
   });
-  const following = () => {
-    const found = [];
-    const walk = (relative) => {
-      for (const name of FS.readdir(ROOT + "/" + relative)) {
-        if (name === "." || name === "..") { continue; }
-        const path = relative + name;
-        const mode = FS.stat(ROOT + "/" + path).mode;
-        if (FS.isDir(mode)) { walk(path + "/"); } else if (FOLLOWING.some((r) => r.test(path))) { found.push(path); }
-      }
-    };
-    for (const folder of FOLDERS) { if (exists(ROOT + "/" + folder)) { walk(folder); } }
-    return found;
-  };
+  const following = () => VelmoraFiles.walk(FOLDERS, (path) => FOLLOWING.some((r) => r.test(path)));
   const write = (path, bytes) => {
     FS.mkdirTree((ROOT + "/" + path).replace(/\/[^/]*$/, ""));
     FS.writeFile(ROOT + "/" + path, bytes);

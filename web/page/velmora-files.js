@@ -32,25 +32,30 @@ window.VelmoraFiles = (function () {
   }
   const today = () => new Date().toISOString().slice(0, 10).replaceAll("-", "");
 
-  // The files of the tree under the kept folders, by their paths in it.
-  function treeFiles() {
+  // The paths of the files under `folders` of the tree that `wanted` takes.
+  function walk(folders, wanted) {
     const found = [];
-    const walk = (relative) => {
+    const visit = (relative) => {
       for (const name of FS.readdir(ROOT + "/" + relative)) {
         if (name === "." || name === "..") { continue; }
         const path = relative + name;
         const mode = FS.stat(ROOT + "/" + path).mode;
         if (FS.isDir(mode)) {
-          walk(path + "/");
-        } else if (FS.isFile(mode) && !name.endsWith(".sending") && !name.endsWith("-journal")) {
-          found.push({name: path, bytes: FS.readFile(ROOT + "/" + path)});
+          visit(path + "/");
+        } else if (FS.isFile(mode) && wanted(path)) {
+          found.push(path);
         }
       }
     };
-    for (const folder of KEPT) {
-      if (FS.analyzePath(ROOT + "/" + folder).exists) { walk(folder); }
+    for (const folder of folders) {
+      if (FS.analyzePath(ROOT + "/" + folder).exists) { visit(folder); }
     }
     return found;
+  }
+  // The files of the tree under the kept folders, by their paths in it.
+  function treeFiles() {
+    return walk(KEPT, (path) => !path.endsWith(".sending") && !path.endsWith("-journal"))
+      .map((path) => ({name: path, bytes: FS.readFile(ROOT + "/" + path)}));
   }
 
   async function save() {
@@ -172,5 +177,5 @@ window.VelmoraFiles = (function () {
     download(new Blob([text], {type: "text/csv"}), missedKeys ? `velmora-missed-keys-${today()}.csv` : `velmora-blocks-${today()}.csv`);
   }
 
-  return {save, load, addLessons, csv, checkedTree};
+  return {save, load, addLessons, csv, checkedTree, walk};
 })();
