@@ -164,7 +164,7 @@ TEST(ClassCommand, SetsUpAClassServerFromAnEmptyDatabase) {
                    " sent_a_day, refused_blocks, web_logins, web_sessions, web_sign_in_failures,"
                    " learner_files; DROP FUNCTION count_sent_block(), open_web_session(),"
                    " web_session(text), end_web_session(text), web_sign_in_role(text, text),"
-                   " note_web_sign_in_failure(text, text);" +
+                   " note_web_sign_in_failure(text, text), add_learners_taught(text, text[]);" +
                        std::string(kVersionTable) + std::string(kSchemaSteps[0]) +
                        "; INSERT INTO schema_version(version) VALUES(1)");
   ASSERT_EQ(first_version.status, 0) << first_version.err;
