@@ -23,7 +23,8 @@ TEST(RecordMerge, LessonsPassedOnEitherComputerAreAllKept) {
   EXPECT_EQ(joined("M0/data/KOTOBA.TXT", "1 3 kl3\n", "2 3 f:町.txt\n"), "1 2 3 f:町.txt kl3\n");
   EXPECT_EQ(joined("M0/data/KOTOBA.TXT", "", "k4\n"), "k4\n");
   // Settings and own lessons: as last sent.
-  EXPECT_EQ(joined("config/velmora/kotoba.conf", "input=kana\n", "input=romaji\n"), "input=romaji\n");
+  EXPECT_EQ(joined("config/velmora/kotoba.conf", "input=kana\n", "input=romaji\n"),
+            "input=romaji\n");
   EXPECT_EQ(joined("M0/lessons/町.txt", "古い\n", "新しい\n"), "新しい\n");
 }
 
