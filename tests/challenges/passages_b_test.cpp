@@ -15,12 +15,15 @@ namespace {
 bool is_kana(char32_t c) {
   return (c >= U'ぁ' && c <= U'ゖ') || (c >= U'ァ' && c <= U'ヺ') || c == U'ー';
 }
-bool is_mark(char32_t c) { return c == U'、' || c == U'。' || c == U'！' || c == U'？'; }
+bool is_mark(char32_t c) {
+  return c == U'、' || c == U'。' || c == U'！' || c == U'？';
+}
 
 std::u32string marks_of(std::string_view text) {
   std::u32string out;
   for (const char32_t c : decode_utf8(text)) {
-    if (is_mark(c)) out += c;
+    if (is_mark(c))
+      out += c;
   }
   return out;
 }
@@ -29,7 +32,8 @@ std::u32string marks_of(std::string_view text) {
 std::u32string kana_of(std::string_view text) {
   std::u32string out;
   for (const char32_t c : spelling::as_hiragana(text)) {
-    if (is_kana(c) || is_mark(c)) out += c;
+    if (is_kana(c) || is_mark(c))
+      out += c;
   }
   return out;
 }
@@ -39,7 +43,8 @@ bool in_order(const std::u32string& part, const std::u32string& whole) {
   std::size_t at = 0;
   for (const char32_t c : part) {
     at = whole.find(c, at);
-    if (at == std::u32string::npos) return false;
+    if (at == std::u32string::npos)
+      return false;
     ++at;
   }
   return true;
@@ -52,7 +57,8 @@ TEST(PassagesB, TenPassagesOfTheTestsLength) {
     EXPECT_TRUE(titles.insert(passage.title).second) << passage.title;
     EXPECT_FALSE(passage.title.empty());
     std::size_t written = 0;
-    for (const Item& item : passage.sentences) written += decode_utf8(item.written).size();
+    for (const Item& item : passage.sentences)
+      written += decode_utf8(item.written).size();
     EXPECT_GE(written, 800u) << passage.title;
     EXPECT_LE(written, 1000u) << passage.title;
   }
